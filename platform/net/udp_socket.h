@@ -1,0 +1,51 @@
+// AF_INET datagram sockets with the Windows semantics the system relies on:
+// millisecond receive time-outs that read WSAETIMEDOUT, oversize datagrams refused
+// whole (WSAEMSGSIZE), FIONREAD counting every queued datagram, and SO_BROADCAST
+// required for broadcasts, which go to the mapped broadcast address.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "net/datagram_queue.h"
+#include "net/endpoint.h"
+#include "net/socket_impl.h"
+
+namespace vek::net {
+
+class UdpSocket final : public SocketImpl {
+ public:
+  // Null with *error set when the system refuses a socket.
+  static std::shared_ptr<UdpSocket> Create(DWORD* error);
+  ~UdpSocket() override;
+
+  DWORD Bind(const sockaddr* name, int nameLength) override;
+  DWORD GetSockName(sockaddr* name, int* nameLength) override;
+  DWORD SendTo(const char* buffer, int length, int flags, const sockaddr* to, int toLength, int* sent) override;
+  DWORD RecvFrom(char* buffer, int length, int flags, sockaddr* from, int* fromLength, int* received) override;
+  DWORD SetOption(int level, int name, const char* value, int length) override;
+  DWORD GetOption(int level, int name, char* value, int* length) override;
+  DWORD Ioctl(u_long command, u_long* argument) override;
+  void Close() override;
+
+  explicit UdpSocket(int fd) : m_fd(fd) {}
+
+ private:
+  // With m_lock held: moves datagrams waiting in the system into m_queue, one or
+  // all, up to what the receive buffer would hold.
+  DWORD FillQueueLocked(bool all);
+
+  const int m_fd;
+  std::mutex m_lock;  // guards m_queue and the reads from m_fd
+  DatagramQueue<Ipv4Endpoint> m_queue;
+  bool m_closed = false;
+  std::atomic<bool> m_bound{false};
+  std::atomic<bool> m_broadcast{false};
+  std::atomic<bool> m_reuseAddress{false};
+  std::atomic<bool> m_nonBlocking{false};
+  std::atomic<DWORD> m_receiveTimeoutMs{0};
+  std::atomic<DWORD> m_sendTimeoutMs{0};
+};
+
+}  // namespace vek::net

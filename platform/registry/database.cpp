@@ -1,0 +1,156 @@
+#include "registry/database.h"
+
+#include <sqlite3.h>
+
+#include "kernel/errors.h"
+
+namespace vek::registry {
+
+namespace {
+
+// Long enough for another process's write of a large key tree to finish.
+constexpr int kBusyTimeoutMs = 10000;
+
+}  // namespace
+
+LONG FromSqlite(int result) {
+  switch (result & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+      return ERROR_SUCCESS;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return ERROR_BUSY;
+    case SQLITE_NOMEM:
+      return ERROR_OUTOFMEMORY;
+    case SQLITE_CORRUPT:
+      return ERROR_REGISTRY_CORRUPT;
+    case SQLITE_NOTADB:
+    case SQLITE_ERROR:  // a schema that is not ours
+    case SQLITE_SCHEMA:
+    case SQLITE_MISMATCH:
+      return ERROR_BADDB;
+    case SQLITE_CONSTRAINT:
+      return ERROR_REGISTRY_CORRUPT;
+    case SQLITE_CANTOPEN:
+      return ERROR_CANTOPEN;
+    case SQLITE_READONLY:
+      return ERROR_CANTWRITE;
+    case SQLITE_TOOBIG:
+      return ERROR_NOT_ENOUGH_MEMORY;
+    default:
+      return ERROR_REGISTRY_IO_FAILED;
+  }
+}
+
+Database::~Database() {
+  if (m_db != nullptr) sqlite3_close_v2(m_db);
+}
+
+LONG Database::Open(const std::string& path) {
+  if (m_db != nullptr) return ERROR_INVALID_FUNCTION;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+  int result = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
+  if (result != SQLITE_OK) {
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    return FromSqlite(result);
+  }
+  sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+
+  // WAL lets readers go on while another process writes; FULL syncs the log at
+  // every commit, so what was committed is there after any crash.
+  Statement journal(*this, "PRAGMA journal_mode=WAL");
+  journal.Next();
+  if (journal.error() != ERROR_SUCCESS) return journal.error();
+  return Execute("PRAGMA synchronous=FULL");
+}
+
+LONG Database::Execute(const char* sql) {
+  if (m_db == nullptr) return ERROR_INVALID_HANDLE;
+  return FromSqlite(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr));
+}
+
+LONG Database::Begin(Access access) {
+  return Execute(access == Access::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+}
+
+LONG Database::Commit() { return Execute("COMMIT"); }
+
+void Database::Rollback() {
+  // Some failures end the transaction themselves; then there is nothing to undo.
+  if (m_db != nullptr && sqlite3_get_autocommit(m_db) == 0) Execute("ROLLBACK");
+}
+
+Statement::Statement(Database& database, const char* sql) {
+  if (database.handle() == nullptr) {
+    m_error = ERROR_INVALID_HANDLE;
+    return;
+  }
+  Check(sqlite3_prepare_v2(database.handle(), sql, -1, &m_statement, nullptr));
+}
+
+Statement::~Statement() { sqlite3_finalize(m_statement); }
+
+void Statement::Check(int result) {
+  if (m_error == ERROR_SUCCESS) m_error = FromSqlite(result);
+}
+
+Statement& Statement::Bind(std::int64_t value) {
+  if (m_error == ERROR_SUCCESS) Check(sqlite3_bind_int64(m_statement, m_nextParameter++, value));
+  return *this;
+}
+
+Statement& Statement::Bind(std::string_view text) {
+  if (m_error == ERROR_SUCCESS) {
+    // A null pointer would bind NULL; an empty name is an empty text.
+    const char* data = text.data() != nullptr ? text.data() : "";
+    Check(sqlite3_bind_text64(m_statement, m_nextParameter++, data, text.size(), SQLITE_TRANSIENT,
+                              SQLITE_UTF8));
+  }
+  return *this;
+}
+
+Statement& Statement::Bind(std::span<const BYTE> blob) {
+  if (m_error == ERROR_SUCCESS) {
+    // A null pointer would bind NULL; an empty value is an empty blob.
+    static const BYTE kEmpty = 0;
+    const void* data = blob.empty() ? &kEmpty : blob.data();
+    Check(sqlite3_bind_blob64(m_statement, m_nextParameter++, data, blob.size(), SQLITE_TRANSIENT));
+  }
+  return *this;
+}
+
+bool Statement::Next() {
+  if (m_error != ERROR_SUCCESS) return false;
+  int result = sqlite3_step(m_statement);
+  if (result == SQLITE_ROW) return true;
+  if (result != SQLITE_DONE) Check(result);
+  return false;
+}
+
+LONG Statement::Run() {
+  while (Next()) {
+  }
+  return m_error;
+}
+
+std::int64_t Statement::Int(int column) const { return sqlite3_column_int64(m_statement, column); }
+
+std::string Statement::Text(int column) const {
+  const unsigned char* text = sqlite3_column_text(m_statement, column);
+  int length = sqlite3_column_bytes(m_statement, column);
+  if (text == nullptr || length <= 0) return {};
+  return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
+}
+
+std::vector<BYTE> Statement::Blob(int column) const {
+  const void* data = sqlite3_column_blob(m_statement, column);
+  int length = sqlite3_column_bytes(m_statement, column);
+  if (data == nullptr || length <= 0) return {};
+  const BYTE* bytes = static_cast<const BYTE*>(data);
+  return std::vector<BYTE>(bytes, bytes + length);
+}
+
+}  // namespace vek::registry

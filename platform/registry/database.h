@@ -1,0 +1,81 @@
+// One SQLite connection to a registry database: statements, transactions, and
+// SQLite results turned into system error codes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kernel/types.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vek::registry {
+
+// The system error code for a SQLite result code.
+LONG FromSqlite(int result);
+
+enum class Access { Read, Write };
+
+class Database {
+ public:
+  Database() = default;
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Opens (creating the file if needed) with the settings every process shares.
+  LONG Open(const std::string& path);
+  // Forgets the connection without closing it: the one a forked child inherited
+  // belongs to the parent, and closing it here could disturb the parent's locks.
+  void Abandon() { m_db = nullptr; }
+
+  LONG Execute(const char* sql);
+  // Writers take the write lock up front, so two processes never both read and
+  // then fail to upgrade; the busy time-out makes the second one wait.
+  LONG Begin(Access access);
+  LONG Commit();
+  void Rollback();
+
+  sqlite3* handle() const { return m_db; }
+
+ private:
+  sqlite3* m_db = nullptr;
+};
+
+// A prepared statement whose first failure sticks: bind and step calls after it
+// do nothing, and error() tells what went wrong.
+class Statement {
+ public:
+  Statement(Database& database, const char* sql);
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  // Bind the next parameter.
+  Statement& Bind(std::int64_t value);
+  Statement& Bind(std::string_view text);
+  Statement& Bind(std::span<const BYTE> blob);
+
+  // Steps to the next row; false at the end or on failure.
+  bool Next();
+  // Steps until done (statements without rows); the resulting error code.
+  LONG Run();
+  LONG error() const { return m_error; }
+
+  std::int64_t Int(int column) const;
+  std::string Text(int column) const;
+  std::vector<BYTE> Blob(int column) const;
+
+ private:
+  void Check(int result);
+
+  sqlite3_stmt* m_statement = nullptr;
+  int m_nextParameter = 1;
+  LONG m_error = 0;
+};
+
+}  // namespace vek::registry
