@@ -10,7 +10,6 @@ using BYTE = std::uint8_t;
 using UCHAR = std::uint8_t;
 using CHAR = char;
 using WCHAR = char16_t;
-using TCHAR = char;
 using SHORT = std::int16_t;
 using USHORT = std::uint16_t;
 using WORD = std::uint16_t;
@@ -49,8 +48,18 @@ using LPSTR = char*;
 using LPCSTR = const char*;
 using LPWSTR = char16_t*;
 using LPCWSTR = const char16_t*;
-using LPTSTR = char*;
-using LPCTSTR = const char*;
+// The framework's own character: wide in the monitor (built with VEK_UNICODE),
+// narrow in the wizard and the start menu. The platform's calls never take it.
+#ifdef VEK_UNICODE
+using TCHAR = char16_t;
+#define _T(text) u##text
+#else
+using TCHAR = char;
+#define _T(text) text
+#endif
+#define TEXT(text) _T(text)
+using LPTSTR = TCHAR*;
+using LPCTSTR = const TCHAR*;
 using PBYTE = BYTE*;
 using LPBYTE = BYTE*;
 using PWORD = WORD*;

@@ -1,0 +1,20 @@
+// Everything of the class framework.
+#pragma once
+
+#include "framework/cmd_target.h"
+#include "framework/cstring.h"
+#include "framework/cursor.h"
+#include "framework/format.h"
+#include "framework/frame_wnd.h"
+#include "framework/message_api.h"
+#include "framework/message_box.h"
+#include "framework/message_map.h"
+#include "framework/ptr_list.h"
+#include "framework/resources.h"
+#include "framework/runtime_class.h"
+#include "framework/win_app.h"
+#include "framework/win_thread.h"
+#include "framework/window_api.h"
+#include "framework/window_class.h"
+#include "framework/wnd.h"
+#include "kernel/kernel.h"
