@@ -8,7 +8,10 @@
 
 #include "kernel/types.h"
 
-using FARPROC = INT_PTR (*)();
+// An export is handed out as void (*)(), the one function type that converts to any
+// other without a cast-function-type warning: a caller writes
+// reinterpret_cast<PFN_SETPORTW>(GetProcAddress(module, "SetPortW")).
+using FARPROC = void (*)();
 
 HMODULE LoadLibraryW(LPCWSTR lpLibFileName);
 HMODULE LoadLibraryA(LPCSTR lpLibFileName);
