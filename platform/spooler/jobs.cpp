@@ -1,0 +1,1032 @@
+// Jobs: spooled to a file, then carried to the printer's port by a thread of the
+// process that printed them, through the port's monitor. Their records live in
+// the store under HKLM "...\Control\Print\Jobs\<id>" for every process to read.
+#include "spooler/jobs.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "kernel/clock.h"
+#include "kernel/errors.h"
+#include "kernel/lasterror.h"
+#include "kernel/machine_root.h"
+#include "kernel/strings.h"
+#include "kernel/sync.h"
+#include "spooler/api_types.h"
+#include "spooler/monitors.h"
+#include "spooler/names.h"
+#include "spooler/pack.h"
+#include "spooler/printers.h"
+#include "spooler/service.h"
+#include "spooler/store.h"
+
+namespace vek::spooler {
+
+class Job {
+ public:
+  Job() : cancelEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~Job() {
+    if (cancelEvent) CloseHandle(cancelEvent);
+  }
+
+  mutable std::mutex mutex;
+  std::condition_variable changed;
+  std::uint64_t version = 0;  // moves at every change of the record
+  JobRecord record;
+  std::string spoolFile;
+  int file = -1;  // while spooling
+  HANDLE cancelEvent;
+  std::mutex threadLock;  // guards thread
+  std::thread thread;
+  std::atomic<bool> threadStarted{false};
+  std::atomic<bool> threadDone{false};
+  ULONGLONG lastCancelCheck = 0;
+  ULONGLONG lastPersist = 0;
+};
+
+namespace {
+
+constexpr DWORD kKeptRecords = 100;
+constexpr DWORD kReadFault = 30;   // ERROR_READ_FAULT
+constexpr DWORD kDiskFull = 112;   // kDiskFull
+constexpr DWORD kChunk = 64 * 1024;
+constexpr ULONGLONG kStoreInterval = 250;  // ms between progress writes and cancel reads
+
+struct Table {
+  std::mutex lock;
+  std::map<DWORD, std::shared_ptr<Job>> jobs;
+  bool policyRead = false;
+  RetryPolicy policy;
+};
+
+Table& TheTable() {
+  static Table* table = new Table;  // lives until the process ends: job threads may outlive main
+  return *table;
+}
+
+std::shared_ptr<Job> FindJob(DWORD id) {
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  auto found = table.jobs.find(id);
+  return found == table.jobs.end() ? nullptr : found->second;
+}
+
+std::vector<std::shared_ptr<Job>> AllJobs() {
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  std::vector<std::shared_ptr<Job>> jobs;
+  for (const auto& entry : table.jobs) jobs.push_back(entry.second);
+  return jobs;
+}
+
+JobRecord Snapshot(const Job& job) {
+  std::lock_guard guard(job.mutex);
+  return job.record;
+}
+
+template <typename Change>
+void Update(Job& job, Change change) {
+  std::lock_guard guard(job.mutex);
+  change(job.record);
+  ++job.version;
+  job.changed.notify_all();
+}
+
+bool ProcessAlive(DWORD pid) {
+  if (pid == 0) return false;
+  if (pid == static_cast<DWORD>(getpid())) return true;
+  return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+std::string JobKey(DWORD id) { return store::Join(store::kJobs, std::to_string(id)); }
+
+std::string SpoolFolder() { return MachineRoot() + "/spool"; }
+
+SYSTEMTIME UtcNow() {
+  std::timespec now{};
+  std::timespec_get(&now, TIME_UTC);
+  std::tm parts{};
+  gmtime_r(&now.tv_sec, &parts);
+  SYSTEMTIME time{};
+  time.wYear = static_cast<WORD>(parts.tm_year + 1900);
+  time.wMonth = static_cast<WORD>(parts.tm_mon + 1);
+  time.wDayOfWeek = static_cast<WORD>(parts.tm_wday);
+  time.wDay = static_cast<WORD>(parts.tm_mday);
+  time.wHour = static_cast<WORD>(parts.tm_hour);
+  time.wMinute = static_cast<WORD>(parts.tm_min);
+  time.wSecond = static_cast<WORD>(parts.tm_sec);
+  time.wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
+  return time;
+}
+
+std::string UserName() {
+  if (const char* user = std::getenv("USER"); user && *user) return user;
+  if (const passwd* entry = getpwuid(getuid())) return entry->pw_name;
+  return "user";
+}
+
+DWORD Clamp(std::uint64_t value) { return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(value); }
+
+// ---- Records in the store -------------------------------------------------------
+
+DWORD WriteRecord(const JobRecord& job, bool everything) {
+  store::Key key;
+  if (LONG error = key.Create(HKEY_LOCAL_MACHINE, JobKey(job.id))) return static_cast<DWORD>(error);
+  HKEY k = key.get();
+  LONG error = ERROR_SUCCESS;
+  auto text = [&](const char* name, const std::string& value) {
+    if (error == ERROR_SUCCESS) error = store::WriteString(k, name, value);
+  };
+  auto number = [&](const char* name, DWORD value) {
+    if (error == ERROR_SUCCESS) error = store::WriteDword(k, name, value);
+  };
+  if (everything) {
+    text("Printer", job.printer);
+    text("Document", job.document);
+    text("Datatype", job.datatype);
+    text("User", job.user);
+    if (error == ERROR_SUCCESS) error = store::WriteBinary(k, "Submitted", &job.submitted, sizeof job.submitted);
+    number("Owner", job.owner);
+    number("Priority", job.priority);
+  }
+  text("Port", job.port);
+  number("State", static_cast<DWORD>(job.state));
+  number("Status", JobStatusBits(job));
+  number("Size", Clamp(job.total));
+  number("Written", Clamp(job.written));
+  number("Error", job.error);
+  number("Tries", job.tries);
+  // Only ever set here: another process may have asked for the cancel.
+  if (job.cancelRequested) number("CancelRequested", 1);
+  return static_cast<DWORD>(error);
+}
+
+// A record as the store has it; false for a key that is no job record. brief reads
+// only what counting the printer's jobs needs.
+bool ReadRecord(HKEY jobs, const std::string& name, JobRecord* job, bool brief) {
+  if (name.empty() || name.size() > 10 || name.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  unsigned long id = std::stoul(name);
+  if (id == 0 || id > 0xFFFFFFFFu) return false;
+  store::Key key;
+  if (key.Open(jobs, name) != ERROR_SUCCESS) return false;
+  DWORD state = 0;
+  if (store::ReadDword(key.get(), "State", &state) != ERROR_SUCCESS ||
+      state < static_cast<DWORD>(JobState::Spooling) || state > static_cast<DWORD>(JobState::Failed))
+    return false;
+  *job = JobRecord{};
+  job->id = static_cast<DWORD>(id);
+  job->state = static_cast<JobState>(state);
+  job->printer = store::StringOr(key.get(), "Printer", "");
+  job->owner = store::DwordOr(key.get(), "Owner", 0);
+  job->ownerAlive = ProcessAlive(job->owner);
+  if (brief) return true;
+  job->port = store::StringOr(key.get(), "Port", "");
+  job->document = store::StringOr(key.get(), "Document", "");
+  job->datatype = store::StringOr(key.get(), "Datatype", "");
+  job->user = store::StringOr(key.get(), "User", "");
+  std::vector<BYTE> submitted;
+  if (store::ReadBinary(key.get(), "Submitted", &submitted, sizeof(SYSTEMTIME)) == ERROR_SUCCESS &&
+      submitted.size() == sizeof(SYSTEMTIME))
+    std::memcpy(&job->submitted, submitted.data(), sizeof(SYSTEMTIME));
+  job->total = store::DwordOr(key.get(), "Size", 0);
+  job->written = std::min<std::uint64_t>(store::DwordOr(key.get(), "Written", 0), job->total);
+  job->error = store::DwordOr(key.get(), "Error", 0);
+  job->tries = store::DwordOr(key.get(), "Tries", 0);
+  job->priority = store::DwordOr(key.get(), "Priority", DEF_PRIORITY);
+  job->cancelRequested = store::DwordOr(key.get(), "CancelRequested", 0) != 0;
+  return true;
+}
+
+// Every record of the store, this process's jobs as they are now, in id order.
+std::vector<JobRecord> StoredRecords(bool brief) {
+  std::map<DWORD, JobRecord> records;
+  store::Key jobs;
+  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) == ERROR_SUCCESS) {
+    for (const std::string& name : store::SubKeys(jobs.get())) {
+      JobRecord job;
+      if (!ReadRecord(jobs.get(), name, &job, brief)) continue;
+      // A record of this process id that no job of this process has is left over
+      // from an earlier process.
+      if (job.owner == static_cast<DWORD>(getpid())) job.ownerAlive = false;
+      records[job.id] = job;
+    }
+  }
+  for (const std::shared_ptr<Job>& job : AllJobs()) {
+    JobRecord record = Snapshot(*job);
+    records[record.id] = record;
+  }
+  std::vector<JobRecord> result;
+  for (auto& [id, record] : records) result.push_back(std::move(record));
+  return result;
+}
+
+// Keeps the store to the newest records: older ended ones go.
+void Prune() {
+  std::vector<JobRecord> records = StoredRecords(true);
+  if (records.size() <= kKeptRecords) return;
+  std::size_t excess = records.size() - kKeptRecords;
+  for (const JobRecord& job : records) {
+    if (excess == 0) break;
+    if (!IsFinal(job.state) && job.ownerAlive) continue;
+    if (FindJob(job.id)) continue;
+    store::DeleteTree(HKEY_LOCAL_MACHINE, JobKey(job.id));
+    std::error_code ignored;
+    std::filesystem::remove(SpoolFolder() + "/" + std::to_string(job.id) + ".spl", ignored);
+    --excess;
+  }
+}
+
+// A new record key: the id whose key this call created.
+DWORD AllocateId(DWORD* error) {
+  store::Key jobs;
+  if (LONG failed = jobs.Create(HKEY_LOCAL_MACHINE, store::kJobs)) {
+    *error = static_cast<DWORD>(failed);
+    return 0;
+  }
+  DWORD id = std::max<DWORD>(store::DwordOr(jobs.get(), "NextJobId", 1), 1);
+  for (int attempt = 0; attempt < 100000; ++attempt, ++id) {
+    if (id == 0) id = 1;
+    store::Key key;
+    DWORD disposition = 0;
+    if (LONG failed = key.Create(jobs.get(), std::to_string(id), &disposition)) {
+      *error = static_cast<DWORD>(failed);
+      return 0;
+    }
+    if (disposition == REG_CREATED_NEW_KEY) {
+      store::WriteDword(jobs.get(), "NextJobId", id + 1);
+      return id;
+    }
+  }
+  *error = ERROR_NO_MORE_ITEMS;
+  return 0;
+}
+
+// Writes the record; progress only every so often unless forced.
+void Persist(Job& job, bool force) {
+  JobRecord record;
+  {
+    std::lock_guard guard(job.mutex);
+    ULONGLONG now = GetTickCount64();
+    if (!force && now - job.lastPersist < kStoreInterval) return;
+    job.lastPersist = now;
+    record = job.record;
+  }
+  WriteRecord(record, false);
+}
+
+// ---- Cancelling -------------------------------------------------------------------
+
+void RequestCancel(Job& job) {
+  Update(job, [](JobRecord& record) { record.cancelRequested = true; });
+  SetEvent(job.cancelEvent);
+}
+
+// Whether a cancel was asked, here or (read every so often) through the store.
+bool CancelAsked(Job& job) {
+  DWORD id = 0;
+  {
+    std::lock_guard guard(job.mutex);
+    if (job.record.cancelRequested) return true;
+    ULONGLONG now = GetTickCount64();
+    if (now - job.lastCancelCheck < kStoreInterval) return false;
+    job.lastCancelCheck = now;
+    id = job.record.id;
+  }
+  store::Key key;
+  if (key.Open(HKEY_LOCAL_MACHINE, JobKey(id)) != ERROR_SUCCESS) return false;
+  if (store::DwordOr(key.get(), "CancelRequested", 0) == 0) return false;
+  RequestCancel(job);
+  return true;
+}
+
+// Waits up to ms; true as soon as a cancel is asked.
+bool WaitCancellable(Job& job, DWORD ms) {
+  ULONGLONG deadline = GetTickCount64() + ms;
+  for (;;) {
+    if (CancelAsked(job)) return true;
+    ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    WaitForSingleObject(job.cancelEvent, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kStoreInterval)));
+  }
+}
+
+// ---- The port, one job at a time across processes -------------------------------
+
+class PortLock {
+ public:
+  ~PortLock() {
+    if (m_file >= 0) close(m_file);
+  }
+  bool TryLock(const std::string& port) {
+    if (m_file < 0) {
+      std::string folder = SpoolFolder() + "/ports";
+      std::error_code ignored;
+      std::filesystem::create_directories(folder, ignored);
+      m_file = open((folder + "/" + FileName(port) + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+      if (m_file < 0) return true;  // no lock file: go ahead unserialised
+    }
+    return flock(m_file, LOCK_EX | LOCK_NB) == 0;
+  }
+
+ private:
+  // Port names compare without case and may hold any character.
+  static std::string FileName(const std::string& port) {
+    static const char* hex = "0123456789abcdef";
+    std::string name;
+    for (unsigned char c : port) {
+      if (std::isalnum(c)) {
+        name.push_back(static_cast<char>(std::tolower(c)));
+      } else {
+        name.push_back('%');
+        name.push_back(hex[c >> 4]);
+        name.push_back(hex[c & 15]);
+      }
+    }
+    return name;
+  }
+  int m_file = -1;
+};
+
+// ---- The job's thread ---------------------------------------------------------------
+
+void Finish(Job& job, JobState state, DWORD error) {
+  std::string spoolFile;
+  Update(job, [&](JobRecord& record) {
+    record.state = state;
+    record.error = error;
+    if (state == JobState::Printed) record.tries = 0;
+  });
+  {
+    std::lock_guard guard(job.mutex);
+    spoolFile = job.spoolFile;
+  }
+  std::error_code ignored;
+  std::filesystem::remove(spoolFile, ignored);
+  Persist(job, true);
+}
+
+// A failure ends the job as cancelled when a cancel was asked meanwhile.
+void FinishFailed(Job& job, DWORD error) {
+  Finish(job, CancelAsked(job) ? JobState::Cancelled : JobState::Failed, error);
+}
+
+void SetState(Job& job, JobState state, DWORD error, DWORD tries) {
+  Update(job, [&](JobRecord& record) {
+    record.state = state;
+    record.error = error;
+    record.tries = tries;
+  });
+  Persist(job, true);
+}
+
+enum class WriteEnd { AllWritten, Cancelled, Failed };
+
+// Writes the spooled bytes, always advancing by what the port took.
+WriteEnd WriteAll(Job& job, const MonitorPtr& monitor, HANDLE port, int file, std::uint64_t total,
+                  DWORD* failure) {
+  std::vector<BYTE> chunk(kChunk);
+  std::uint64_t offset = 0;
+  DWORD failures = 0;
+  DWORD idle = 0;
+  while (offset < total) {
+    if (CancelAsked(job)) return WriteEnd::Cancelled;
+    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, total - offset));
+    ssize_t got = pread(file, chunk.data(), want, static_cast<off_t>(offset));
+    if (got <= 0) {
+      *failure = kReadFault;
+      return WriteEnd::Failed;
+    }
+    DWORD length = static_cast<DWORD>(got);
+    DWORD written = 0;
+    SetLastError(ERROR_SUCCESS);
+    BOOL ok = monitor->ops.pfnWritePort(port, chunk.data(), length, &written);
+    DWORD error = GetLastError();
+    written = std::min(written, length);
+    offset += written;
+    Update(job, [&](JobRecord& record) { record.written = offset; });
+
+    if (ok) {
+      if (failures > 0) SetState(job, JobState::Printing, 0, 0);
+      failures = 0;
+      Persist(job, false);
+      // A port that takes nothing for a while is given a moment, growing to 200 ms.
+      idle = written == 0 ? idle + 1 : 0;
+      if (idle > 0 && WaitCancellable(job, std::min<DWORD>(idle * 10, 200))) return WriteEnd::Cancelled;
+      continue;
+    }
+    if (error != ERROR_OUT_OF_PAPER && error != ERROR_IO_DEVICE) {
+      *failure = error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+      return WriteEnd::Failed;
+    }
+    // Out of paper or a device error: shown as the job's state, retried every so often.
+    if (written > 0) failures = 0;
+    ++failures;
+    RetryPolicy policy = GetRetryPolicy();
+    SetState(job, JobState::Retrying, error, failures);
+    if (policy.limit != 0 && failures >= policy.limit) {
+      *failure = error;
+      return WriteEnd::Failed;
+    }
+    if (offset < total && WaitCancellable(job, policy.intervalMs)) return WriteEnd::Cancelled;
+  }
+  return WriteEnd::AllWritten;
+}
+
+void Print(Job& job) {
+  JobRecord record = Snapshot(job);
+  std::string spoolFile;
+  {
+    std::lock_guard guard(job.mutex);
+    spoolFile = job.spoolFile;
+  }
+  PortLock lock;
+  while (!lock.TryLock(record.port)) {
+    if (WaitCancellable(job, 100)) return Finish(job, JobState::Cancelled, 0);
+  }
+  if (CancelAsked(job)) return Finish(job, JobState::Cancelled, 0);
+  std::string portName;
+  MonitorPtr monitor = MonitorOfPort(record.port, &portName);
+  if (!monitor) return Finish(job, JobState::Failed, ERROR_UNKNOWN_PORT);
+  int file = open(spoolFile.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return Finish(job, JobState::Failed, ERROR_FILE_NOT_FOUND);
+  SetState(job, JobState::Printing, 0, 0);
+
+  std::u16string port = ToWide(portName);
+  std::u16string printer = ToWide(record.printer);
+  std::u16string document = ToWide(record.document);
+  std::u16string datatype = ToWide(record.datatype);
+  const MONITOR& ops = monitor->ops;
+  HANDLE handle = nullptr;
+  SetLastError(ERROR_SUCCESS);
+  if (!ops.pfnOpenPort(port.data(), &handle)) {
+    DWORD error = GetLastError();
+    close(file);
+    return FinishFailed(job, error != ERROR_SUCCESS ? error : ERROR_NOT_READY);
+  }
+  DOC_INFO_1W info{document.data(), nullptr, datatype.data()};
+  SetLastError(ERROR_SUCCESS);
+  if (!ops.pfnStartDocPort(handle, printer.data(), record.id, 1, reinterpret_cast<LPBYTE>(&info))) {
+    DWORD error = GetLastError();
+    ops.pfnClosePort(handle);
+    close(file);
+    return FinishFailed(job, error != ERROR_SUCCESS ? error : ERROR_IO_DEVICE);
+  }
+  DWORD failure = 0;
+  WriteEnd end = WriteAll(job, monitor, handle, file, record.total, &failure);
+  close(file);
+  SetLastError(ERROR_SUCCESS);
+  BOOL ended = ops.pfnEndDocPort(handle);
+  DWORD endError = GetLastError();
+  ops.pfnClosePort(handle);
+
+  // A cancel after the last byte (the monitor removes every job it ended that way)
+  // leaves a printed job printed.
+  if (end == WriteEnd::AllWritten && ended) return Finish(job, JobState::Printed, 0);
+  if (end == WriteEnd::Cancelled) return Finish(job, JobState::Cancelled, 0);
+  if (end == WriteEnd::Failed) return FinishFailed(job, failure);
+  Finish(job, JobState::Failed, endError != ERROR_SUCCESS ? endError : ERROR_IO_DEVICE);
+}
+
+void RunJob(std::shared_ptr<Job> job) {
+  Print(*job);
+  job->threadDone = true;
+}
+
+void Join(Job& job) {
+  std::lock_guard guard(job.threadLock);
+  if (job.thread.joinable()) job.thread.join();
+}
+
+// Joins the threads of jobs that have ended.
+void Reap() {
+  for (const std::shared_ptr<Job>& job : AllJobs())
+    if (job->threadDone) Join(*job);
+}
+
+DWORD EnvironmentNumber(const char* name, DWORD fallback) {
+  const char* text = std::getenv(name);
+  if (text == nullptr || *text == '\0') return fallback;
+  char* end = nullptr;
+  unsigned long value = std::strtoul(text, &end, 10);
+  return *end == '\0' && value <= 0xFFFFFFFFu ? static_cast<DWORD>(value) : fallback;
+}
+
+// ---- GetJob and SetJob -----------------------------------------------------------
+
+// The job as the caller may see it through a handle of its printer.
+DWORD JobOfPrinter(HANDLE handle, DWORD id, JobRecord* record) {
+  std::shared_ptr<PrinterHandle> printer = LookupPrinter(handle);
+  if (!printer) return ERROR_INVALID_HANDLE;
+  if (std::shared_ptr<Job> job = FindJob(id)) {
+    CancelAsked(*job);  // so a cancel from another process shows
+    *record = Snapshot(*job);
+  } else if (!ReadJob(id, record)) {
+    return ERROR_INVALID_PARAMETER;
+  }
+  if (!SameName(record->printer, printer->printer)) return ERROR_INVALID_PARAMETER;
+  return ERROR_SUCCESS;
+}
+
+// 1-based place among the printer's waiting and printing jobs; 0 once it ended.
+DWORD Position(const JobRecord& job) {
+  if (IsFinal(job.state)) return JOB_POSITION_UNSPECIFIED;
+  DWORD position = 1;
+  for (const JobRecord& other : StoredRecords(true))
+    if (other.id < job.id && !IsFinal(other.state) && other.ownerAlive && SameName(other.printer, job.printer))
+      ++position;
+  return position;
+}
+
+template <typename Char>
+BOOL GetJobT(HANDLE handle, DWORD id, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
+  if (!LookupPrinter(handle)) return FALSE;
+  if (needed == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *needed = 0;
+  if (level != 1) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return FALSE;
+  }
+  JobRecord job;
+  if (DWORD error = JobOfPrinter(handle, id, &job)) {
+    SetLastError(error);
+    return FALSE;
+  }
+  DWORD position = Position(job);
+  using Info = typename Records<Char>::JobInfo1;
+  return PackRecords<Info, Char>(
+      1,
+      [&](std::size_t, Info& info, StringArea<Char>& strings) {
+        info.JobId = job.id;
+        info.pPrinterName = strings.Put(job.printer);
+        info.pMachineName = nullptr;
+        info.pUserName = strings.Put(job.user);
+        info.pDocument = strings.Put(job.document);
+        info.pDatatype = strings.Put(job.datatype);
+        info.pStatus = nullptr;
+        info.Status = JobStatusBits(job);
+        info.Priority = job.priority;
+        info.Position = position;
+        info.TotalPages = 0;
+        info.PagesPrinted = 0;
+        info.Submitted = job.submitted;
+      },
+      buffer, size, needed, nullptr);
+}
+
+BOOL SetJobT(HANDLE handle, DWORD id, DWORD level, LPBYTE, DWORD command) {
+  if (!LookupPrinter(handle)) return FALSE;
+  if (level != 0) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return FALSE;
+  }
+  JobRecord job;
+  if (DWORD error = JobOfPrinter(handle, id, &job)) {
+    SetLastError(error);
+    return FALSE;
+  }
+  switch (command) {
+    case JOB_CONTROL_CANCEL:
+    case JOB_CONTROL_DELETE:
+      return CancelJob(id);
+    case JOB_CONTROL_PAUSE:
+    case JOB_CONTROL_RESUME:
+    case JOB_CONTROL_RESTART:
+      SetLastError(ERROR_NOT_SUPPORTED);
+      return FALSE;
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+// ---- Inside the spooler ----------------------------------------------------------
+
+bool AnyJobRunning() {
+  for (const std::shared_ptr<Job>& job : AllJobs())
+    if (job->threadStarted && !job->threadDone) return true;
+  return false;
+}
+
+DWORD ActiveJobsOfPrinter(const std::string& printer) {
+  DWORD count = 0;
+  for (const JobRecord& job : StoredRecords(true))
+    if (!IsFinal(job.state) && job.ownerAlive && SameName(job.printer, printer)) ++count;
+  return count;
+}
+
+std::shared_ptr<Job> CreateJob(const std::string& printer, const std::string& document,
+                               const std::string& datatype, DWORD* error) {
+  std::error_code failed;
+  std::filesystem::create_directories(SpoolFolder(), failed);
+  if (failed) {
+    *error = ERROR_PATH_NOT_FOUND;
+    return nullptr;
+  }
+  DWORD id = AllocateId(error);
+  if (id == 0) return nullptr;
+  auto job = std::make_shared<Job>();
+  job->spoolFile = SpoolFolder() + "/" + std::to_string(id) + ".spl";
+  job->file = open(job->spoolFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  JobRecord& record = job->record;
+  record.id = id;
+  record.printer = printer;
+  record.document = document;
+  record.datatype = datatype;
+  record.user = UserName();
+  record.submitted = UtcNow();
+  record.state = JobState::Spooling;
+  record.owner = static_cast<DWORD>(getpid());
+  if (job->file < 0) {
+    record.state = JobState::Failed;
+    record.error = ERROR_CANTWRITE;
+    WriteRecord(record, true);
+    *error = ERROR_CANTWRITE;
+    return nullptr;
+  }
+  if (DWORD failure = WriteRecord(record, true)) {
+    close(job->file);
+    std::filesystem::remove(job->spoolFile, failed);
+    store::DeleteTree(HKEY_LOCAL_MACHINE, JobKey(id));
+    *error = failure;
+    return nullptr;
+  }
+  {
+    Table& table = TheTable();
+    std::lock_guard guard(table.lock);
+    table.jobs[id] = job;
+  }
+  Prune();
+  return job;
+}
+
+DWORD AppendToJob(Job& job, const void* data, DWORD size) {
+  std::lock_guard guard(job.mutex);
+  if (job.file < 0 || job.record.state != JobState::Spooling) return ERROR_SPL_NO_STARTDOC;
+  if (job.record.total + size > 0xFFFFFFFFu) return ERROR_NOT_SUPPORTED;  // the records count in DWORDs
+  const BYTE* bytes = static_cast<const BYTE*>(data);
+  DWORD done = 0;
+  while (done < size) {
+    ssize_t n = write(job.file, bytes + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return errno == ENOSPC ? kDiskFull : ERROR_WRITE_FAULT;
+    done += static_cast<DWORD>(n);
+  }
+  job.record.total += size;
+  return ERROR_SUCCESS;
+}
+
+DWORD SubmitJob(const std::shared_ptr<Job>& job) {
+  Reap();
+  JobRecord record;
+  {
+    std::lock_guard guard(job->mutex);
+    if (job->file >= 0) close(job->file);
+    job->file = -1;
+    record = job->record;
+  }
+  if (record.state != JobState::Spooling) return ERROR_SPL_NO_STARTDOC;  // aborted meanwhile
+  PrinterRecord printer;
+  DWORD missing = ReadPrinter(record.printer, &printer);
+  std::vector<std::string> ports = SplitPorts(printer.port);
+  if (missing || ports.empty()) {
+    Finish(*job, JobState::Failed, missing ? missing : ERROR_UNKNOWN_PORT);
+    return ERROR_SUCCESS;  // the document was spooled; the job itself failed
+  }
+  Update(*job, [&](JobRecord& r) {
+    r.port = ports.front();
+    r.state = r.cancelRequested ? JobState::Cancelled : JobState::Queued;
+  });
+  if (Snapshot(*job).state == JobState::Cancelled) {
+    Finish(*job, JobState::Cancelled, 0);
+    return ERROR_SUCCESS;
+  }
+  Persist(*job, true);
+  std::lock_guard guard(job->threadLock);
+  job->threadStarted = true;
+  job->thread = std::thread(RunJob, job);
+  return ERROR_SUCCESS;
+}
+
+void AbortJob(const std::shared_ptr<Job>& job) {
+  {
+    std::lock_guard guard(job->mutex);
+    if (job->record.state != JobState::Spooling) return;
+    if (job->file >= 0) close(job->file);
+    job->file = -1;
+  }
+  Finish(*job, JobState::Cancelled, 0);
+}
+
+DWORD JobId(const Job& job) {
+  std::lock_guard guard(job.mutex);
+  return job.record.id;
+}
+
+// ---- What the spooler offers beyond its Windows calls ---------------------------------
+
+bool IsFinal(JobState state) {
+  return state == JobState::Printed || state == JobState::Cancelled || state == JobState::Failed;
+}
+
+std::string DescribeError(DWORD error) {
+  switch (error) {
+    case ERROR_SUCCESS: return "No error";
+    case ERROR_OUT_OF_PAPER: return "Out of paper";
+    case ERROR_IO_DEVICE: return "Device error";
+    case ERROR_NOT_READY: return "Port not ready";
+    case ERROR_WRITE_FAULT: return "Write fault";
+    case kReadFault: return "Spool file unreadable";
+    case ERROR_FILE_NOT_FOUND: return "Spool file missing";
+    case ERROR_INVALID_PARAMETER: return "Refused by the port (invalid parameter)";
+    case ERROR_UNKNOWN_PORT: return "Unknown port";
+    case ERROR_INVALID_PRINTER_NAME: return "Unknown printer";
+    case ERROR_MOD_NOT_FOUND: return "Monitor not loaded";
+    case RPC_S_SERVER_UNAVAILABLE: return "Spooler not running";
+    default: return "Error " + std::to_string(error);
+  }
+}
+
+std::string DescribeJob(const JobRecord& job) {
+  std::string text;
+  if (!IsFinal(job.state) && !job.ownerAlive) return "Abandoned";
+  switch (job.state) {
+    case JobState::Spooling: text = "Spooling"; break;
+    case JobState::Queued: text = "Queued"; break;
+    case JobState::Printing: text = "Printing"; break;
+    case JobState::Retrying: text = DescribeError(job.error); break;
+    case JobState::Printed: text = "Printed"; break;
+    case JobState::Cancelled: text = "Cancelled"; break;
+    case JobState::Failed: text = "Failed: " + DescribeError(job.error); break;
+  }
+  if (!IsFinal(job.state) && job.cancelRequested) text += " (cancelling)";
+  return text;
+}
+
+DWORD JobStatusBits(const JobRecord& job) {
+  DWORD status = 0;
+  switch (job.state) {
+    case JobState::Spooling: status = JOB_STATUS_SPOOLING; break;
+    case JobState::Queued: status = 0; break;
+    case JobState::Printing: status = JOB_STATUS_PRINTING; break;
+    case JobState::Retrying:
+      status = JOB_STATUS_PRINTING | JOB_STATUS_ERROR;
+      if (job.error == ERROR_OUT_OF_PAPER) status |= JOB_STATUS_PAPEROUT;
+      break;
+    case JobState::Printed: status = JOB_STATUS_PRINTED; break;
+    case JobState::Cancelled: status = JOB_STATUS_DELETED; break;
+    case JobState::Failed: status = JOB_STATUS_ERROR; break;
+  }
+  if (!IsFinal(job.state) && job.cancelRequested) status |= JOB_STATUS_DELETING;
+  if (!IsFinal(job.state) && !job.ownerAlive) status |= JOB_STATUS_ERROR;
+  return status;
+}
+
+bool ReadJob(DWORD id, JobRecord* job) {
+  if (std::shared_ptr<Job> live = FindJob(id)) {
+    *job = Snapshot(*live);
+    return true;
+  }
+  store::Key jobs;
+  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) != ERROR_SUCCESS) return false;
+  if (!ReadRecord(jobs.get(), std::to_string(id), job, false)) return false;
+  if (job->owner == static_cast<DWORD>(getpid())) job->ownerAlive = false;
+  return true;
+}
+
+std::vector<JobRecord> ListJobs() { return StoredRecords(false); }
+
+BOOL WaitForJob(DWORD id, DWORD timeoutMs, const std::function<void(const JobRecord&)>& progress) {
+  std::shared_ptr<Job> job = FindJob(id);
+  if (!job) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  std::uint64_t seen = ~std::uint64_t{0};
+  for (;;) {
+    JobRecord record;
+    bool changed = false;
+    {
+      std::unique_lock guard(job->mutex);
+      if (job->version == seen &&
+          !job->changed.wait_until(guard, deadline, [&] { return job->version != seen; })) {
+        SetLastError(WAIT_TIMEOUT);
+        return FALSE;
+      }
+      changed = true;
+      seen = job->version;
+      record = job->record;
+    }
+    if (changed && progress) progress(record);
+    if (IsFinal(record.state)) {
+      if (job->threadDone) Join(*job);
+      SetLastError(ERROR_SUCCESS);
+      return TRUE;
+    }
+  }
+}
+
+BOOL CancelJob(DWORD id) {
+  if (std::shared_ptr<Job> job = FindJob(id)) {
+    if (!IsFinal(Snapshot(*job).state)) RequestCancel(*job);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+  }
+  JobRecord record;
+  if (!ReadJob(id, &record)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (!IsFinal(record.state)) {
+    store::Key key;
+    LONG error = key.Open(HKEY_LOCAL_MACHINE, JobKey(id));
+    if (error == ERROR_SUCCESS) error = store::WriteDword(key.get(), "CancelRequested", 1);
+    // The process that printed it is gone: nobody else will end the record.
+    if (error == ERROR_SUCCESS && !record.ownerAlive) {
+      record.state = JobState::Cancelled;
+      error = static_cast<LONG>(WriteRecord(record, false));
+    }
+    if (error != ERROR_SUCCESS) {
+      SetLastError(static_cast<DWORD>(error));
+      return FALSE;
+    }
+  }
+  SetLastError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+void SetRetryPolicy(const RetryPolicy& policy) {
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  table.policy = policy;
+  table.policyRead = true;
+}
+
+RetryPolicy GetRetryPolicy() {
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  if (!table.policyRead) {
+    table.policy.intervalMs = EnvironmentNumber("VEK_SPOOL_RETRY_MS", table.policy.intervalMs);
+    table.policy.limit = EnvironmentNumber("VEK_SPOOL_RETRY_LIMIT", table.policy.limit);
+    table.policyRead = true;
+  }
+  return table.policy;
+}
+
+std::vector<std::pair<std::string, std::string>> MonitorLoadErrors() { return LoadErrors(); }
+
+void Shutdown() {
+  std::vector<std::shared_ptr<Job>> jobs = AllJobs();
+  for (const std::shared_ptr<Job>& job : jobs) {
+    AbortJob(job);
+    if (!IsFinal(Snapshot(*job).state)) RequestCancel(*job);
+  }
+  for (const std::shared_ptr<Job>& job : jobs) Join(*job);
+  {
+    Table& table = TheTable();
+    std::lock_guard guard(table.lock);
+    table.jobs.clear();
+  }
+  UnloadMonitors();
+}
+
+}  // namespace vek::spooler
+
+using namespace vek::spooler;
+
+template <typename Char>
+static DWORD StartDocPrinterT(HANDLE hPrinter, DWORD level, LPBYTE data) {
+  std::shared_ptr<PrinterHandle> printer = LookupPrinter(hPrinter);
+  if (!printer) return 0;
+  if (level != 1) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return 0;
+  }
+  if (data == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (!CheckRunning()) return 0;
+  if (printer->document) {
+    SetLastError(ERROR_BUSY);  // one document at a time per handle
+    return 0;
+  }
+  const auto& info = *reinterpret_cast<const typename Records<Char>::DocInfo1*>(data);
+  if (info.pOutputFile != nullptr && info.pOutputFile[0] != 0) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return 0;
+  }
+  PrinterRecord record;
+  if (DWORD error = ReadPrinter(printer->printer, &record)) {
+    SetLastError(error);
+    return 0;
+  }
+  std::string datatype = Text(info.pDatatype).value_or("");
+  if (datatype.empty()) datatype = record.datatype;
+  DWORD error = ERROR_SUCCESS;
+  std::shared_ptr<Job> job = CreateJob(record.name, Text(info.pDocName).value_or(""), datatype, &error);
+  if (!job) {
+    SetLastError(error);
+    return 0;
+  }
+  printer->document = job;
+  SetLastError(ERROR_SUCCESS);
+  return JobId(*job);
+}
+
+DWORD WINAPI StartDocPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo) {
+  return StartDocPrinterT<char>(hPrinter, Level, pDocInfo);
+}
+DWORD WINAPI StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo) {
+  return StartDocPrinterT<char16_t>(hPrinter, Level, pDocInfo);
+}
+
+BOOL WINAPI WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten) {
+  std::shared_ptr<PrinterHandle> printer = LookupPrinter(hPrinter);
+  if (!printer) return FALSE;
+  if (pcWritten == nullptr || (pBuf == nullptr && cbBuf > 0)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *pcWritten = 0;
+  if (!printer->document) {
+    SetLastError(ERROR_SPL_NO_STARTDOC);
+    return FALSE;
+  }
+  if (DWORD error = AppendToJob(*printer->document, pBuf, cbBuf)) {
+    SetLastError(error);
+    return FALSE;
+  }
+  *pcWritten = cbBuf;
+  SetLastError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL WINAPI EndDocPrinter(HANDLE hPrinter) {
+  std::shared_ptr<PrinterHandle> printer = LookupPrinter(hPrinter);
+  if (!printer) return FALSE;
+  if (!printer->document) {
+    SetLastError(ERROR_SPL_NO_STARTDOC);
+    return FALSE;
+  }
+  std::shared_ptr<Job> job = std::move(printer->document);
+  printer->document.reset();
+  if (DWORD error = SubmitJob(job)) {
+    SetLastError(error);
+    return FALSE;
+  }
+  SetLastError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL WINAPI AbortPrinter(HANDLE hPrinter) {
+  std::shared_ptr<PrinterHandle> printer = LookupPrinter(hPrinter);
+  if (!printer) return FALSE;
+  if (!printer->document) {
+    SetLastError(ERROR_SPL_NO_STARTDOC);
+    return FALSE;
+  }
+  AbortJob(printer->document);
+  printer->document.reset();
+  SetLastError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL WINAPI GetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+                    LPDWORD pcbNeeded) {
+  return GetJobT<char>(hPrinter, JobId, Level, pJob, cbBuf, pcbNeeded);
+}
+BOOL WINAPI GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+                    LPDWORD pcbNeeded) {
+  return GetJobT<char16_t>(hPrinter, JobId, Level, pJob, cbBuf, pcbNeeded);
+}
+BOOL WINAPI SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Command) {
+  return SetJobT(hPrinter, JobId, Level, pJob, Command);
+}
+BOOL WINAPI SetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Command) {
+  return SetJobT(hPrinter, JobId, Level, pJob, Command);
+}

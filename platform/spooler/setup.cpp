@@ -1,0 +1,122 @@
+// Setting up a machine root for the spooler and the system's programs.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "kernel/errors.h"
+#include "kernel/machine_root.h"
+#include "spooler/local_port.h"
+#include "spooler/spooler.h"
+#include "spooler/store.h"
+#include "spooler/winsvc.h"
+
+namespace vek::spooler {
+
+namespace {
+
+constexpr const char* kClientProtocols = "SOFTWARE\\Microsoft\\Rpc\\ClientProtocols";
+constexpr const char* kNetbios = "SOFTWARE\\Microsoft\\Rpc\\Netbios";
+
+// Runs the steps in order until one fails, naming it in *error.
+class Steps {
+ public:
+  explicit Steps(std::string* error) : m_error(error) {}
+  template <typename Step>
+  Steps& Then(const std::string& what, Step step) {
+    if (m_result == ERROR_SUCCESS) {
+      m_result = static_cast<DWORD>(step());
+      if (m_result != ERROR_SUCCESS && m_error) *m_error = what + " (error " + std::to_string(m_result) + ")";
+    }
+    return *this;
+  }
+  DWORD result() const { return m_result; }
+
+ private:
+  std::string* m_error;
+  DWORD m_result = ERROR_SUCCESS;
+};
+
+bool HasValue(HKEY key, const char* name) {
+  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+LONG CreateKeys(std::initializer_list<const char*> paths) {
+  for (const char* path : paths) {
+    store::Key key;
+    if (LONG error = key.Create(HKEY_LOCAL_MACHINE, path)) return error;
+  }
+  return ERROR_SUCCESS;
+}
+
+LONG RegisterMonitor(const std::string& name, const std::string& library, bool replaceLibrary) {
+  store::Key key;
+  if (LONG error = key.Create(HKEY_LOCAL_MACHINE, store::Join(store::kMonitors, name))) return error;
+  if (!library.empty() && (replaceLibrary || !HasValue(key.get(), "Driver")))
+    if (LONG error = store::WriteString(key.get(), "Driver", library)) return error;
+  return ERROR_SUCCESS;
+}
+
+LONG RegisterVekMonitor(const std::string& library) {
+  if (LONG error = RegisterMonitor(kVekMonitorName, library, true)) return error;
+  store::Key key;
+  if (LONG error = key.Open(HKEY_LOCAL_MACHINE, store::Join(store::kMonitors, kVekMonitorName))) return error;
+  // The setup wizard accepts the monitor only with a one-byte "Version" of 2.
+  const BYTE version = 2;
+  return store::WriteBinary(key.get(), "Version", &version, 1);
+}
+
+LONG SetUpService() {
+  store::Key key;
+  if (LONG error = key.Create(HKEY_LOCAL_MACHINE, store::kSpoolerService)) return error;
+  if (!HasValue(key.get(), "DisplayName"))
+    if (LONG error = store::WriteString(key.get(), "DisplayName", "Print Spooler")) return error;
+  if (!HasValue(key.get(), "State"))
+    if (LONG error = store::WriteDword(key.get(), "State", SERVICE_RUNNING)) return error;
+  return ERROR_SUCCESS;
+}
+
+// RPC over NetBIOS installed, bound to LANA 0: what the monitor looks for to use NetBEUI.
+LONG SetUpNetbios() {
+  store::Key protocols;
+  if (LONG error = protocols.Create(HKEY_LOCAL_MACHINE, kClientProtocols)) return error;
+  for (const char* protocol : {"ncacn_nb_nb", "ncacn_ip_tcp"})
+    if (!HasValue(protocols.get(), protocol))
+      if (LONG error = store::WriteString(protocols.get(), protocol, "rpcrt4.dll")) return error;
+  store::Key netbios;
+  if (LONG error = netbios.Create(HKEY_LOCAL_MACHINE, kNetbios)) return error;
+  if (!HasValue(netbios.get(), "ncacn_nb_nb0"))
+    if (LONG error = store::WriteDword(netbios.get(), "ncacn_nb_nb0", 0)) return error;
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool MachineRootReady() {
+  struct stat info {};
+  std::string root = MachineRoot();
+  return stat(root.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+         stat((root + "/registry.db").c_str(), &info) == 0;
+}
+
+DWORD SetUpMachine(const MachineSetup& setup, std::string* error) {
+  std::string root = MachineRoot();
+  return Steps(error)
+      .Then("cannot create " + root,
+            [&] {
+              std::error_code failed;
+              std::filesystem::create_directories(root + "/spool/ports", failed);
+              std::filesystem::create_directories(root + "/spool/local", failed);
+              return failed ? ERROR_PATH_NOT_FOUND : ERROR_SUCCESS;
+            })
+      .Then("cannot create the spooler's keys",
+            [] { return CreateKeys({store::kPrinters, store::kMonitors, store::kPorts, store::kJobs}); })
+      .Then("cannot register the Local Port monitor",
+            [] { return RegisterMonitor(kLocalPortMonitor, kLocalPortLibrary, false); })
+      .Then("cannot register the VEK monitor", [&] { return RegisterVekMonitor(setup.monitorLibrary); })
+      .Then("cannot set up the Spooler service", [] { return SetUpService(); })
+      .Then("cannot set up the NetBIOS values", [] { return SetUpNetbios(); })
+      .result();
+}
+
+}  // namespace vek::spooler

@@ -1,0 +1,50 @@
+// vek-spool: the spooler's command line. Shared by its main and its commands.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "kernel/types.h"
+
+namespace vek::spool_tool {
+
+// Exit codes, for scripts.
+enum Exit : int {
+  kOk = 0,
+  kFailed = 1,          // an operation failed (the message says why)
+  kNoRoot = 2,          // no machine root: run 'vek-spool init'
+  kUsage = 3,           // bad arguments
+  kNotFound = 4,        // unknown printer, port, job or monitor
+  kStopped = 5,         // the Spooler service is stopped
+  kNoMonitor = 6,       // a monitor library does not load
+  kExists = 7,          // the printer or port exists already
+  kJobDeviceError = 10,  // the job failed: device error (1117)
+  kJobPaperOut = 11,    // the job failed: out of paper (28)
+  kJobCancelled = 12,
+  kJobFailed = 13,      // the job failed otherwise
+};
+
+struct Arguments {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::string>> options;  // "--name", value
+
+  // The option's value, or fallback.
+  std::string Option(const std::string& name, const std::string& fallback = "") const;
+  bool Has(const std::string& name) const;
+};
+
+// Prints "vek-spool: text" on standard error and returns code.
+int Fail(int code, const std::string& text);
+// Fail with the exit code and text a spooler error calls for.
+int FailWith(DWORD error, const std::string& what);
+
+int Init(const Arguments& args);
+int Printers(const Arguments& args);
+int AddPrinter(const Arguments& args);
+int Ports(const Arguments& args);
+int AddPort(const Arguments& args);
+int Print(const Arguments& args);
+int Jobs(const Arguments& args);
+int Cancel(const Arguments& args);
+
+}  // namespace vek::spool_tool
