@@ -2,6 +2,17 @@
 #pragma once
 
 #include "framework/cmd_target.h"
+#include "framework/control_defs.h"
+#include "framework/controls.h"
+#include "framework/dc.h"
+#include "framework/ddx.h"
+#include "framework/dialog.h"
+#include "framework/dialog_template.h"
+#include "framework/front_end.h"
+#include "framework/gdi.h"
+#include "framework/geometry.h"
+#include "framework/property_sheet.h"
+#include "framework/user_input.h"
 #include "framework/cstring.h"
 #include "framework/cursor.h"
 #include "framework/format.h"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/message_queue.h"
+#include "framework/user_input.h"
 #include "framework/window_api.h"
 #include "framework/window_table.h"
 #include "kernel/clock.h"
@@ -153,7 +154,10 @@ LRESULT DispatchMessageA(const MSG* msg) {
     reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
     return 0;
   }
-  if (msg->hwnd == nullptr) return 0;
+  if (msg->hwnd == nullptr) {
+    if (msg->message == vek::framework::VEK_UM_SYNC) vek::framework::HandleSyncMarker(msg->lParam);
+    return 0;
+  }
   auto record = FindWindowRecord(msg->hwnd);
   if (!record || record->threadId != GetCurrentThreadId()) return 0;
   return vek::framework::CallWindow(msg->hwnd, msg->message, msg->wParam, msg->lParam);

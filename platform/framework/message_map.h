@@ -109,3 +109,23 @@ struct MessageMap {
      VEK_MAP_TARGET(t)->OnShowWindow(static_cast<BOOL>(w), static_cast<UINT>(l)); \
      return 0;                                                                \
    }},
+
+// WM_CTLCOLOR stands for all the WM_CTLCOLORxxx messages:
+// HBRUSH handler(CDC*, CWnd*, UINT kind), the kind being CTLCOLOR_STATIC and so on.
+constexpr UINT WM_CTLCOLOR = 0x0019;
+#define ON_WM_CTLCOLOR()                                                                       \
+  {WM_CTLCOLOR, 0, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {                   \
+     auto* self = VEK_MAP_TARGET(t);                                                           \
+     return reinterpret_cast<LRESULT>(self->OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(w)), \
+                                                       CWnd::FromHandle(reinterpret_cast<HWND>(l)), \
+                                                       self->CurrentCtlColorKind()));           \
+   }},
+#define ON_WM_DRAWITEM()                                                                \
+  {WM_DRAWITEM, 0, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {            \
+     VEK_MAP_TARGET(t)->OnDrawItem(static_cast<int>(w), reinterpret_cast<LPDRAWITEMSTRUCT>(l)); \
+     return TRUE;                                                                       \
+   }},
+#define ON_WM_ERASEBKGND()                                                               \
+  {WM_ERASEBKGND, 0, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM) -> LRESULT {             \
+     return VEK_MAP_TARGET(t)->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(w))); \
+   }},

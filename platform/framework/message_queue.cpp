@@ -4,6 +4,7 @@
 #include <map>
 
 #include "framework/messages.h"
+#include "framework/user_input.h"
 #include "framework/window_table.h"
 #include "kernel/clock.h"
 #include "kernel/errors.h"
@@ -245,14 +246,18 @@ DWORD MessageQueue::Wait(std::span<kernel::Waitable* const> objects, bool waitAl
 
 void MessageQueue::Close() {
   std::deque<std::shared_ptr<SentMessage>> pending;
+  std::deque<MSG> posted;
   {
     std::lock_guard guard(m_lock);
     m_closed = true;
     pending.swap(m_sent);
-    m_posted.clear();
+    posted.swap(m_posted);
     m_timers.clear();
     m_paint.clear();
   }
+  // Whoever waits for a marker left in the queue learns that nothing is left.
+  for (const MSG& msg : posted)
+    if (msg.hwnd == nullptr && msg.message == VEK_UM_SYNC) HandleSyncMarker(msg.lParam);
   std::lock_guard lock(kernel::WaitLock());
   for (auto& message : pending) message->done->SetLocked();
 }

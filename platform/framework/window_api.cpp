@@ -6,9 +6,11 @@
 
 #include "framework/message_api.h"
 #include "framework/message_queue.h"
+#include "framework/user_input.h"
 #include "framework/window_table.h"
 #include "framework/wnd.h"
 #include "kernel/errors.h"
+#include "kernel/sync.h"
 #include "kernel/lasterror.h"
 #include "kernel/strings.h"
 #include "kernel/thread.h"
@@ -48,6 +50,20 @@ int CopyOut(const std::basic_string<Char>& text, Char* buffer, int bufferMax) {
   std::memcpy(buffer, text.data(), n * sizeof(Char));
   buffer[n] = 0;
   return static_cast<int>(n);
+}
+
+// A window that appears paints itself and its visible children.
+void InvalidateTree(HWND window) {
+  InvalidateRect(window, nullptr, TRUE);
+  auto record = FindWindowRecord(window);
+  if (!record) return;
+  std::vector<HWND> children;
+  {
+    std::lock_guard guard(WindowTableLock());
+    children = record->children;
+  }
+  for (HWND child : children)
+    if (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) InvalidateTree(child);
 }
 
 void DestroyTree(HWND window) {
@@ -233,7 +249,10 @@ BOOL ShowWindow(HWND window, int command) {
     if (show) record->style |= WS_VISIBLE;
     else record->style &= ~WS_VISIBLE;
   }
-  if (wasVisible != show) SendMessageA(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+  if (wasVisible != show) {
+    SendMessageA(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    if (show) InvalidateTree(window);
+  }
   return wasVisible ? TRUE : FALSE;
 }
 
@@ -431,8 +450,27 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case vek::framework::VEK_UM_FOCUS:
+      SetFocus(window);
+      return 0;
+    case vek::framework::VEK_UM_GETFOCUS:
+      return reinterpret_cast<LRESULT>(GetFocus());
     default:
       return 0;
+  }
+}
+
+void vek::framework::HandleSyncMarker(LPARAM lParam) {
+  auto* marker = reinterpret_cast<SyncMarker*>(lParam);
+  marker->moreQueued = (GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE) ? TRUE : FALSE;
+  SetEvent(marker->handled);
+  ReleaseSyncMarker(marker);
+}
+
+void vek::framework::ReleaseSyncMarker(SyncMarker* marker) {
+  if (InterlockedDecrement(&marker->references) == 0) {
+    CloseHandle(marker->handled);
+    delete marker;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 
+#include "framework/controls/control_support.h"
 #include "framework/message_api.h"
 
 namespace vek::framework {
@@ -47,6 +48,8 @@ void RegisterWindowClass(const std::string& className, BehaviourFactory factory)
 }
 
 std::unique_ptr<WindowBehaviour> MakeBehaviour(const std::string& className) {
+  static std::once_flag standard;
+  std::call_once(standard, RegisterStandardControls);
   ClassTable& table = Classes();
   std::lock_guard guard(table.lock);
   auto it = table.factories.find(className);

@@ -70,6 +70,11 @@ HWND CWnd::Detach() {
   return window;
 }
 
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+  HWND control = parent ? ::GetDlgItem(parent->m_hWnd, static_cast<int>(id)) : nullptr;
+  return control ? SubclassWindow(control) : FALSE;
+}
+
 BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
                     UINT id, LPVOID createParams) {
   t_creating = this;
@@ -182,6 +187,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return FALSE;
   }
   if (message == WM_NOTIFY) return OnNotify(wParam, lParam, result);
+  if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC && DispatchMapped(WM_CTLCOLOR, 0, 0, wParam, lParam, result))
+    return TRUE;
   return DispatchMapped(message, 0, 0, wParam, lParam, result) ? TRUE : FALSE;
 }
 
@@ -207,6 +214,14 @@ LRESULT CWnd::Default() {
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
+
+UINT CWnd::CurrentCtlColorKind() const {
+  if (!m_currentMessage) return 0;
+  UINT message = m_currentMessage->message;
+  return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC ? message - WM_CTLCOLORMSGBOX : 0;
+}
 
 void CWnd::OnNcDestroy() {
   Detach();

@@ -9,6 +9,7 @@
 #include "framework/cstring.h"
 #include "framework/message_api.h"
 #include "framework/window_api.h"
+#include "framework/gdi.h"
 
 class CWnd : public CCmdTarget {
   DECLARE_DYNCREATE(CWnd)
@@ -29,6 +30,10 @@ class CWnd : public CCmdTarget {
   static CWnd* FromHandlePermanent(HWND window);
   BOOL Attach(HWND window);
   HWND Detach();
+  // This object handles the messages of an existing window (a control of a dialog).
+  BOOL SubclassWindow(HWND window) { return Attach(window); }
+  BOOL SubclassDlgItem(UINT id, CWnd* parent);
+  HWND UnsubclassWindow() { return Detach(); }
 
   virtual BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
                         CWnd* parent, UINT id, LPVOID createParams = nullptr);
@@ -82,6 +87,11 @@ class CWnd : public CCmdTarget {
   // The window class's own handling of a message.
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL PreTranslateMessage(MSG* msg);
+
+  // The default colours of a control (WM_CTLCOLOR): what the window class gives.
+  virtual HBRUSH OnCtlColor(class CDC* dc, CWnd* control, UINT kind);
+  // During WM_CTLCOLOR: the kind of control asking (CTLCOLOR_STATIC, ...).
+  UINT CurrentCtlColorKind() const;
 
   // The object passed to the window creation in progress on this thread.
   static CWnd* TakeWindowBeingCreated();

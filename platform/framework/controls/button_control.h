@@ -1,0 +1,26 @@
+// Button: push button, check box, radio button or group box. BN_CLICKED comes from
+// the user's clicks (and BM_CLICK, which stands for one), never from BM_SETCHECK.
+#pragma once
+
+#include "framework/controls/control_support.h"
+
+namespace vek::framework {
+
+class ButtonControl : public ControlBehaviour {
+ public:
+  LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void ClickByUser(HWND window);
+  // Unchecks the other radio buttons of the window's group.
+  static void UncheckGroupSiblings(HWND window);
+
+  WPARAM m_check = BST_UNCHECKED;
+  HBITMAP m_image = nullptr;
+};
+
+bool IsRadioButton(HWND window);
+bool IsCheckBox(HWND window);
+bool IsPushButton(HWND window);
+
+}  // namespace vek::framework

@@ -1,0 +1,362 @@
+#include "framework/dialog.h"
+
+#include <vector>
+
+#include "framework/control_defs.h"
+#include "framework/controls/button_control.h"
+#include "framework/ddx.h"
+#include "framework/front_end.h"
+#include "framework/gdi.h"
+#include "framework/window_class.h"
+#include "kernel/errors.h"
+#include "kernel/lasterror.h"
+
+namespace vek::framework {
+
+RECT DialogUnitsToPixels(short x, short y, short cx, short cy) {
+  int left = x * kDialogBaseX / 4, top = y * kDialogBaseY / 8;
+  return RECT{left, top, left + cx * kDialogBaseX / 4, top + cy * kDialogBaseY / 8};
+}
+
+namespace {
+
+constexpr WORD DC_HASDEFID = 0x534B;
+
+// The built-in handling of the dialog class.
+class DialogBehaviour : public WindowBehaviour {
+ public:
+  LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_INITDIALOG:
+        return TRUE;
+      case DM_GETDEFID: {
+        if (m_defId) return MAKELONG(static_cast<WORD>(m_defId), DC_HASDEFID);
+        HWND found = nullptr;
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM out) {
+              char name[16] = {};
+              GetClassNameA(child, name, sizeof name);
+              bool button = std::string_view(name) == WC_BUTTON;
+              if (button && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+                *reinterpret_cast<HWND*>(out) = child;
+                return FALSE;
+              }
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found ? MAKELONG(static_cast<WORD>(GetDlgCtrlID(found)), DC_HASDEFID) : 0;
+      }
+      case DM_SETDEFID:
+        m_defId = static_cast<UINT>(wParam);
+        return TRUE;
+      case WM_CLOSE:
+        SendMessageA(window, WM_COMMAND, MAKELONG(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
+        return 0;
+      case WM_CTLCOLORMSGBOX:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORDLG:
+      case WM_CTLCOLORSCROLLBAR:
+      case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE));
+      default:
+        return WindowBehaviour::Handle(window, message, wParam, lParam);
+    }
+  }
+
+ private:
+  UINT m_defId = 0;
+};
+
+bool IsClass(HWND window, const char* className) {
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  return vek::CompareNoCase(name, className) == 0;
+}
+
+bool IsDescendant(HWND window, HWND ancestor) {
+  for (HWND w = window; w; w = GetParent(w))
+    if (w == ancestor) return true;
+  return false;
+}
+
+// The controls Tab moves through, in creation order, nested pages included.
+std::vector<HWND> TabStops(HWND dialog) {
+  std::vector<HWND> stops;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM list) {
+        DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+        if ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child) && !IsClass(child, WC_DIALOG))
+          reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&stops));
+  return stops;
+}
+
+void FocusControl(HWND control) {
+  SetFocus(control);
+  if (IsClass(control, WC_EDIT)) SendMessageA(control, EM_SETSEL, 0, -1);
+}
+
+void MoveFocus(HWND dialog, bool backwards) {
+  std::vector<HWND> stops = TabStops(dialog);
+  if (stops.empty()) return;
+  HWND focus = GetFocus();
+  std::size_t at = stops.size();
+  for (std::size_t i = 0; i < stops.size(); ++i)
+    if (stops[i] == focus) at = i;
+  std::size_t next = at == stops.size() ? 0 : (backwards ? (at + stops.size() - 1) : (at + 1)) % stops.size();
+  FocusControl(stops[next]);
+}
+
+// Arrow keys move the check within a group of radio buttons.
+bool MoveInRadioGroup(HWND button, bool forward) {
+  HWND parent = GetParent(button);
+  std::vector<HWND> siblings;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&siblings));
+  std::erase_if(siblings, [&](HWND c) { return GetParent(c) != parent; });
+  std::size_t at = 0;
+  while (at < siblings.size() && siblings[at] != button) ++at;
+  if (at == siblings.size()) return false;
+  std::size_t first = at, last = at;
+  while (first > 0 && !(GetWindowLongA(siblings[first], GWL_STYLE) & WS_GROUP)) --first;
+  while (last + 1 < siblings.size() && !(GetWindowLongA(siblings[last + 1], GWL_STYLE) & WS_GROUP)) ++last;
+  for (std::size_t step = 1; step <= last - first; ++step) {
+    std::size_t span = last - first + 1;
+    std::size_t i = first + (forward ? (at - first + step) % span : (at - first + span - step % span) % span);
+    HWND candidate = siblings[i];
+    if (IsRadioButton(candidate) && IsWindowEnabled(candidate) && IsWindowVisible(candidate)) {
+      SetFocus(candidate);
+      SendMessageA(candidate, BM_CLICK, 0, 0);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void RegisterDialogClass() {
+  RegisterWindowClass(WC_DIALOG, [] { return std::make_unique<DialogBehaviour>(); });
+}
+
+}  // namespace vek::framework
+
+using namespace vek::framework;
+
+BOOL IsDialogMessageA(HWND dialog, MSG* msg) {
+  if (msg == nullptr || !IsDescendant(msg->hwnd, dialog)) return FALSE;
+  if (msg->message == WM_CHAR && (msg->wParam == VK_TAB || msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+    return TRUE;
+  if (msg->message != WM_KEYDOWN) return FALSE;
+  HWND focus = GetFocus();
+  switch (msg->wParam) {
+    case VK_TAB:
+      MoveFocus(dialog, msg->lParam == 1);
+      return TRUE;
+    case VK_RETURN: {
+      if (focus && IsPushButton(focus) && IsDescendant(focus, dialog)) {
+        if (IsWindowEnabled(focus)) SendMessageA(focus, BM_CLICK, 0, 0);
+        return TRUE;
+      }
+      LRESULT def = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+      int id = HIWORD(static_cast<std::uintptr_t>(def)) == 0x534B ? LOWORD(static_cast<std::uintptr_t>(def)) : IDOK;
+      HWND button = GetDlgItem(dialog, id);
+      if (button && (!IsWindowEnabled(button) || !IsWindowVisible(button))) return TRUE;
+      SendMessageA(dialog, WM_COMMAND, MAKELONG(static_cast<WORD>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+      return TRUE;
+    }
+    case VK_ESCAPE: {
+      HWND cancel = GetDlgItem(dialog, IDCANCEL);
+      if (cancel && !IsWindowEnabled(cancel)) return TRUE;  // a disabled Cancel also stops Esc
+      SendMessageA(dialog, WM_COMMAND, MAKELONG(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+      return TRUE;
+    }
+    case VK_UP:
+    case VK_LEFT:
+    case VK_DOWN:
+    case VK_RIGHT:
+      if (focus && IsRadioButton(focus))
+        return MoveInRadioGroup(focus, msg->wParam == VK_DOWN || msg->wParam == VK_RIGHT) ? TRUE : FALSE;
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+BOOL IsDialogMessageW(HWND dialog, MSG* msg) { return IsDialogMessageA(dialog, msg); }
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+  ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+  ON_COMMAND(IDOK, OnOK)
+  ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog() = default;
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() = default;
+
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+  CDataExchange exchange(this, saveAndValidate);
+  DoDataExchange(&exchange);
+  return exchange.Failed() ? FALSE : TRUE;
+}
+
+BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent, bool child) {
+  const DialogTemplate* resource = FindDialogTemplate(templateId);
+  if (resource == nullptr) {
+    SetLastError(1814);  // the resource is not in the tables
+    return FALSE;
+  }
+  m_nIDTemplate = templateId;
+  DWORD style = resource->style;
+  if (child) style = (style & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE)) | WS_CHILD;
+  RECT rect = DialogUnitsToPixels(resource->x, resource->y, resource->cx, resource->cy);
+  if (child) rect = RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top};
+  if (!CWnd::CreateEx(resource->exStyle, WC_DIALOG, resource->caption, style & ~WS_VISIBLE, rect,
+                     CWnd::FromHandle(parent), 0))
+    return FALSE;
+  HWND window = m_hWnd;
+  int dpi = ::GetDeviceCaps(nullptr, LOGPIXELSY);
+  HFONT font = CreateFontA(-(resource->fontSize * dpi / 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0,
+                           resource->fontName ? resource->fontName : "System");
+  ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  HWND firstStop = nullptr;
+  for (std::size_t i = 0; i < resource->itemCount; ++i) {
+    const DialogItemTemplate& item = resource->items[i];
+    RECT r = DialogUnitsToPixels(item.x, item.y, item.cx, item.cy);
+    HWND control = CreateWindowExA(item.exStyle, item.className, item.text, item.style | WS_CHILD, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, window,
+                                   reinterpret_cast<HMENU>(static_cast<std::intptr_t>(item.id)), nullptr, nullptr);
+    if (control == nullptr) continue;  // an unknown control class leaves a gap, not a broken dialog
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (item.imageId) {
+      HBITMAP bitmap = LoadBitmapA(nullptr, reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(item.imageId)));
+      ::SendMessageA(control, vek::CompareNoCase(item.className, WC_STATIC) == 0 ? STM_SETIMAGE : BM_SETIMAGE,
+                     IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    }
+    if (!firstStop && (item.style & WS_TABSTOP) && !(item.style & WS_DISABLED)) firstStop = control;
+  }
+  if (::SendMessageA(window, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstStop), 0) && firstStop)
+    FocusControl(firstStop);
+  return TRUE;
+}
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+  m_pParentWnd = parent;
+  if (!CreateFromTemplate(templateId, parent ? parent->m_hWnd : nullptr, false)) return FALSE;
+  ShowWindow(SW_SHOW);
+  return TRUE;
+}
+
+INT_PTR CDialog::DoModal() {
+  HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+  bool reenable = owner && ::IsWindowEnabled(owner);
+  if (reenable) ::EnableWindow(owner, FALSE);
+  m_modal = true;
+  m_endModal = false;
+  m_modalResult = -1;
+  INT_PTR result = -1;
+  if (CreateFromTemplate(m_nIDTemplate, owner, false)) {
+    if (!m_endModal) ShowWindow(SW_SHOW);
+    result = vek::framework::RunModalLoop(m_hWnd, m_endModal) ? m_modalResult : -1;
+    DestroyWindow();
+  }
+  m_modal = false;
+  if (reenable) ::EnableWindow(owner, TRUE);
+  return result;
+}
+
+bool vek::framework::RunModalLoop(HWND dialog, const bool& ended) {
+  while (!ended) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      WaitForModalInput();
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop ends too
+      return false;
+    }
+    bool done = false;
+    for (HWND w = msg.hwnd; w && !done; w = GetParent(w))
+      if (CWnd* wnd = CWnd::FromHandlePermanent(w)) done = wnd->PreTranslateMessage(&msg);
+    if (!done && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) done = true;
+    if (!done) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  return true;
+}
+
+void CDialog::EndDialog(int result) {
+  m_modalResult = result;
+  m_endModal = true;
+  if (m_hWnd) {
+    ShowWindow(SW_HIDE);
+    PostMessage(WM_NULL);  // wakes the modal loop
+  }
+}
+
+void CDialog::NextDlgCtrl() const { MoveFocus(m_hWnd, false); }
+void CDialog::PrevDlgCtrl() const { MoveFocus(m_hWnd, true); }
+void CDialog::GotoDlgCtrl(CWnd* control) {
+  if (control) FocusControl(control->m_hWnd);
+}
+
+BOOL CDialog::CheckRadioButton(int first, int last, int checked) {
+  for (int id = first; id <= last; ++id)
+    if (HWND button = ::GetDlgItem(m_hWnd, id)) ::SendMessageA(button, BM_SETCHECK, id == checked, 0);
+  return TRUE;
+}
+
+int CDialog::GetCheckedRadioButton(int first, int last) {
+  for (int id = first; id <= last; ++id)
+    if (HWND button = ::GetDlgItem(m_hWnd, id); button && ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED)
+      return id;
+  return 0;
+}
+
+void CDialog::CheckDlgButton(int id, UINT check) {
+  if (HWND button = ::GetDlgItem(m_hWnd, id)) ::SendMessageA(button, BM_SETCHECK, check, 0);
+}
+
+UINT CDialog::IsDlgButtonChecked(int id) const {
+  HWND button = ::GetDlgItem(m_hWnd, id);
+  return button ? static_cast<UINT>(::SendMessageA(button, BM_GETCHECK, 0, 0)) : 0;
+}
+
+void CDialog::SetDefID(UINT id) { ::SendMessageA(m_hWnd, DM_SETDEFID, id, 0); }
+DWORD CDialog::GetDefID() const { return static_cast<DWORD>(::SendMessageA(m_hWnd, DM_GETDEFID, 0, 0)); }

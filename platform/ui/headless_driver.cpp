@@ -1,0 +1,203 @@
+#include "ui/headless_driver.h"
+
+#include <stdexcept>
+#include <chrono>
+#include <thread>
+
+#include "framework/control_defs.h"
+#include "framework/message_api.h"
+#include "framework/user_input.h"
+#include "framework/window_api.h"
+#include "kernel/clock.h"
+#include "ui/input.h"
+
+namespace vek::ui {
+namespace {
+
+std::vector<HWND> Descendants(HWND window) {
+  std::vector<HWND> all;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+std::string ClassOf(HWND window) {
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  GetWindowTextA(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+}  // namespace
+
+HWND HeadlessDriver::ActiveWindow() const {
+  HWND found = nullptr;
+  EnumWindows(
+      [](HWND window, LPARAM out) {
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) *reinterpret_cast<HWND*>(out) = window;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND HeadlessDriver::ControlIn(HWND window, int id) const {
+  HWND hidden = nullptr;
+  for (HWND child : Descendants(window)) {
+    if (GetDlgCtrlID(child) != id) continue;
+    if (IsWindowVisible(child)) return child;
+    if (!hidden) hidden = child;
+  }
+  return hidden;
+}
+
+HWND HeadlessDriver::Control(int id) const { return ControlIn(ActiveWindow(), id); }
+
+HWND HeadlessDriver::Require(int id) const {
+  HWND control = Control(id);
+  if (!control) throw std::runtime_error("no control " + std::to_string(id) + " in the active window");
+  return control;
+}
+
+bool HeadlessDriver::Settle() const {
+  HWND window = ActiveWindow();
+  return window ? vek::ui::Settle(window) : true;
+}
+
+void HeadlessDriver::Click(int id) {
+  vek::ui::Click(Require(id));
+  Settle();
+}
+
+void HeadlessDriver::Type(int id, const std::string& text) {
+  vek::ui::TypeText(Require(id), text);
+  Settle();
+}
+
+void HeadlessDriver::Paste(int id, const std::string& text) {
+  vek::ui::Paste(Require(id), text);
+  Settle();
+}
+
+void HeadlessDriver::Key(WPARAM virtualKey, bool shift) {
+  HWND window = ActiveWindow();
+  if (!window) return;
+  // The focus is the window thread's own; it tells.
+  HWND focus = reinterpret_cast<HWND>(SendMessageA(window, framework::VEK_UM_GETFOCUS, 0, 0));
+  vek::ui::PressKey(focus ? focus : window, virtualKey, shift);
+  Settle();
+}
+
+void HeadlessDriver::Select(int id, int index) {
+  vek::ui::Select(Require(id), index);
+  Settle();
+}
+
+void HeadlessDriver::Spin(int id, int delta) {
+  vek::ui::Spin(Require(id), delta);
+  Settle();
+}
+
+void HeadlessDriver::Back() { Click(ID_WIZBACK); }
+void HeadlessDriver::Next() { Click(ID_WIZNEXT); }
+void HeadlessDriver::Finish() { Click(ID_WIZFINISH); }
+void HeadlessDriver::Cancel() { Click(IDCANCEL); }
+
+std::string HeadlessDriver::Text(int id) const { return TextOf(Require(id)); }
+bool HeadlessDriver::Enabled(int id) const { return IsWindowEnabled(Require(id)) != FALSE; }
+bool HeadlessDriver::Visible(int id) const { return IsWindowVisible(Require(id)) != FALSE; }
+int HeadlessDriver::Check(int id) const { return static_cast<int>(SendMessageA(Require(id), BM_GETCHECK, 0, 0)); }
+
+int HeadlessDriver::Selection(int id) const {
+  HWND control = Require(id);
+  std::string kind = ClassOf(control);
+  if (kind == WC_COMBOBOX) return static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
+  if (kind == WC_TABCONTROL) return static_cast<int>(SendMessageA(control, TCM_GETCURSEL, 0, 0));
+  if (kind == WC_LISTVIEW)
+    return static_cast<int>(SendMessageA(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return -1;
+}
+
+std::vector<std::string> HeadlessDriver::Items(int id) const {
+  HWND control = Require(id);
+  std::vector<std::string> items;
+  std::string kind = ClassOf(control);
+  if (kind == WC_COMBOBOX) {
+    auto count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      auto length = static_cast<int>(SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0));
+      std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+      SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+      text.resize(static_cast<std::size_t>(std::max(length, 0)));
+      items.push_back(text);
+    }
+  } else if (kind == WC_LISTVIEW) {
+    auto rows = static_cast<int>(SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));
+    int columns = 0;
+    for (;; ++columns) {
+      LVCOLUMNA column{};
+      column.mask = LVCF_WIDTH;
+      if (!SendMessageA(control, LVM_GETCOLUMNA, static_cast<WPARAM>(columns), reinterpret_cast<LPARAM>(&column))) break;
+    }
+    for (int row = 0; row < rows; ++row) {
+      std::string line;
+      for (int column = 0; column < std::max(columns, 1); ++column) {
+        char buffer[512] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = sizeof buffer;
+        SendMessageA(control, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        if (column) line += '|';
+        line += buffer;
+      }
+      items.push_back(line);
+    }
+  }
+  return items;
+}
+
+int HeadlessDriver::ProgressPosition(int id) const { return static_cast<int>(SendMessageA(Require(id), PBM_GETPOS, 0, 0)); }
+
+std::string HeadlessDriver::ActiveCaption() const {
+  HWND window = ActiveWindow();
+  return window ? TextOf(window) : std::string();
+}
+
+std::vector<framework::DrawCommand> HeadlessDriver::Drawing(HWND window) const {
+  return framework::RecordedDrawing(window);
+}
+
+std::vector<framework::DrawCommand> HeadlessDriver::Paint(HWND window) const {
+  InvalidateRect(window, nullptr, TRUE);
+  UpdateWindow(window);
+  return framework::RecordedDrawing(window);
+}
+
+void HeadlessDriver::AnswerNextMessageBox(int answer) const { framework::QueueMessageBoxAnswer(answer); }
+
+std::vector<framework::MessageBoxRecord> HeadlessDriver::MessageBoxes() const { return framework::MessageBoxLog(); }
+
+bool HeadlessDriver::WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  // Real time, also while a test runs the user interface on a virtual clock.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+}  // namespace vek::ui

@@ -1,0 +1,39 @@
+#include "support/loopback_subnet.h"
+
+#include <mutex>
+#include <random>
+
+#include "net/broadcast.h"
+
+namespace vek::test {
+namespace {
+
+int RandomBelow(int limit) {
+  static std::mutex lock;
+  static std::mt19937 generator{std::random_device{}()};
+  std::lock_guard guard(lock);
+  return static_cast<int>(generator() % static_cast<unsigned>(limit));
+}
+
+}  // namespace
+
+LoopbackSubnet::LoopbackSubnet() : m_a(2 + RandomBelow(253)), m_b(RandomBelow(256)) {}
+
+LoopbackSubnet::LoopbackSubnet(int a, int b) : m_a(a), m_b(b) {}
+
+std::uint32_t LoopbackSubnet::Host(int host) const {
+  return 0x7F000000u | (static_cast<std::uint32_t>(m_a) << 16) | (static_cast<std::uint32_t>(m_b) << 8) |
+         (static_cast<std::uint32_t>(host) & 0xFF);
+}
+
+std::string LoopbackSubnet::Dotted(int host) const {
+  return "127." + std::to_string(m_a) + "." + std::to_string(m_b) + "." + std::to_string(host & 0xFF);
+}
+
+std::uint16_t RandomSegmentPort() { return static_cast<std::uint16_t>(21000 + RandomBelow(7000)); }
+
+ScopedBroadcast::ScopedBroadcast(const std::string& dotted) { vek::net::SetBroadcastAddress(dotted.c_str()); }
+
+ScopedBroadcast::~ScopedBroadcast() { vek::net::ResetBroadcastAddress(); }
+
+}  // namespace vek::test
