@@ -369,19 +369,24 @@ class PortLock {
 // ---- The job's thread ---------------------------------------------------------------
 
 void Finish(Job& job, JobState state, DWORD error) {
-  std::string spoolFile;
-  Update(job, [&](JobRecord& record) {
+  auto end = [&](JobRecord& record) {
     record.state = state;
     record.error = error;
     if (state == JobState::Printed) record.tries = 0;
-  });
+  };
+  JobRecord record;
+  std::string spoolFile;
   {
     std::lock_guard guard(job.mutex);
+    record = job.record;
     spoolFile = job.spoolFile;
   }
+  // The file and the store first: whoever sees the end in memory finds them done.
   std::error_code ignored;
   std::filesystem::remove(spoolFile, ignored);
-  Persist(job, true);
+  end(record);
+  WriteRecord(record, false);
+  Update(job, end);
 }
 
 // A failure ends the job as cancelled when a cancel was asked meanwhile.
@@ -493,6 +498,8 @@ void Print(Job& job) {
   DWORD failure = 0;
   WriteEnd end = WriteAll(job, monitor, handle, file, record.total, &failure);
   close(file);
+  // Decided before the document ends: the monitor removes every job it ends.
+  if (end == WriteEnd::Failed && CancelAsked(job)) end = WriteEnd::Cancelled;
   SetLastError(ERROR_SUCCESS);
   BOOL ended = ops.pfnEndDocPort(handle);
   DWORD endError = GetLastError();
@@ -502,7 +509,7 @@ void Print(Job& job) {
   // leaves a printed job printed.
   if (end == WriteEnd::AllWritten && ended) return Finish(job, JobState::Printed, 0);
   if (end == WriteEnd::Cancelled) return Finish(job, JobState::Cancelled, 0);
-  if (end == WriteEnd::Failed) return FinishFailed(job, failure);
+  if (end == WriteEnd::Failed) return Finish(job, JobState::Failed, failure);
   Finish(job, JobState::Failed, endError != ERROR_SUCCESS ? endError : ERROR_IO_DEVICE);
 }
 

@@ -1,0 +1,252 @@
+// vek-spool as scripts use it: each run a process of its own on a temporary root.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "spooler/winsvc.h"
+#include "spooler_test_support.h"
+
+extern char** environ;
+
+namespace vek::test {
+namespace {
+
+struct Result {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class Tool : public ::testing::Test {
+ protected:
+  // Starts vek-spool with VEK_ROOT and the extra environment; its output goes to files.
+  pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+      if (std::strncmp(*e, "VEK_ROOT=", 9) != 0 && std::strncmp(*e, "VEK_SPOOL_", 10) != 0) env.push_back(*e);
+    env.push_back("VEK_ROOT=" + m_rootPath);
+    for (const std::string& e : extra) env.push_back(e);
+    std::vector<std::string> argv = {VEK_SPOOL_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> argp, envp;
+    for (std::string& a : argv) argp.push_back(a.data());
+    argp.push_back(nullptr);
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    ++m_runs;
+    std::string out = m_dir.path() + "/out" + std::to_string(m_runs);
+    std::string err = m_dir.path() + "/err" + std::to_string(m_runs);
+    pid_t pid = fork();
+    if (pid == 0) {
+      int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(o, 1);
+      dup2(e, 2);
+      execve(argp[0], argp.data(), envp.data());
+      _exit(127);
+    }
+    m_outputs[pid] = {out, err};
+    return pid;
+  }
+
+  Result Wait(pid_t pid) {
+    Result result;
+    int status = 0;
+    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.code = WEXITSTATUS(status);
+    result.out = ReadFile(m_outputs[pid].first);
+    result.err = ReadFile(m_outputs[pid].second);
+    return result;
+  }
+
+  Result Run(const std::vector<std::string>& args, const std::vector<std::string>& extra = {}) {
+    return Wait(Start(args, extra));
+  }
+
+  std::string MakeFile(const std::string& name, const std::string& data) {
+    std::string path = m_dir.path() + "/" + name;
+    std::ofstream(path, std::ios::binary) << data;
+    return path;
+  }
+
+  // A set-up root with the fake monitor, a network port and a printer on it.
+  void SetUpPrinter() {
+    ASSERT_EQ(0, Run({"init", "--monitor", FAKE_MONITOR_PATH}).code);
+    Result port = Run({"add-port", "10.0.0.5", "--mac", "02:4E:57:12:AB:0C"});
+    ASSERT_EQ(0, port.code) << port.err;
+    ASSERT_EQ(0, Run({"add-printer", "Net", "VEK12AB0C-1"}).code);
+  }
+
+  void SetMonitorValue(const char* name, DWORD value) {
+    spooler::store::Key key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey));
+    spooler::store::WriteDword(key.get(), name, value);
+  }
+
+  TempRoot m_root;
+  TempDir m_dir;
+  std::string m_rootPath = m_root.path();
+  int m_runs = 0;
+  std::map<pid_t, std::pair<std::string, std::string>> m_outputs;
+};
+
+TEST_F(Tool, WithoutARootItSaysSoAndExits2) {
+  m_rootPath = m_dir.path() + "/missing";
+  for (const char* command : {"printers", "ports", "jobs"}) {
+    Result result = Run({command});
+    EXPECT_EQ(2, result.code) << command;
+    EXPECT_NE(std::string::npos, result.err.find("no machine root at " + m_rootPath)) << result.err;
+    EXPECT_NE(std::string::npos, result.err.find("vek-spool init"));
+  }
+  EXPECT_EQ(2, Run({"print", "P", "/etc/hostname"}).code);
+}
+
+TEST_F(Tool, BadArgumentsExit3) {
+  EXPECT_EQ(3, Run({}).code);
+  Result unknown = Run({"frobnicate"});
+  EXPECT_EQ(3, unknown.code);
+  EXPECT_NE(std::string::npos, unknown.err.find("unknown command 'frobnicate'"));
+  EXPECT_EQ(3, Run({"printers", "extra"}).code);
+  EXPECT_EQ(3, Run({"add-printer", "OnlyName"}).code);
+  EXPECT_EQ(3, Run({"init", "--bogus"}).code);
+  EXPECT_EQ(3, Run({"init", "--monitor"}).code);
+  Result help = Run({"--help"});
+  EXPECT_EQ(0, help.code);
+  EXPECT_NE(std::string::npos, help.out.find("Usage: vek-spool"));
+  EXPECT_NE(std::string::npos, help.out.find("Exit codes"));
+}
+
+TEST_F(Tool, InitThenPrintThroughTheLocalPort) {
+  Result init = Run({"init", "--monitor", FAKE_MONITOR_PATH});
+  ASSERT_EQ(0, init.code) << init.err;
+  EXPECT_NE(std::string::npos, init.out.find(FAKE_MONITOR_PATH));
+  EXPECT_EQ("No printers.\n", Run({"printers"}).out);
+  EXPECT_EQ("No jobs.\n", Run({"jobs"}).out);
+  Result add = Run({"add-printer", "Local Printer", "LPT1:"});
+  ASSERT_EQ(0, add.code) << add.err;
+  EXPECT_EQ(7, Run({"add-printer", "Local Printer", "LPT1:"}).code);
+  Result badPort = Run({"add-printer", "Other", "NOPE:"});
+  EXPECT_EQ(4, badPort.code);
+  EXPECT_NE(std::string::npos, badPort.err.find("unknown port 'NOPE:'"));
+  Result printers = Run({"printers"});
+  EXPECT_NE(std::string::npos, printers.out.find("* Local Printer"));
+
+  std::string data = Pattern(150000);
+  std::string file = MakeFile("page.prn", data);
+  Result print = Run({"print", "Local Printer", file});
+  ASSERT_EQ(0, print.code) << print.err;
+  EXPECT_NE(std::string::npos, print.out.find("job 1: Printed, 150000 of 150000 bytes written")) << print.out;
+  EXPECT_EQ(data, ReadFile(m_rootPath + "/spool/local/LPT1.prn"));
+  Result jobs = Run({"jobs"});
+  EXPECT_NE(std::string::npos, jobs.out.find("Printed")) << jobs.out;
+  EXPECT_NE(std::string::npos, jobs.out.find("150000/150000"));
+  EXPECT_NE(std::string::npos, jobs.out.find("page.prn"));
+
+  EXPECT_EQ(4, Run({"print", "Nobody", file}).code);
+  EXPECT_EQ(3, Run({"print", "Local Printer", m_dir.path() + "/absent"}).code);
+  EXPECT_EQ(3, Run({"print", "Local Printer", file, "--retries", "many"}).code);
+  EXPECT_EQ(4, Run({"cancel", "99"}).code);
+  EXPECT_EQ(3, Run({"cancel", "x"}).code);
+  EXPECT_EQ(0, Run({"cancel", "1"}).code);  // ended already
+}
+
+TEST_F(Tool, AddPortHandsTheRecordOverAsTheWizardDoes) {
+  ASSERT_EQ(0, Run({"init", "--monitor", FAKE_MONITOR_PATH}).code);
+  Result first = Run({"add-port", "10.0.0.5", "--mac", "02:4E:57:12:AB:0C", "--port-id", "2"});
+  ASSERT_EQ(0, first.code) << first.err;
+  EXPECT_NE(std::string::npos, first.out.find("Added port VEK12AB0C-1 for 10.0.0.5, printer port 2."));
+  Result second = Run({"add-port", "10.0.0.5", "--mac", "02-4e-57-12-ab-0c"});
+  ASSERT_EQ(0, second.code) << second.err;
+  EXPECT_NE(std::string::npos, second.out.find("VEK12AB0C-2"));
+  Result ports = Run({"ports"});
+  EXPECT_NE(std::string::npos, ports.out.find("VEK12AB0C-1"));
+  EXPECT_NE(std::string::npos, ports.out.find("VEK12AB0C-2"));
+  // TempPort is gone again; the key under Print\Ports stays.
+  spooler::store::Key key;
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey + "\\TempPort"));
+  EXPECT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, std::string(spooler::store::kPorts) + "\\VEK12AB0C-1"));
+
+  EXPECT_EQ(7, Run({"add-port", "10.0.0.5", "--name", "VEK12AB0C-1"}).code);
+  EXPECT_EQ(3, Run({"add-port", "10.0.0"}).code);
+  EXPECT_EQ(3, Run({"add-port", "10.0.0.256"}).code);
+  EXPECT_EQ(3, Run({"add-port", "10.0.0.5", "--port-id", "4"}).code);
+  EXPECT_EQ(3, Run({"add-port", "10.0.0.5", "--mac", "02:4E"}).code);
+}
+
+TEST_F(Tool, AFailedJobExitsWithItsKind) {
+  SetUpPrinter();
+  std::string file = MakeFile("doc", Pattern(5000));
+  std::vector<std::string> fast = {"VEK_SPOOL_RETRY_MS=50", "VEK_SPOOL_RETRY_LIMIT=2"};
+  SetMonitorValue("FailWrites", 100);
+  SetMonitorValue("FailError", ERROR_IO_DEVICE);
+  Result device = Run({"print", "Net", file}, fast);
+  EXPECT_EQ(10, device.code) << device.out << device.err;
+  EXPECT_NE(std::string::npos, device.out.find("Failed: Device error"));
+  EXPECT_NE(std::string::npos, device.out.find("Device error, try 1 of 2"));
+
+  SetMonitorValue("FailError", ERROR_OUT_OF_PAPER);
+  Result paper = Run({"print", "Net", file, "--retries", "3", "--retry-interval", "50"});
+  EXPECT_EQ(11, paper.code) << paper.out;
+  EXPECT_NE(std::string::npos, paper.out.find("Out of paper, try 1 of 3"));
+
+  SetMonitorValue("FailWrites", 0);
+  EXPECT_EQ(0, Run({"print", "Net", file}).code);
+}
+
+TEST_F(Tool, ACancelFromAnotherProcessEndsThePrint) {
+  SetUpPrinter();
+  SetMonitorValue("MaxWrite", 100);
+  SetMonitorValue("WriteDelayMs", 5);
+  std::string file = MakeFile("long", Pattern(200000));
+  pid_t printing = Start({"print", "Net", file});
+  ASSERT_TRUE(WaitFor([&] {
+    spooler::JobRecord job;
+    return spooler::ReadJob(1, &job) && job.state == spooler::JobState::Printing && job.written > 0;
+  }));
+  Result cancel = Run({"cancel", "1"});
+  EXPECT_EQ(0, cancel.code) << cancel.err;
+  Result print = Wait(printing);
+  EXPECT_EQ(12, print.code) << print.out << print.err;
+  EXPECT_NE(std::string::npos, print.out.find("job 1: Cancelled"));
+  Result jobs = Run({"jobs"});
+  EXPECT_NE(std::string::npos, jobs.out.find("Cancelled"));
+}
+
+TEST_F(Tool, AMonitorThatDoesNotLoadIsNamed) {
+  SetUpPrinter();
+  ASSERT_EQ(0, Run({"init", "--monitor", m_dir.path() + "/gone/libDriver.so"}).code);
+  Result print = Run({"print", "Net", MakeFile("doc", "x")});
+  EXPECT_EQ(6, print.code);
+  EXPECT_NE(std::string::npos, print.err.find("is not loaded")) << print.err;
+  EXPECT_NE(std::string::npos, print.err.find("port 'VEK12AB0C-1' of printer 'Net' is unavailable"));
+  Result add = Run({"add-port", "10.0.0.9"});
+  EXPECT_EQ(6, add.code) << add.err;
+}
+
+TEST_F(Tool, AStoppedSpoolerExits5) {
+  ASSERT_EQ(0, Run({"init", "--monitor", FAKE_MONITOR_PATH}).code);
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = OpenServiceA(manager, "Spooler", SERVICE_ALL_ACCESS);
+  SERVICE_STATUS status{};
+  ASSERT_TRUE(ControlService(service, SERVICE_CONTROL_STOP, &status));
+  Result printers = Run({"printers"});
+  EXPECT_EQ(5, printers.code);
+  EXPECT_NE(std::string::npos, printers.err.find("the spooler is stopped"));
+  EXPECT_EQ(5, Run({"ports"}).code);
+  ASSERT_TRUE(StartServiceA(service, 0, nullptr));
+  EXPECT_EQ(0, Run({"printers"}).code);
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+}
+
+}  // namespace
+}  // namespace vek::test
