@@ -5,7 +5,6 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,11 +30,11 @@
 #include "kernel/strings.h"
 #include "kernel/sync.h"
 #include "spooler/api_types.h"
+#include "spooler/job_records.h"
 #include "spooler/monitors.h"
 #include "spooler/names.h"
 #include "spooler/pack.h"
 #include "spooler/printers.h"
-#include "spooler/service.h"
 #include "spooler/store.h"
 
 namespace vek::spooler {
@@ -56,7 +55,6 @@ class Job {
   HANDLE cancelEvent;
   std::mutex threadLock;  // guards thread
   std::thread thread;
-  std::atomic<bool> threadStarted{false};
   std::atomic<bool> threadDone{false};
   ULONGLONG lastCancelCheck = 0;
   ULONGLONG lastPersist = 0;
@@ -65,8 +63,6 @@ class Job {
 namespace {
 
 constexpr DWORD kKeptRecords = 100;
-constexpr DWORD kReadFault = 30;   // ERROR_READ_FAULT
-constexpr DWORD kDiskFull = 112;   // kDiskFull
 constexpr DWORD kChunk = 64 * 1024;
 constexpr ULONGLONG kStoreInterval = 250;  // ms between progress writes and cancel reads
 
@@ -110,14 +106,6 @@ void Update(Job& job, Change change) {
   job.changed.notify_all();
 }
 
-bool ProcessAlive(DWORD pid) {
-  if (pid == 0) return false;
-  if (pid == static_cast<DWORD>(getpid())) return true;
-  return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-
-std::string JobKey(DWORD id) { return store::Join(store::kJobs, std::to_string(id)); }
-
 std::string SpoolFolder() { return MachineRoot() + "/spool"; }
 
 SYSTEMTIME UtcNow() {
@@ -143,93 +131,10 @@ std::string UserName() {
   return "user";
 }
 
-DWORD Clamp(std::uint64_t value) { return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(value); }
-
-// ---- Records in the store -------------------------------------------------------
-
-DWORD WriteRecord(const JobRecord& job, bool everything) {
-  store::Key key;
-  if (LONG error = key.Create(HKEY_LOCAL_MACHINE, JobKey(job.id))) return static_cast<DWORD>(error);
-  HKEY k = key.get();
-  LONG error = ERROR_SUCCESS;
-  auto text = [&](const char* name, const std::string& value) {
-    if (error == ERROR_SUCCESS) error = store::WriteString(k, name, value);
-  };
-  auto number = [&](const char* name, DWORD value) {
-    if (error == ERROR_SUCCESS) error = store::WriteDword(k, name, value);
-  };
-  if (everything) {
-    text("Printer", job.printer);
-    text("Document", job.document);
-    text("Datatype", job.datatype);
-    text("User", job.user);
-    if (error == ERROR_SUCCESS) error = store::WriteBinary(k, "Submitted", &job.submitted, sizeof job.submitted);
-    number("Owner", job.owner);
-    number("Priority", job.priority);
-  }
-  text("Port", job.port);
-  number("State", static_cast<DWORD>(job.state));
-  number("Status", JobStatusBits(job));
-  number("Size", Clamp(job.total));
-  number("Written", Clamp(job.written));
-  number("Error", job.error);
-  number("Tries", job.tries);
-  // Only ever set here: another process may have asked for the cancel.
-  if (job.cancelRequested) number("CancelRequested", 1);
-  return static_cast<DWORD>(error);
-}
-
-// A record as the store has it; false for a key that is no job record. brief reads
-// only what counting the printer's jobs needs.
-bool ReadRecord(HKEY jobs, const std::string& name, JobRecord* job, bool brief) {
-  if (name.empty() || name.size() > 10 || name.find_first_not_of("0123456789") != std::string::npos)
-    return false;
-  unsigned long id = std::stoul(name);
-  if (id == 0 || id > 0xFFFFFFFFu) return false;
-  store::Key key;
-  if (key.Open(jobs, name) != ERROR_SUCCESS) return false;
-  DWORD state = 0;
-  if (store::ReadDword(key.get(), "State", &state) != ERROR_SUCCESS ||
-      state < static_cast<DWORD>(JobState::Spooling) || state > static_cast<DWORD>(JobState::Failed))
-    return false;
-  *job = JobRecord{};
-  job->id = static_cast<DWORD>(id);
-  job->state = static_cast<JobState>(state);
-  job->printer = store::StringOr(key.get(), "Printer", "");
-  job->owner = store::DwordOr(key.get(), "Owner", 0);
-  job->ownerAlive = ProcessAlive(job->owner);
-  if (brief) return true;
-  job->port = store::StringOr(key.get(), "Port", "");
-  job->document = store::StringOr(key.get(), "Document", "");
-  job->datatype = store::StringOr(key.get(), "Datatype", "");
-  job->user = store::StringOr(key.get(), "User", "");
-  std::vector<BYTE> submitted;
-  if (store::ReadBinary(key.get(), "Submitted", &submitted, sizeof(SYSTEMTIME)) == ERROR_SUCCESS &&
-      submitted.size() == sizeof(SYSTEMTIME))
-    std::memcpy(&job->submitted, submitted.data(), sizeof(SYSTEMTIME));
-  job->total = store::DwordOr(key.get(), "Size", 0);
-  job->written = std::min<std::uint64_t>(store::DwordOr(key.get(), "Written", 0), job->total);
-  job->error = store::DwordOr(key.get(), "Error", 0);
-  job->tries = store::DwordOr(key.get(), "Tries", 0);
-  job->priority = store::DwordOr(key.get(), "Priority", DEF_PRIORITY);
-  job->cancelRequested = store::DwordOr(key.get(), "CancelRequested", 0) != 0;
-  return true;
-}
-
-// Every record of the store, this process's jobs as they are now, in id order.
-std::vector<JobRecord> StoredRecords(bool brief) {
+// Every record of the store, with this process's jobs as they are now, in id order.
+std::vector<JobRecord> AllRecords(bool brief) {
   std::map<DWORD, JobRecord> records;
-  store::Key jobs;
-  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) == ERROR_SUCCESS) {
-    for (const std::string& name : store::SubKeys(jobs.get())) {
-      JobRecord job;
-      if (!ReadRecord(jobs.get(), name, &job, brief)) continue;
-      // A record of this process id that no job of this process has is left over
-      // from an earlier process.
-      if (job.owner == static_cast<DWORD>(getpid())) job.ownerAlive = false;
-      records[job.id] = job;
-    }
-  }
+  for (JobRecord& record : ReadJobRecords(brief)) records[record.id] = std::move(record);
   for (const std::shared_ptr<Job>& job : AllJobs()) {
     JobRecord record = Snapshot(*job);
     records[record.id] = record;
@@ -241,43 +146,18 @@ std::vector<JobRecord> StoredRecords(bool brief) {
 
 // Keeps the store to the newest records: older ended ones go.
 void Prune() {
-  std::vector<JobRecord> records = StoredRecords(true);
+  std::vector<JobRecord> records = AllRecords(true);
   if (records.size() <= kKeptRecords) return;
   std::size_t excess = records.size() - kKeptRecords;
   for (const JobRecord& job : records) {
     if (excess == 0) break;
     if (!IsFinal(job.state) && job.ownerAlive) continue;
     if (FindJob(job.id)) continue;
-    store::DeleteTree(HKEY_LOCAL_MACHINE, JobKey(job.id));
+    DeleteJobRecord(job.id);
     std::error_code ignored;
     std::filesystem::remove(SpoolFolder() + "/" + std::to_string(job.id) + ".spl", ignored);
     --excess;
   }
-}
-
-// A new record key: the id whose key this call created.
-DWORD AllocateId(DWORD* error) {
-  store::Key jobs;
-  if (LONG failed = jobs.Create(HKEY_LOCAL_MACHINE, store::kJobs)) {
-    *error = static_cast<DWORD>(failed);
-    return 0;
-  }
-  DWORD id = std::max<DWORD>(store::DwordOr(jobs.get(), "NextJobId", 1), 1);
-  for (int attempt = 0; attempt < 100000; ++attempt, ++id) {
-    if (id == 0) id = 1;
-    store::Key key;
-    DWORD disposition = 0;
-    if (LONG failed = key.Create(jobs.get(), std::to_string(id), &disposition)) {
-      *error = static_cast<DWORD>(failed);
-      return 0;
-    }
-    if (disposition == REG_CREATED_NEW_KEY) {
-      store::WriteDword(jobs.get(), "NextJobId", id + 1);
-      return id;
-    }
-  }
-  *error = ERROR_NO_MORE_ITEMS;
-  return 0;
 }
 
 // Writes the record; progress only every so often unless forced.
@@ -290,7 +170,7 @@ void Persist(Job& job, bool force) {
     job.lastPersist = now;
     record = job.record;
   }
-  WriteRecord(record, false);
+  WriteJobRecord(record, false);
 }
 
 // ---- Cancelling -------------------------------------------------------------------
@@ -385,13 +265,18 @@ void Finish(Job& job, JobState state, DWORD error) {
   std::error_code ignored;
   std::filesystem::remove(spoolFile, ignored);
   end(record);
-  WriteRecord(record, false);
+  WriteJobRecord(record, false);
   Update(job, end);
 }
 
+struct Outcome {
+  JobState state;
+  DWORD error;
+};
+
 // A failure ends the job as cancelled when a cancel was asked meanwhile.
-void FinishFailed(Job& job, DWORD error) {
-  Finish(job, CancelAsked(job) ? JobState::Cancelled : JobState::Failed, error);
+Outcome Failure(Job& job, DWORD error) {
+  return {CancelAsked(job) ? JobState::Cancelled : JobState::Failed, error};
 }
 
 void SetState(Job& job, JobState state, DWORD error, DWORD tries) {
@@ -456,7 +341,8 @@ WriteEnd WriteAll(Job& job, const MonitorPtr& monitor, HANDLE port, int file, st
   return WriteEnd::AllWritten;
 }
 
-void Print(Job& job) {
+// Runs the port calls; the job's end, once nothing of the monitor is held any more.
+Outcome Print(Job& job) {
   JobRecord record = Snapshot(job);
   std::string spoolFile;
   {
@@ -465,14 +351,14 @@ void Print(Job& job) {
   }
   PortLock lock;
   while (!lock.TryLock(record.port)) {
-    if (WaitCancellable(job, 100)) return Finish(job, JobState::Cancelled, 0);
+    if (WaitCancellable(job, 100)) return {JobState::Cancelled, 0};
   }
-  if (CancelAsked(job)) return Finish(job, JobState::Cancelled, 0);
+  if (CancelAsked(job)) return {JobState::Cancelled, 0};
   std::string portName;
   MonitorPtr monitor = MonitorOfPort(record.port, &portName);
-  if (!monitor) return Finish(job, JobState::Failed, ERROR_UNKNOWN_PORT);
+  if (!monitor) return {JobState::Failed, ERROR_UNKNOWN_PORT};
   int file = open(spoolFile.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file < 0) return Finish(job, JobState::Failed, ERROR_FILE_NOT_FOUND);
+  if (file < 0) return {JobState::Failed, ERROR_FILE_NOT_FOUND};
   SetState(job, JobState::Printing, 0, 0);
 
   std::u16string port = ToWide(portName);
@@ -485,7 +371,7 @@ void Print(Job& job) {
   if (!ops.pfnOpenPort(port.data(), &handle)) {
     DWORD error = GetLastError();
     close(file);
-    return FinishFailed(job, error != ERROR_SUCCESS ? error : ERROR_NOT_READY);
+    return Failure(job, error != ERROR_SUCCESS ? error : ERROR_NOT_READY);
   }
   DOC_INFO_1W info{document.data(), nullptr, datatype.data()};
   SetLastError(ERROR_SUCCESS);
@@ -493,7 +379,7 @@ void Print(Job& job) {
     DWORD error = GetLastError();
     ops.pfnClosePort(handle);
     close(file);
-    return FinishFailed(job, error != ERROR_SUCCESS ? error : ERROR_IO_DEVICE);
+    return Failure(job, error != ERROR_SUCCESS ? error : ERROR_IO_DEVICE);
   }
   DWORD failure = 0;
   WriteEnd end = WriteAll(job, monitor, handle, file, record.total, &failure);
@@ -507,14 +393,15 @@ void Print(Job& job) {
 
   // A cancel after the last byte (the monitor removes every job it ended that way)
   // leaves a printed job printed.
-  if (end == WriteEnd::AllWritten && ended) return Finish(job, JobState::Printed, 0);
-  if (end == WriteEnd::Cancelled) return Finish(job, JobState::Cancelled, 0);
-  if (end == WriteEnd::Failed) return Finish(job, JobState::Failed, failure);
-  Finish(job, JobState::Failed, endError != ERROR_SUCCESS ? endError : ERROR_IO_DEVICE);
+  if (end == WriteEnd::AllWritten && ended) return {JobState::Printed, 0};
+  if (end == WriteEnd::Cancelled) return {JobState::Cancelled, 0};
+  if (end == WriteEnd::Failed) return {JobState::Failed, failure};
+  return {JobState::Failed, endError != ERROR_SUCCESS ? endError : ERROR_IO_DEVICE};
 }
 
 void RunJob(std::shared_ptr<Job> job) {
-  Print(*job);
+  Outcome outcome = Print(*job);
+  Finish(*job, outcome.state, outcome.error);
   job->threadDone = true;
 }
 
@@ -557,7 +444,7 @@ DWORD JobOfPrinter(HANDLE handle, DWORD id, JobRecord* record) {
 DWORD Position(const JobRecord& job) {
   if (IsFinal(job.state)) return JOB_POSITION_UNSPECIFIED;
   DWORD position = 1;
-  for (const JobRecord& other : StoredRecords(true))
+  for (const JobRecord& other : AllRecords(true))
     if (other.id < job.id && !IsFinal(other.state) && other.ownerAlive && SameName(other.printer, job.printer))
       ++position;
   return position;
@@ -632,15 +519,9 @@ BOOL SetJobT(HANDLE handle, DWORD id, DWORD level, LPBYTE, DWORD command) {
 
 // ---- Inside the spooler ----------------------------------------------------------
 
-bool AnyJobRunning() {
-  for (const std::shared_ptr<Job>& job : AllJobs())
-    if (job->threadStarted && !job->threadDone) return true;
-  return false;
-}
-
 DWORD ActiveJobsOfPrinter(const std::string& printer) {
   DWORD count = 0;
-  for (const JobRecord& job : StoredRecords(true))
+  for (const JobRecord& job : AllRecords(true))
     if (!IsFinal(job.state) && job.ownerAlive && SameName(job.printer, printer)) ++count;
   return count;
 }
@@ -653,7 +534,7 @@ std::shared_ptr<Job> CreateJob(const std::string& printer, const std::string& do
     *error = ERROR_PATH_NOT_FOUND;
     return nullptr;
   }
-  DWORD id = AllocateId(error);
+  DWORD id = AllocateJobId(error);
   if (id == 0) return nullptr;
   auto job = std::make_shared<Job>();
   job->spoolFile = SpoolFolder() + "/" + std::to_string(id) + ".spl";
@@ -670,14 +551,14 @@ std::shared_ptr<Job> CreateJob(const std::string& printer, const std::string& do
   if (job->file < 0) {
     record.state = JobState::Failed;
     record.error = ERROR_CANTWRITE;
-    WriteRecord(record, true);
+    WriteJobRecord(record, true);
     *error = ERROR_CANTWRITE;
     return nullptr;
   }
-  if (DWORD failure = WriteRecord(record, true)) {
+  if (DWORD failure = WriteJobRecord(record, true)) {
     close(job->file);
     std::filesystem::remove(job->spoolFile, failed);
-    store::DeleteTree(HKEY_LOCAL_MACHINE, JobKey(id));
+    DeleteJobRecord(id);
     *error = failure;
     return nullptr;
   }
@@ -733,7 +614,6 @@ DWORD SubmitJob(const std::shared_ptr<Job>& job) {
   }
   Persist(*job, true);
   std::lock_guard guard(job->threadLock);
-  job->threadStarted = true;
   job->thread = std::thread(RunJob, job);
   return ERROR_SUCCESS;
 }
@@ -755,76 +635,15 @@ DWORD JobId(const Job& job) {
 
 // ---- What the spooler offers beyond its Windows calls ---------------------------------
 
-bool IsFinal(JobState state) {
-  return state == JobState::Printed || state == JobState::Cancelled || state == JobState::Failed;
-}
-
-std::string DescribeError(DWORD error) {
-  switch (error) {
-    case ERROR_SUCCESS: return "No error";
-    case ERROR_OUT_OF_PAPER: return "Out of paper";
-    case ERROR_IO_DEVICE: return "Device error";
-    case ERROR_NOT_READY: return "Port not ready";
-    case ERROR_WRITE_FAULT: return "Write fault";
-    case kReadFault: return "Spool file unreadable";
-    case ERROR_FILE_NOT_FOUND: return "Spool file missing";
-    case ERROR_INVALID_PARAMETER: return "Refused by the port (invalid parameter)";
-    case ERROR_UNKNOWN_PORT: return "Unknown port";
-    case ERROR_INVALID_PRINTER_NAME: return "Unknown printer";
-    case ERROR_MOD_NOT_FOUND: return "Monitor not loaded";
-    case RPC_S_SERVER_UNAVAILABLE: return "Spooler not running";
-    default: return "Error " + std::to_string(error);
-  }
-}
-
-std::string DescribeJob(const JobRecord& job) {
-  std::string text;
-  if (!IsFinal(job.state) && !job.ownerAlive) return "Abandoned";
-  switch (job.state) {
-    case JobState::Spooling: text = "Spooling"; break;
-    case JobState::Queued: text = "Queued"; break;
-    case JobState::Printing: text = "Printing"; break;
-    case JobState::Retrying: text = DescribeError(job.error); break;
-    case JobState::Printed: text = "Printed"; break;
-    case JobState::Cancelled: text = "Cancelled"; break;
-    case JobState::Failed: text = "Failed: " + DescribeError(job.error); break;
-  }
-  if (!IsFinal(job.state) && job.cancelRequested) text += " (cancelling)";
-  return text;
-}
-
-DWORD JobStatusBits(const JobRecord& job) {
-  DWORD status = 0;
-  switch (job.state) {
-    case JobState::Spooling: status = JOB_STATUS_SPOOLING; break;
-    case JobState::Queued: status = 0; break;
-    case JobState::Printing: status = JOB_STATUS_PRINTING; break;
-    case JobState::Retrying:
-      status = JOB_STATUS_PRINTING | JOB_STATUS_ERROR;
-      if (job.error == ERROR_OUT_OF_PAPER) status |= JOB_STATUS_PAPEROUT;
-      break;
-    case JobState::Printed: status = JOB_STATUS_PRINTED; break;
-    case JobState::Cancelled: status = JOB_STATUS_DELETED; break;
-    case JobState::Failed: status = JOB_STATUS_ERROR; break;
-  }
-  if (!IsFinal(job.state) && job.cancelRequested) status |= JOB_STATUS_DELETING;
-  if (!IsFinal(job.state) && !job.ownerAlive) status |= JOB_STATUS_ERROR;
-  return status;
-}
-
 bool ReadJob(DWORD id, JobRecord* job) {
   if (std::shared_ptr<Job> live = FindJob(id)) {
     *job = Snapshot(*live);
     return true;
   }
-  store::Key jobs;
-  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) != ERROR_SUCCESS) return false;
-  if (!ReadRecord(jobs.get(), std::to_string(id), job, false)) return false;
-  if (job->owner == static_cast<DWORD>(getpid())) job->ownerAlive = false;
-  return true;
+  return ReadJobRecord(id, job);
 }
 
-std::vector<JobRecord> ListJobs() { return StoredRecords(false); }
+std::vector<JobRecord> ListJobs() { return AllRecords(false); }
 
 BOOL WaitForJob(DWORD id, DWORD timeoutMs, const std::function<void(const JobRecord&)>& progress) {
   std::shared_ptr<Job> job = FindJob(id);
@@ -875,7 +694,7 @@ BOOL CancelJob(DWORD id) {
     // The process that printed it is gone: nobody else will end the record.
     if (error == ERROR_SUCCESS && !record.ownerAlive) {
       record.state = JobState::Cancelled;
-      error = static_cast<LONG>(WriteRecord(record, false));
+      error = static_cast<LONG>(WriteJobRecord(record, false));
     }
     if (error != ERROR_SUCCESS) {
       SetLastError(static_cast<DWORD>(error));
@@ -924,104 +743,6 @@ void Shutdown() {
 }  // namespace vek::spooler
 
 using namespace vek::spooler;
-
-template <typename Char>
-static DWORD StartDocPrinterT(HANDLE hPrinter, DWORD level, LPBYTE data) {
-  std::shared_ptr<PrinterHandle> printer = LookupPrinter(hPrinter);
-  if (!printer) return 0;
-  if (level != 1) {
-    SetLastError(ERROR_INVALID_LEVEL);
-    return 0;
-  }
-  if (data == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  if (!CheckRunning()) return 0;
-  if (printer->document) {
-    SetLastError(ERROR_BUSY);  // one document at a time per handle
-    return 0;
-  }
-  const auto& info = *reinterpret_cast<const typename Records<Char>::DocInfo1*>(data);
-  if (info.pOutputFile != nullptr && info.pOutputFile[0] != 0) {
-    SetLastError(ERROR_NOT_SUPPORTED);
-    return 0;
-  }
-  PrinterRecord record;
-  if (DWORD error = ReadPrinter(printer->printer, &record)) {
-    SetLastError(error);
-    return 0;
-  }
-  std::string datatype = Text(info.pDatatype).value_or("");
-  if (datatype.empty()) datatype = record.datatype;
-  DWORD error = ERROR_SUCCESS;
-  std::shared_ptr<Job> job = CreateJob(record.name, Text(info.pDocName).value_or(""), datatype, &error);
-  if (!job) {
-    SetLastError(error);
-    return 0;
-  }
-  printer->document = job;
-  SetLastError(ERROR_SUCCESS);
-  return JobId(*job);
-}
-
-DWORD WINAPI StartDocPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo) {
-  return StartDocPrinterT<char>(hPrinter, Level, pDocInfo);
-}
-DWORD WINAPI StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo) {
-  return StartDocPrinterT<char16_t>(hPrinter, Level, pDocInfo);
-}
-
-BOOL WINAPI WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten) {
-  std::shared_ptr<PrinterHandle> printer = LookupPrinter(hPrinter);
-  if (!printer) return FALSE;
-  if (pcWritten == nullptr || (pBuf == nullptr && cbBuf > 0)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  *pcWritten = 0;
-  if (!printer->document) {
-    SetLastError(ERROR_SPL_NO_STARTDOC);
-    return FALSE;
-  }
-  if (DWORD error = AppendToJob(*printer->document, pBuf, cbBuf)) {
-    SetLastError(error);
-    return FALSE;
-  }
-  *pcWritten = cbBuf;
-  SetLastError(ERROR_SUCCESS);
-  return TRUE;
-}
-
-BOOL WINAPI EndDocPrinter(HANDLE hPrinter) {
-  std::shared_ptr<PrinterHandle> printer = LookupPrinter(hPrinter);
-  if (!printer) return FALSE;
-  if (!printer->document) {
-    SetLastError(ERROR_SPL_NO_STARTDOC);
-    return FALSE;
-  }
-  std::shared_ptr<Job> job = std::move(printer->document);
-  printer->document.reset();
-  if (DWORD error = SubmitJob(job)) {
-    SetLastError(error);
-    return FALSE;
-  }
-  SetLastError(ERROR_SUCCESS);
-  return TRUE;
-}
-
-BOOL WINAPI AbortPrinter(HANDLE hPrinter) {
-  std::shared_ptr<PrinterHandle> printer = LookupPrinter(hPrinter);
-  if (!printer) return FALSE;
-  if (!printer->document) {
-    SetLastError(ERROR_SPL_NO_STARTDOC);
-    return FALSE;
-  }
-  AbortJob(printer->document);
-  printer->document.reset();
-  SetLastError(ERROR_SUCCESS);
-  return TRUE;
-}
 
 BOOL WINAPI GetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf,
                     LPDWORD pcbNeeded) {

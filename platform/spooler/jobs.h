@@ -11,8 +11,6 @@ namespace vek::spooler {
 
 class Job;
 
-// Whether a job of this process is queued or printing.
-bool AnyJobRunning();
 // Jobs of the printer queued or printing in any live process.
 DWORD ActiveJobsOfPrinter(const std::string& printer);
 

@@ -16,7 +16,6 @@
 #include "kernel/machine_root.h"
 #include "kernel/strings.h"
 #include "kernel/version.h"
-#include "spooler/jobs.h"
 #include "spooler/local_port.h"
 #include "spooler/names.h"
 #include "spooler/service.h"
@@ -159,20 +158,58 @@ MonitorPtr LoadOne(const Registration& registration, std::string* error) {
   return monitor;
 }
 
+using Taken = std::vector<std::pair<std::string, MonitorPtr>>;
+
+// Takes the monitors out of the table. With onlyIdle, none at all unless no call
+// is in any of them and none is being loaded; false then.
+bool Take(State& state, bool onlyIdle, Taken* taken) {
+  std::unique_lock guard(state.lock);
+  auto loading = [&] {
+    return std::any_of(state.slots.begin(), state.slots.end(),
+                       [](const auto& entry) { return entry.second.loading; });
+  };
+  if (onlyIdle) {
+    // Every reference but the table's is a call in progress (or a job using it).
+    for (const auto& [name, slot] : state.slots)
+      if (slot.loading || (slot.monitor && slot.monitor.use_count() > 1)) return false;
+  } else {
+    state.changed.wait(guard, [&] { return !loading(); });  // its monitor goes too
+  }
+  for (auto& [name, slot] : state.slots) {
+    if (!slot.monitor) continue;
+    state.unloading.insert(name);
+    taken->emplace_back(name, std::move(slot.monitor));
+  }
+  state.slots.clear();
+  state.loadedAny = false;
+  return true;
+}
+
+// Shuts the taken monitors down and unloads them, once every call into them returned.
+void Unload(State& state, Taken taken) {
+  for (auto& [name, monitor] : taken) {
+    while (monitor.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (monitor->shutdown) monitor->shutdown();
+    if (monitor->library_handle) dlclose(monitor->library_handle);
+    monitor.reset();
+  }
+  std::lock_guard guard(state.lock);
+  for (const auto& entry : taken) state.unloading.erase(entry.first);
+  state.changed.notify_all();
+}
+
+// Monitors loaded for another machine root, or before the service was last started,
+// go once nothing uses them.
 void UnloadIfStale(State& state) {
   unsigned root = MachineRootGeneration();
   DWORD service = SpoolerGeneration();
   {
     std::lock_guard guard(state.lock);
-    if (!state.loadedAny) {
-      state.rootGeneration = root;
-      state.serviceGeneration = service;
-      return;
-    }
-    if (state.rootGeneration == root && state.serviceGeneration == service) return;
+    if (state.loadedAny && state.rootGeneration == root && state.serviceGeneration == service) return;
   }
-  if (AnyJobRunning()) return;  // later, once the jobs have ended
-  UnloadMonitors();
+  Taken taken;
+  if (!Take(state, true, &taken)) return;  // later, once the calls and jobs have ended
+  Unload(state, std::move(taken));
   std::lock_guard guard(state.lock);
   state.rootGeneration = root;
   state.serviceGeneration = service;
@@ -376,35 +413,9 @@ std::vector<std::pair<std::string, std::string>> LoadErrors() {
 
 void UnloadMonitors() {
   State& state = TheState();
-  std::vector<MonitorPtr> monitors;
-  std::vector<std::string> names;
-  {
-    std::unique_lock guard(state.lock);
-    // A load in progress finishes first, so its monitor is unloaded too.
-    state.changed.wait(guard, [&] {
-      return std::none_of(state.slots.begin(), state.slots.end(),
-                          [](const auto& entry) { return entry.second.loading; });
-    });
-    for (auto& [name, slot] : state.slots) {
-      if (slot.monitor) {
-        monitors.push_back(std::move(slot.monitor));
-        names.push_back(name);
-        state.unloading.insert(name);
-      }
-    }
-    state.slots.clear();
-    state.loadedAny = false;
-  }
-  for (MonitorPtr& monitor : monitors) {
-    // Every call into the monitor holds a reference; wait for them to return.
-    while (monitor.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    if (monitor->shutdown) monitor->shutdown();
-    if (monitor->library_handle) dlclose(monitor->library_handle);
-    monitor.reset();
-  }
-  std::lock_guard guard(state.lock);
-  for (const std::string& name : names) state.unloading.erase(name);
-  state.changed.notify_all();
+  Taken taken;
+  Take(state, false, &taken);
+  Unload(state, std::move(taken));
 }
 
 }  // namespace vek::spooler

@@ -78,6 +78,37 @@ TEST_F(Service, ARestartReloadsTheMonitors) {
   CloseServiceHandle(manager);
 }
 
+TEST_F(Service, ARestartDuringAJobReloadsTheMonitorsOnlyAfterIt) {
+  SeedPort("VEK1");
+  AddPrinter("P", "VEK1");
+  fake->blockAtBytes = 1;
+  fake->maxWrite = 100;
+  DWORD job = Print("P", Pattern(1000));
+  ASSERT_TRUE(WaitFor([&] {
+    std::lock_guard guard(fake->lock);
+    return fake->blocked;
+  }));
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = OpenServiceA(manager, "Spooler", SERVICE_ALL_ACCESS);
+  SERVICE_STATUS status{};
+  ASSERT_TRUE(ControlService(service, SERVICE_CONTROL_STOP, &status));
+  ASSERT_TRUE(StartServiceA(service, 0, nullptr));
+  DWORD needed = 0, returned = 0;
+  EnumPortsA(nullptr, 1, nullptr, 0, &needed, &returned);  // the job still uses the monitor
+  EXPECT_EQ(0, fake->shutdowns);
+  {
+    std::lock_guard guard(fake->lock);
+    fake->released = true;
+    fake->changed.notify_all();
+  }
+  EXPECT_EQ(spooler::JobState::Printed, WaitEnd(job).state);
+  EnumPortsA(nullptr, 1, nullptr, 0, &needed, &returned);
+  EXPECT_EQ(1, fake->shutdowns);
+  EXPECT_EQ(2, fake->inits);
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+}
+
 TEST_F(Service, OnlyTheSpoolerServiceOnThisMachine) {
   EXPECT_EQ(nullptr, OpenSCManagerA("\\\\elsewhere", nullptr, SC_MANAGER_ALL_ACCESS));
   SC_HANDLE manager = OpenSCManagerA("", nullptr, SC_MANAGER_ALL_ACCESS);

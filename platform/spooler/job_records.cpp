@@ -1,0 +1,204 @@
+#include "spooler/job_records.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include "kernel/errors.h"
+#include "spooler/store.h"
+
+namespace vek::spooler {
+
+namespace {
+
+bool ProcessAlive(DWORD pid) {
+  if (pid == 0) return false;
+  if (pid == static_cast<DWORD>(getpid())) return true;
+  return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+DWORD Clamp(std::uint64_t value) { return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(value); }
+
+bool ReadRecord(HKEY jobs, const std::string& name, JobRecord* job, bool brief) {
+  if (name.empty() || name.size() > 10 || name.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  unsigned long long id = std::stoull(name);
+  if (id == 0 || id > 0xFFFFFFFFu) return false;
+  store::Key key;
+  if (key.Open(jobs, name) != ERROR_SUCCESS) return false;
+  DWORD state = 0;
+  if (store::ReadDword(key.get(), "State", &state) != ERROR_SUCCESS ||
+      state < static_cast<DWORD>(JobState::Spooling) || state > static_cast<DWORD>(JobState::Failed))
+    return false;
+  *job = JobRecord{};
+  job->id = static_cast<DWORD>(id);
+  job->state = static_cast<JobState>(state);
+  job->printer = store::StringOr(key.get(), "Printer", "");
+  job->owner = store::DwordOr(key.get(), "Owner", 0);
+  job->ownerAlive = job->owner != static_cast<DWORD>(getpid()) && ProcessAlive(job->owner);
+  if (brief) return true;
+  job->port = store::StringOr(key.get(), "Port", "");
+  job->document = store::StringOr(key.get(), "Document", "");
+  job->datatype = store::StringOr(key.get(), "Datatype", "");
+  job->user = store::StringOr(key.get(), "User", "");
+  std::vector<BYTE> submitted;
+  if (store::ReadBinary(key.get(), "Submitted", &submitted, sizeof(SYSTEMTIME)) == ERROR_SUCCESS &&
+      submitted.size() == sizeof(SYSTEMTIME))
+    std::memcpy(&job->submitted, submitted.data(), sizeof(SYSTEMTIME));
+  job->total = store::DwordOr(key.get(), "Size", 0);
+  job->written = std::min<std::uint64_t>(store::DwordOr(key.get(), "Written", 0), job->total);
+  job->error = store::DwordOr(key.get(), "Error", 0);
+  job->tries = store::DwordOr(key.get(), "Tries", 0);
+  job->priority = store::DwordOr(key.get(), "Priority", DEF_PRIORITY);
+  job->cancelRequested = store::DwordOr(key.get(), "CancelRequested", 0) != 0;
+  return true;
+}
+
+}  // namespace
+
+std::string JobKey(DWORD id) { return store::Join(store::kJobs, std::to_string(id)); }
+
+DWORD AllocateJobId(DWORD* error) {
+  store::Key jobs;
+  if (LONG failed = jobs.Create(HKEY_LOCAL_MACHINE, store::kJobs)) {
+    *error = static_cast<DWORD>(failed);
+    return 0;
+  }
+  // The key's creation is the claim: two processes never get the same id.
+  DWORD id = std::max<DWORD>(store::DwordOr(jobs.get(), "NextJobId", 1), 1);
+  for (int attempt = 0; attempt < 100000; ++attempt, ++id) {
+    if (id == 0) id = 1;
+    store::Key key;
+    DWORD disposition = 0;
+    if (LONG failed = key.Create(jobs.get(), std::to_string(id), &disposition)) {
+      *error = static_cast<DWORD>(failed);
+      return 0;
+    }
+    if (disposition == REG_CREATED_NEW_KEY) {
+      store::WriteDword(jobs.get(), "NextJobId", id + 1);
+      return id;
+    }
+  }
+  *error = ERROR_NO_MORE_ITEMS;
+  return 0;
+}
+
+DWORD WriteJobRecord(const JobRecord& job, bool everything) {
+  store::Key key;
+  if (LONG error = key.Create(HKEY_LOCAL_MACHINE, JobKey(job.id))) return static_cast<DWORD>(error);
+  HKEY k = key.get();
+  LONG error = ERROR_SUCCESS;
+  auto text = [&](const char* name, const std::string& value) {
+    if (error == ERROR_SUCCESS) error = store::WriteString(k, name, value);
+  };
+  auto number = [&](const char* name, DWORD value) {
+    if (error == ERROR_SUCCESS) error = store::WriteDword(k, name, value);
+  };
+  if (everything) {
+    text("Printer", job.printer);
+    text("Document", job.document);
+    text("Datatype", job.datatype);
+    text("User", job.user);
+    if (error == ERROR_SUCCESS) error = store::WriteBinary(k, "Submitted", &job.submitted, sizeof job.submitted);
+    number("Owner", job.owner);
+    number("Priority", job.priority);
+  }
+  text("Port", job.port);
+  number("State", static_cast<DWORD>(job.state));
+  number("Status", JobStatusBits(job));
+  number("Size", Clamp(job.total));
+  number("Written", Clamp(job.written));
+  number("Error", job.error);
+  number("Tries", job.tries);
+  // Only ever set: another process may have asked for the cancel.
+  if (job.cancelRequested) number("CancelRequested", 1);
+  return static_cast<DWORD>(error);
+}
+
+bool ReadJobRecord(DWORD id, JobRecord* job) {
+  store::Key jobs;
+  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) != ERROR_SUCCESS) return false;
+  return ReadRecord(jobs.get(), std::to_string(id), job, false);
+}
+
+std::vector<JobRecord> ReadJobRecords(bool brief) {
+  std::map<DWORD, JobRecord> records;
+  store::Key jobs;
+  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) == ERROR_SUCCESS) {
+    for (const std::string& name : store::SubKeys(jobs.get())) {
+      JobRecord job;
+      if (ReadRecord(jobs.get(), name, &job, brief)) records[job.id] = job;
+    }
+  }
+  std::vector<JobRecord> result;
+  for (auto& [id, record] : records) result.push_back(std::move(record));
+  return result;
+}
+
+void DeleteJobRecord(DWORD id) { store::DeleteTree(HKEY_LOCAL_MACHINE, JobKey(id)); }
+
+// ---- What a record says --------------------------------------------------------------
+
+bool IsFinal(JobState state) {
+  return state == JobState::Printed || state == JobState::Cancelled || state == JobState::Failed;
+}
+
+std::string DescribeError(DWORD error) {
+  switch (error) {
+    case ERROR_SUCCESS: return "No error";
+    case ERROR_OUT_OF_PAPER: return "Out of paper";
+    case ERROR_IO_DEVICE: return "Device error";
+    case ERROR_NOT_READY: return "Port not ready";
+    case ERROR_WRITE_FAULT: return "Write fault";
+    case kReadFault: return "Spool file unreadable";
+    case ERROR_FILE_NOT_FOUND: return "Spool file missing";
+    case ERROR_INVALID_PARAMETER: return "Invalid parameter";
+    case ERROR_UNKNOWN_PORT: return "Unknown port";
+    case ERROR_INVALID_PRINTER_NAME: return "Unknown printer";
+    case ERROR_MOD_NOT_FOUND: return "Monitor not loaded";
+    case RPC_S_SERVER_UNAVAILABLE: return "Spooler not running";
+    default: return "Error " + std::to_string(error);
+  }
+}
+
+std::string DescribeJob(const JobRecord& job) {
+  std::string text;
+  if (!IsFinal(job.state) && !job.ownerAlive) return "Abandoned";
+  switch (job.state) {
+    case JobState::Spooling: text = "Spooling"; break;
+    case JobState::Queued: text = "Queued"; break;
+    case JobState::Printing: text = "Printing"; break;
+    case JobState::Retrying: text = DescribeError(job.error); break;
+    case JobState::Printed: text = "Printed"; break;
+    case JobState::Cancelled: text = "Cancelled"; break;
+    case JobState::Failed: text = "Failed: " + DescribeError(job.error); break;
+  }
+  if (!IsFinal(job.state) && job.cancelRequested) text += " (cancelling)";
+  return text;
+}
+
+DWORD JobStatusBits(const JobRecord& job) {
+  DWORD status = 0;
+  switch (job.state) {
+    case JobState::Spooling: status = JOB_STATUS_SPOOLING; break;
+    case JobState::Queued: status = 0; break;
+    case JobState::Printing: status = JOB_STATUS_PRINTING; break;
+    case JobState::Retrying:
+      status = JOB_STATUS_PRINTING | JOB_STATUS_ERROR;
+      if (job.error == ERROR_OUT_OF_PAPER) status |= JOB_STATUS_PAPEROUT;
+      break;
+    case JobState::Printed: status = JOB_STATUS_PRINTED; break;
+    case JobState::Cancelled: status = JOB_STATUS_DELETED; break;
+    case JobState::Failed: status = JOB_STATUS_ERROR; break;
+  }
+  if (!IsFinal(job.state) && job.cancelRequested) status |= JOB_STATUS_DELETING;
+  if (!IsFinal(job.state) && !job.ownerAlive) status |= JOB_STATUS_ERROR;
+  return status;
+}
+
+
+}  // namespace vek::spooler
