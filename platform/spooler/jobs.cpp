@@ -410,10 +410,19 @@ void Join(Job& job) {
   if (job.thread.joinable()) job.thread.join();
 }
 
-// Joins the threads of jobs that have ended.
+// Joins the threads of jobs that have ended and forgets those jobs: their records
+// in the store tell the rest.
 void Reap() {
-  for (const std::shared_ptr<Job>& job : AllJobs())
+  std::vector<DWORD> ended;
+  for (const std::shared_ptr<Job>& job : AllJobs()) {
     if (job->threadDone) Join(*job);
+    std::lock_guard guard(job->threadLock);
+    JobRecord record = Snapshot(*job);
+    if (!job->thread.joinable() && IsFinal(record.state)) ended.push_back(record.id);
+  }
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  for (DWORD id : ended) table.jobs.erase(id);
 }
 
 DWORD EnvironmentNumber(const char* name, DWORD fallback) {
@@ -529,7 +538,7 @@ DWORD ActiveJobsOfPrinter(const std::string& printer) {
 std::shared_ptr<Job> CreateJob(const std::string& printer, const std::string& document,
                                const std::string& datatype, DWORD* error) {
   std::error_code failed;
-  std::filesystem::create_directories(SpoolFolder(), failed);
+  std::filesystem::create_directory(SpoolFolder(), failed);  // in a root that exists
   if (failed) {
     *error = ERROR_PATH_NOT_FOUND;
     return nullptr;

@@ -33,6 +33,7 @@ struct Slot {
   bool loading = false;
   std::thread::id loader;
   std::string error;
+  std::string failedLibrary;  // not tried again until the registration names another
   std::vector<PortEntry> ports;  // as last enumerated
 };
 
@@ -41,7 +42,7 @@ struct State {
   std::condition_variable changed;
   std::map<std::string, Slot, NameLess> slots;
   std::set<std::string, NameLess> unloading;
-  bool loadedAny = false;
+  bool generationsKnown = false;  // the monitors belong to these generations
   unsigned rootGeneration = 0;
   DWORD serviceGeneration = 0;
 };
@@ -181,7 +182,7 @@ bool Take(State& state, bool onlyIdle, Taken* taken) {
     taken->emplace_back(name, std::move(slot.monitor));
   }
   state.slots.clear();
-  state.loadedAny = false;
+  state.generationsKnown = false;
   return true;
 }
 
@@ -199,13 +200,14 @@ void Unload(State& state, Taken taken) {
 }
 
 // Monitors loaded for another machine root, or before the service was last started,
-// go once nothing uses them.
+// go once nothing uses them; so do the memories of failed loads.
 void UnloadIfStale(State& state) {
   unsigned root = MachineRootGeneration();
   DWORD service = SpoolerGeneration();
   {
     std::lock_guard guard(state.lock);
-    if (state.loadedAny && state.rootGeneration == root && state.serviceGeneration == service) return;
+    if (state.generationsKnown && state.rootGeneration == root && state.serviceGeneration == service)
+      return;
   }
   Taken taken;
   if (!Take(state, true, &taken)) return;  // later, once the calls and jobs have ended
@@ -213,6 +215,7 @@ void UnloadIfStale(State& state) {
   std::lock_guard guard(state.lock);
   state.rootGeneration = root;
   state.serviceGeneration = service;
+  state.generationsKnown = true;
 }
 
 // Reads one string of a monitor's EnumPorts answer: inside the buffer and ended
@@ -307,11 +310,19 @@ std::vector<MonitorPtr> LoadMonitors() {
   UnloadIfStale(state);
   std::vector<MonitorPtr> result;
   for (const Registration& registration : RegisteredMonitors()) {
+    const std::string& name = registration.name;
     std::unique_lock guard(state.lock);
-    if (state.unloading.count(registration.name)) continue;
-    Slot& slot = state.slots[registration.name];
-    while (slot.loading && slot.loader != std::this_thread::get_id()) state.changed.wait(guard);
-    if (slot.loading) continue;  // asked again from inside its own initialiser
+    // Another thread loading it finishes first; a load from inside its own
+    // initialiser finds it loading and goes without it.
+    state.changed.wait(guard, [&] {
+      auto slot = state.slots.find(name);
+      return slot == state.slots.end() || !slot->second.loading ||
+             slot->second.loader == std::this_thread::get_id();
+    });
+    if (state.unloading.count(name)) continue;
+    Slot& slot = state.slots[name];
+    if (slot.loading) continue;
+    if (!slot.monitor && slot.failedLibrary == registration.library) continue;  // failed before
     if (!slot.monitor) {
       slot.loading = true;
       slot.loader = std::this_thread::get_id();
@@ -319,15 +330,15 @@ std::vector<MonitorPtr> LoadMonitors() {
       std::string error;
       MonitorPtr monitor = LoadOne(registration, &error);
       guard.lock();
-      Slot& loaded = state.slots[registration.name];
+      Slot& loaded = state.slots[name];  // the table may have changed meanwhile
       loaded.loading = false;
       loaded.monitor = monitor;
       loaded.error = monitor ? "" : error;
-      if (monitor) state.loadedAny = true;
+      loaded.failedLibrary = monitor ? "" : registration.library;
       state.changed.notify_all();
       if (!monitor) continue;
     }
-    result.push_back(state.slots[registration.name].monitor);
+    result.push_back(state.slots[name].monitor);
   }
   return result;
 }

@@ -29,9 +29,10 @@ struct LoadedMonitor {
 };
 using MonitorPtr = std::shared_ptr<LoadedMonitor>;
 
-// Loads every registered monitor that is not loaded yet (a failure is remembered,
-// see LoadError, and tried again next time) and returns the loaded ones in the
-// store's order. Monitors loaded for another machine root, or before the spooler
+// Loads every registered monitor that is not loaded yet and returns the loaded ones
+// in the store's order. A failure is remembered (LoadError) and not tried again
+// until the monitor's "Driver" changes, the spooler service is started again or
+// this process's monitors are unloaded. Monitors loaded for another machine root, or before the spooler
 // service was last started, are unloaded first when no job of this process runs.
 std::vector<MonitorPtr> LoadMonitors();
 // The loaded monitor of that name (case-insensitive); null with the last error

@@ -370,6 +370,10 @@ extern "C" LPMONITOREX InitializePrintMonitor(LPWSTR registryRoot) {
   g_worker = std::thread(Worker);
   g_table = MONITOREX{};
   g_table.dwMonitorSize = sizeof(MONITOR);
+  if (HKEY key = OpenOwnKey()) {
+    g_table.dwMonitorSize = ReadDword(key, "TableSize", g_table.dwMonitorSize);
+    RegCloseKey(key);
+  }
   MONITOR& ops = g_table.Monitor;
   ops.pfnEnumPorts = FakeEnumPorts;
   ops.pfnOpenPort = FakeOpenPort;

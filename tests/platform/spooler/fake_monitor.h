@@ -7,6 +7,7 @@
 //   "WriteDelayMs"  REG_DWORD: a pause in every WritePort
 //   "MaxWrite"      REG_DWORD: bytes taken per WritePort at most
 //   "FailWrites"    REG_DWORD: that many WritePort calls fail, with "FailError"
+//   "TableSize"     REG_DWORD: the dwMonitorSize it reports
 #pragma once
 
 #include <condition_variable>

@@ -86,7 +86,35 @@ TEST(MonitorLifecycle, SetUpRegistersWhatTheSystemLooksFor) {
   EXPECT_EQ("/usr/lib/vek/libDriver.so", spooler::store::StringOr(key.get(), "Driver", ""));
 }
 
-class Lifecycle : public SpoolerTest {};
+class Lifecycle : public SpoolerTest {
+ protected:
+  void SetTableSize(DWORD size) {
+    spooler::store::Key key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey));
+    spooler::store::WriteDword(key.get(), "TableSize", size);
+  }
+  DWORD PortCount() {
+    DWORD needed = 0, returned = 0;
+    EnumPortsW(nullptr, 1, nullptr, 0, &needed, &returned);
+    std::vector<BYTE> buffer(needed);
+    EXPECT_TRUE(EnumPortsW(nullptr, 1, buffer.data(), needed, &needed, &returned));
+    return returned;
+  }
+};
+
+TEST_F(Lifecycle, TheTableSizeOfAMonitorIsChecked) {
+  SeedPort("VEK1");
+  SetTableSize(56);  // the size where pointers are 4 bytes
+  EXPECT_EQ(2u, PortCount());
+  spooler::Shutdown();
+  SetTableSize(20);
+  EXPECT_EQ(1u, PortCount());
+  auto errors = spooler::MonitorLoadErrors();
+  ASSERT_EQ(1u, errors.size());
+  EXPECT_NE(std::string::npos, errors[0].second.find("table of 20 bytes")) << errors[0].second;
+  EXPECT_EQ(2, fake->inits);  // a failed load is not tried again at every call
+  EXPECT_EQ(2, fake->shutdowns);  // the refused load was shut down too
+}
 
 TEST_F(Lifecycle, ShutdownEndsARunningJobFirst) {
   SeedPort("VEK1");
