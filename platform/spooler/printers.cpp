@@ -100,8 +100,8 @@ DWORD CheckPorts(const std::string& ports) {
 }
 
 void MakeDefault(const PrinterRecord& printer) {
-  std::string ports = SplitPorts(printer.port).empty() ? "" : SplitPorts(printer.port).front();
-  std::string device = printer.name + "," + printer.driver + "," + ports;
+  std::vector<std::string> ports = SplitPorts(printer.port);
+  std::string device = printer.name + "," + printer.driver + "," + (ports.empty() ? "" : ports.front());
   WriteProfileStringA("windows", "device", device.c_str());
 }
 

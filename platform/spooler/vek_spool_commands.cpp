@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -439,12 +440,20 @@ int Print(const Arguments& args) {
   bool terminal = isatty(STDOUT_FILENO);
   bool cancelling = false;
   std::string last;
+  std::string lastState;
+  auto lastTime = std::chrono::steady_clock::now();
   spooler::JobRecord final;
   auto show = [&](const spooler::JobRecord& record) {
     final = record;
     std::string line = Progress(record);
     if (line == last) return;
+    // Into a file or a pipe: a line per state, and the bytes about once a second.
+    std::string state = spooler::DescribeJob(record);
+    auto now = std::chrono::steady_clock::now();
+    if (!terminal && state == lastState && now - lastTime < std::chrono::seconds(1)) return;
     last = line;
+    lastState = state;
+    lastTime = now;
     if (terminal)
       std::printf("\r\033[K%s", line.c_str());
     else

@@ -1,5 +1,6 @@
 // vek-spool as scripts use it: each run a process of its own on a temporary root.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -219,6 +220,23 @@ TEST_F(Tool, ACancelFromAnotherProcessEndsThePrint) {
   EXPECT_NE(std::string::npos, print.out.find("job 1: Cancelled"));
   Result jobs = Run({"jobs"});
   EXPECT_NE(std::string::npos, jobs.out.find("Cancelled"));
+}
+
+TEST_F(Tool, AnInterruptCancelsThePrint) {
+  SetUpPrinter();
+  SetMonitorValue("MaxWrite", 100);
+  SetMonitorValue("WriteDelayMs", 5);
+  pid_t printing = Start({"print", "Net", MakeFile("long", Pattern(200000))});
+  ASSERT_TRUE(WaitFor([&] {
+    spooler::JobRecord job;
+    return spooler::ReadJob(1, &job) && job.state == spooler::JobState::Printing && job.written > 0;
+  }));
+  kill(printing, SIGINT);
+  Result print = Wait(printing);
+  EXPECT_EQ(12, print.code) << print.out << print.err;
+  spooler::JobRecord job;
+  ASSERT_TRUE(spooler::ReadJob(1, &job));
+  EXPECT_EQ(spooler::JobState::Cancelled, job.state);
 }
 
 TEST_F(Tool, AMonitorThatDoesNotLoadIsNamed) {
