@@ -5,7 +5,8 @@
 // constants and layouts of all structures are the Windows ones. Failures return
 // SOCKET_ERROR or INVALID_SOCKET with the WSA code as the thread's last error.
 //
-// Supported: AF_INET datagram sockets (UDP) and AF_INET raw ICMP sockets (echo).
+// Supported: AF_INET datagram sockets (UDP), AF_INET raw ICMP sockets (echo) and
+// AF_IPX datagram sockets on the simulated IPX segment (net/ipx_segment.h).
 // WSAStartup must have been called before any socket or host call.
 #pragma once
 
