@@ -1,0 +1,158 @@
+// What an emulated print server is: its identity and every setting it reports in
+// its information reply, in the device's own terms (raw register values, not the
+// wizard's list indexes).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vek::emu {
+
+// Capability bits the device announces (bit numbers of the capability word).
+namespace cap {
+constexpr std::uint32_t kPortLength = 1u << 3;
+constexpr std::uint32_t kSixth = 1u << 12;
+constexpr std::uint32_t kWireless = 1u << 14;
+constexpr std::uint32_t kWirelessOption = 1u << 15;
+constexpr std::uint32_t kGRates = 1u << 16;
+constexpr std::uint32_t k8021X = 1u << 17;
+constexpr std::uint32_t kTextLength = 1u << 18;
+constexpr std::uint32_t kWpaPsk = 1u << 19;
+constexpr std::uint32_t kSecurity = 1u << 20;
+constexpr std::uint32_t kWpa2Psk = 1u << 21;
+constexpr std::uint32_t kTxMode = 1u << 22;
+constexpr std::uint32_t kSecureConfig = 1u << 23;
+}  // namespace cap
+
+// Widths of the device's text registers (characters, without terminator).
+namespace width {
+constexpr std::size_t kName = 18;
+constexpr std::size_t kPassword = 8;
+constexpr std::size_t kFirmwareText = 15;
+constexpr std::size_t kGeneralText = 8;
+constexpr std::size_t kCountedText = 254;
+constexpr std::size_t kNamesText1 = 15;
+constexpr std::size_t kNamesText2 = 24;
+constexpr std::size_t kPortText = 32;
+constexpr std::size_t kPortText3 = 12;
+constexpr std::size_t kPortName = 20;
+constexpr std::size_t kKeyLabel = 32;
+constexpr std::size_t kKeyText = 200;
+constexpr std::size_t kSsid = 32;
+constexpr std::size_t kUser8021X = 21;
+constexpr std::size_t kWpaPsk = 64;
+constexpr std::size_t kText = 13;
+constexpr std::size_t kSixth = 200;
+constexpr std::size_t kModulus = 254;
+}  // namespace width
+
+struct WirelessSettings {
+  std::uint8_t commType = 1;       // 1 infrastructure, 2 ad hoc
+  std::string ssid;
+  std::uint8_t domain = 0;         // channel domain code
+  std::uint8_t channel = 1;
+  std::uint8_t rateMask = 15;      // 802.11b rates: 3, 4, 8 or 15
+  std::uint8_t authType = 2;       // authentication type + 1
+  std::uint8_t wepMode = 0;        // 0 off, 1 64-bit, 2 128-bit
+  std::uint8_t wepKeyIndex = 0;
+  std::array<std::array<std::uint8_t, 5>, 4> wepKeys64{};
+  std::array<std::uint8_t, 13> wepKey128{};
+  std::uint8_t wepKeyFormat = 0;   // 0 alphanumeric, 1 hexadecimal
+  std::uint8_t loginMode = 0;
+  std::uint8_t wirelessOption = 0;
+};
+
+struct SecuritySettings {
+  std::uint8_t rateG = 255;        // 0 none, 255 auto, else one rate bit
+  std::uint8_t method8021X = 0;
+  std::string user8021X;
+  std::string password8021X;
+  std::string wpaPsk;
+  std::uint8_t txMode = 0;         // 1 B only, 2 G only, other auto
+  std::uint8_t encryption = 0;
+};
+
+struct DeviceConfig {
+  int line = 0;  // where the [device] section began, for messages
+  std::array<std::uint8_t, 6> mac{};
+  std::string name;
+  std::uint8_t firmwareMajor = 1;
+  std::uint8_t firmwareMinor = 0;
+  std::string firmwareText;
+  std::uint8_t model = 0;  // 0 to 63
+  int ports = 1;           // 1 to 3
+  std::uint32_t address = 0;  // host order; the device's own loopback address
+  std::uint32_t capabilities = 0;
+  bool replyFlag = false;  // answer searches with 0x0184 instead of 0x0084
+
+  // System section.
+  std::uint8_t systemFlags = 0;
+  std::uint8_t switches = 0;
+  std::uint8_t settingValue = 0;
+  std::string password;
+
+  // General section and the bytes after it.
+  std::uint8_t generalValue = 2;
+  std::string generalText;
+  std::uint8_t generalExtra = 0;
+  std::string generalText1;
+  std::string generalText2;
+
+  // IP section.
+  std::uint32_t subnetMask = 0xFF000000u;
+  std::uint32_t gateway = 0;
+  bool dhcp = false;
+
+  // Names section.
+  std::string namesText1;
+  std::string namesText2;
+
+  // Port section.
+  std::string portText1;
+  std::string portText2;
+  std::string portText3;
+  std::array<std::string, 3> portNames;
+  std::array<std::uint8_t, 3> portValues{};
+
+  // Key-text section.
+  std::string keyLabel;
+  std::string keyText;
+
+  std::vector<std::uint8_t> sixth;
+
+  WirelessSettings wireless;
+
+  // Port-type section: per port, type 0 to 3 and digit 0 to 3.
+  std::array<std::uint8_t, 3> portTypes{};
+  std::array<std::uint8_t, 3> portDigits{};
+  bool digitsGiven = false;  // else the device leaves the numbering to the host
+
+  SecuritySettings security;
+
+  std::array<std::string, 3> texts;
+
+  // The device's RSA public modulus, big-endian.
+  std::vector<std::uint8_t> rsaModulus;
+
+  // Live state reported by the status query.
+  std::uint8_t portStatus = 0;
+  std::uint8_t portStatus2 = 0;
+};
+
+struct EmulatorConfig {
+  std::string broadcast;  // dotted; empty: take the net layer's mapping
+  std::vector<DeviceConfig> devices;
+};
+
+// Parses a configuration text (format at the top of device_config.cpp). On
+// failure returns false and sets *error to "SOURCE:LINE: message".
+bool ParseEmulatorConfig(const std::string& text, const std::string& source, EmulatorConfig* config,
+                         std::string* error);
+bool LoadEmulatorConfig(const std::string& path, EmulatorConfig* config, std::string* error);
+
+std::string FormatMac(const std::array<std::uint8_t, 6>& mac);
+std::string FormatIpv4(std::uint32_t hostOrder);
+
+}  // namespace vek::emu

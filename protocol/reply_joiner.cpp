@@ -1,0 +1,91 @@
+#include "protocol/reply_joiner.h"
+
+#include <cstring>
+
+#include "protocol/packet_header.h"
+#include "protocol/trace.h"
+
+BOOL PSHasMakerPrefix(const BYTE* mac) {
+  return mac != NULL && std::memcmp(mac, PS_MAC_PREFIX, sizeof(PS_MAC_PREFIX)) == 0 ? TRUE : FALSE;
+}
+
+XReplyJoiner::XReplyJoiner() {
+  std::memset(m_SlotNodeID, 0, sizeof(m_SlotNodeID));
+  for (int i = 0; i < PS_SLOT_COUNT; i++) {
+    m_SlotIndex[i] = PS_SLOT_FREE;
+    ResetSlot(i);
+  }
+}
+
+void XReplyJoiner::ResetSlot(int slot) {
+  m_SlotLength[slot] = 0;
+  m_SlotNextPart[slot] = 0;
+  m_SlotLastPart[slot] = 0;
+}
+
+int XReplyJoiner::FindSlot(const BYTE* mac) const {
+  for (int i = 0; i < PS_SLOT_COUNT; i++)
+    if (m_SlotIndex[i] != PS_SLOT_FREE && std::memcmp(m_SlotNodeID[i], mac, 6) == 0) return i;
+  return -1;
+}
+
+int XReplyJoiner::AddPart(const BYTE* datagram, int length, const BYTE** reply, int* replyLength) {
+  if (reply != NULL) *reply = NULL;
+  if (replyLength != NULL) *replyLength = 0;
+  if (datagram == NULL || length < PS_PART_HEADER_LENGTH) return PS_PART_DROPPED;
+
+  const BYTE* mac = datagram + 10;
+  DebugTrace("PrintServer.m_NodeID : %02X:%02X:%02X:%02X:%02X:%02X\r\n", mac[0], mac[1], mac[2], mac[3], mac[4],
+             mac[5]);
+  if (!PSHasMakerPrefix(mac)) return PS_PART_DROPPED;
+
+  const int part = datagram[6];
+  const int last = datagram[7];
+  const int dataLength = PSGetWord(datagram + 8);
+  // The data must lie inside the datagram, and the numbers must make sense.
+  if (dataLength > length - PS_PART_HEADER_LENGTH || part < 1 || part > last) return PS_PART_DROPPED;
+
+  // The first slot that is free or already this device's.
+  int slot = -1;
+  for (int i = 0; i < PS_SLOT_COUNT; i++) {
+    if (m_SlotIndex[i] == PS_SLOT_FREE || std::memcmp(m_SlotNodeID[i], mac, 6) == 0) {
+      slot = i;
+      break;
+    }
+  }
+  if (slot < 0) return PS_PART_DROPPED;
+  if (m_SlotIndex[slot] == PS_SLOT_FREE) {
+    std::memcpy(m_SlotNodeID[slot], mac, 6);
+    m_SlotIndex[slot] = slot;
+    ResetSlot(slot);
+  }
+
+  if (part == 1) {
+    ResetSlot(slot);
+    m_SlotLastPart[slot] = last;
+  } else if (m_SlotNextPart[slot] != part || m_SlotLastPart[slot] != last) {
+    // A part was lost or this one belongs to another reply: what is assembled
+    // cannot be completed correctly.
+    ResetSlot(slot);
+    return PS_PART_DROPPED;
+  }
+  if (PS_HEADER_LENGTH + m_SlotLength[slot] + dataLength > PS_SLOT_SIZE) {
+    ResetSlot(slot);
+    return PS_PART_DROPPED;
+  }
+
+  BYTE* data = m_SlotData[slot];
+  std::memcpy(data, datagram, PS_HEADER_LENGTH);
+  std::memcpy(data + PS_HEADER_LENGTH + m_SlotLength[slot], datagram + PS_PART_HEADER_LENGTH,
+              static_cast<size_t>(dataLength));
+  m_SlotLength[slot] += dataLength;
+  m_SlotNextPart[slot] = part + 1;
+  if (part != last) return PS_PART_STORED;
+
+  const int joined = PS_HEADER_LENGTH + m_SlotLength[slot];
+  // Emptied at once; the bytes stay in place until the device's next part.
+  ResetSlot(slot);
+  if (reply != NULL) *reply = data;
+  if (replyLength != NULL) *replyLength = joined;
+  return PS_PART_COMPLETE;
+}

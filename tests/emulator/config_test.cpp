@@ -1,0 +1,147 @@
+// Configuration files of the emulator: the shipped example, values of every kind,
+// and errors that name their line.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "emulator/device_config.h"
+
+namespace {
+
+using namespace vek::emu;
+
+bool Parse(const std::string& text, EmulatorConfig* config, std::string* error) {
+  return ParseEmulatorConfig(text, "test.conf", config, error);
+}
+
+const char* kMinimal = "[device]\nmac = 02:4E:57:00:00:01\naddress = 127.0.0.2\n";
+
+TEST(EmulatorConfig, ShippedExampleDescribesTwoDevices) {
+  EmulatorConfig config;
+  std::string error;
+  ASSERT_TRUE(LoadEmulatorConfig(VEK_SOURCE_DIR "/emulator/examples/two-devices.conf", &config, &error)) << error;
+  EXPECT_EQ(config.broadcast, "127.255.255.255");
+  ASSERT_EQ(config.devices.size(), 2u);
+  const DeviceConfig& office = config.devices[0];
+  EXPECT_EQ(FormatMac(office.mac), "02:4E:57:10:00:01");
+  EXPECT_EQ(FormatIpv4(office.address), "127.0.0.2");
+  EXPECT_EQ(office.name, "Office");
+  EXPECT_EQ(office.firmwareMajor, 1);
+  EXPECT_EQ(office.firmwareMinor, 0x0B);
+  EXPECT_EQ(office.ports, 1);
+  EXPECT_EQ(office.capabilities, cap::kPortLength);
+  EXPECT_EQ(office.portNames[0], "Laser");
+  EXPECT_EQ(office.portTypes[0], 1);
+  const DeviceConfig& lab = config.devices[1];
+  EXPECT_EQ(lab.name, "Lab wireless");
+  EXPECT_EQ(lab.firmwareMinor, 0x1A);
+  EXPECT_EQ(lab.firmwareText, "2.10a-wpa2");
+  EXPECT_EQ(lab.ports, 3);
+  EXPECT_EQ(lab.capabilities & (cap::kWireless | cap::kSecurity | cap::kSecureConfig),
+            cap::kWireless | cap::kSecurity | cap::kSecureConfig);
+  EXPECT_EQ(lab.wireless.ssid, "lab net");
+  EXPECT_EQ(lab.security.wpaPsk, "correct horse battery staple");
+  EXPECT_EQ(lab.portTypes, (std::array<std::uint8_t, 3>{1, 2, 0}));
+  EXPECT_TRUE(lab.digitsGiven);
+  EXPECT_EQ(lab.portDigits, (std::array<std::uint8_t, 3>{1, 2, 3}));
+  EXPECT_EQ(lab.rsaModulus.size(), 128u);
+  EXPECT_TRUE(lab.dhcp);
+}
+
+TEST(EmulatorConfig, ValuesOfEveryKind) {
+  EmulatorConfig config;
+  std::string error;
+  const std::string text =
+      "# leading comment\n"
+      "[emulator]\n"
+      "broadcast = 127.9.8.255\n"
+      "\n"
+      "[device]\n"
+      "MAC = 02-4e-57-0a-0b-0c ; not a comment here: dashes are fine\n";
+  EXPECT_FALSE(Parse(text, &config, &error)) << "';' inside a value is part of it";
+  const std::string good =
+      "[device]\n"
+      "mac = 02-4e-57-0a-0b-0c\n"
+      "address = 127.9.8.7   # the device's own\n"
+      "name = \"spaced # name \"\n"
+      "password = \"q\\\"t\" # quoted with an escape\n"
+      "capabilities = 0x4000 | security, tx-mode 0x1\n"
+      "ssid = plain text\n"
+      "wep_key64 = 0102030405, aa:bb:cc:dd:ee\n"
+      "wep_key128 = 00112233445566778899aabbcc\n"
+      "dhcp = yes\n"
+      "port_types = U, p, 3\n"
+      "port_values = 0, 1, 2\n"
+      "sixth = de ad be ef\n"
+      "subnet = 255.255.0.0\n"
+      "port_status = 0x55\n";
+  ASSERT_TRUE(Parse(good, &config, &error)) << error;
+  const DeviceConfig& d = config.devices.at(0);
+  EXPECT_EQ(FormatMac(d.mac), "02:4E:57:0A:0B:0C");
+  EXPECT_EQ(d.address, 0x7F090807u);
+  EXPECT_EQ(d.name, "spaced # name ");
+  EXPECT_EQ(d.password, "q\"t");
+  EXPECT_EQ(d.capabilities, cap::kWireless | cap::kSecurity | cap::kTxMode | 1u);
+  EXPECT_EQ(d.wireless.ssid, "plain text");
+  EXPECT_EQ(d.wireless.wepKeys64[1][4], 0xEE);
+  EXPECT_EQ(d.wireless.wepKey128[12], 0xCC);
+  EXPECT_TRUE(d.dhcp);
+  EXPECT_EQ(d.portTypes, (std::array<std::uint8_t, 3>{2, 1, 3}));
+  EXPECT_EQ(d.portValues, (std::array<std::uint8_t, 3>{0, 1, 2}));
+  EXPECT_EQ(d.sixth, (std::vector<std::uint8_t>{0xDE, 0xAD, 0xBE, 0xEF}));
+  EXPECT_EQ(d.subnetMask, 0xFFFF0000u);
+  EXPECT_EQ(d.portStatus, 0x55);
+  EXPECT_FALSE(d.digitsGiven);
+}
+
+TEST(EmulatorConfig, ErrorsNameTheirLine) {
+  const struct {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {std::string(kMinimal) + "nmae = x\n", "test.conf:4: unknown key 'nmae' in [device]"},
+      {"[device]\nmac = 02:4E:57\n", "test.conf:2: mac: '02:4E:57' is not a MAC address"},
+      {"[device]\nmac = 02:4E:57:00:00:01\naddress = 127.0.0.300\n", "test.conf:3: address: '127.0.0.300'"},
+      {std::string(kMinimal) + "name = 0123456789012345678\n", "test.conf:4: name: longer than 18 characters"},
+      {std::string(kMinimal) + "ports = 4\n", "test.conf:4: ports: '4' is above 3"},
+      {std::string(kMinimal) + "ports = 0\n", "test.conf:4: ports: a device has 1 to 3 ports"},
+      {std::string(kMinimal) + "model = 64\n", "test.conf:4: model: '64' is above 63"},
+      {std::string(kMinimal) + "channel = eleven\n", "test.conf:4: channel: 'eleven' is not a number"},
+      {std::string(kMinimal) + "dhcp = maybe\n", "test.conf:4: dhcp: 'maybe' is not yes/no"},
+      {std::string(kMinimal) + "capabilities = wireless | teleport\n", "unknown capability 'teleport'"},
+      {std::string(kMinimal) + "wep_key128 = 0102\n", "test.conf:4: wep_key128: a key of 13 bytes is needed, not 2"},
+      {std::string(kMinimal) + "sixth = abc\n", "odd number of hex digits"},
+      {std::string(kMinimal) + "firmware = 1\n", "test.conf:4: firmware: '1' is not a firmware version"},
+      {std::string(kMinimal) + "name = \"open\n", "test.conf:4: name: missing closing quote"},
+      {std::string(kMinimal) + "name = a\nname = b\n", "test.conf:5: 'name' given twice in this section"},
+      {std::string(kMinimal) + "just words\n", "test.conf:4: expected 'key = value'"},
+      {"mac = 02:4E:57:00:00:01\n", "test.conf:1: 'mac' outside a section; start with [device]"},
+      {"[printer]\n", "test.conf:1: unknown section [printer]"},
+      {"[device\n", "test.conf:1: a section header ends with ']'"},
+      {"\n\n[device]\naddress = 127.0.0.2\n", "test.conf:3: this device has no mac"},
+      {"[device]\nmac = 02:4E:57:00:00:01\n", "test.conf:1: this device has no address"},
+      {std::string(kMinimal) + "[device]\nmac = 02:4E:57:00:00:01\naddress = 127.0.0.3\n",
+       "test.conf:4: mac 02:4E:57:00:00:01 is taken by the device of line 1"},
+      {std::string(kMinimal) + "[device]\nmac = 02:4E:57:00:00:02\naddress = 127.0.0.2\n",
+       "test.conf:4: address 127.0.0.2 is taken by the device of line 1"},
+      {std::string(kMinimal) + "capabilities = secure-config\n", "test.conf:1: a device with secure-config needs an rsa_modulus"},
+      {"[emulator]\nbroadcast = everywhere\n[device]\n", "test.conf:2: broadcast: 'everywhere'"},
+      {"[emulator]\n[emulator]\n", "test.conf:2: [emulator] given twice"},
+      {"# nothing\n", "test.conf: no [device] section"},
+  };
+  for (const auto& c : cases) {
+    EmulatorConfig config;
+    std::string error;
+    EXPECT_FALSE(Parse(c.text, &config, &error)) << c.text;
+    EXPECT_NE(error.find(c.message), std::string::npos) << "error: " << error << "\nexpected: " << c.message;
+  }
+}
+
+TEST(EmulatorConfig, MissingFileIsReported) {
+  EmulatorConfig config;
+  std::string error;
+  EXPECT_FALSE(LoadEmulatorConfig("/nonexistent/emulator.conf", &config, &error));
+  EXPECT_EQ(error, "/nonexistent/emulator.conf: cannot open the file");
+}
+
+}  // namespace
