@@ -18,6 +18,7 @@ class CDialog : public CWnd {
 
   virtual INT_PTR DoModal();
   // A modeless dialog.
+  using CWnd::Create;
   BOOL Create(UINT templateId, CWnd* parent = nullptr);
   void EndDialog(int result);
   BOOL UpdateData(BOOL saveAndValidate = TRUE);

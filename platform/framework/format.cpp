@@ -12,21 +12,27 @@
 namespace vek {
 namespace {
 
-std::string Printf(const std::string& spec, ...) {
+// Takes the pattern as a plain pointer: va_start needs a parameter that is not a reference.
+std::string PrintfC(const char* pattern, ...) {
   va_list args;
-  va_start(args, spec);
+  va_start(args, pattern);
   va_list copy;
   va_copy(copy, args);
-  int needed = std::vsnprintf(nullptr, 0, spec.c_str(), copy);
+  int needed = std::vsnprintf(nullptr, 0, pattern, copy);
   va_end(copy);
   std::string out;
   if (needed > 0) {
     out.resize(static_cast<std::size_t>(needed) + 1);
-    std::vsnprintf(out.data(), out.size(), spec.c_str(), args);
+    std::vsnprintf(out.data(), out.size(), pattern, args);
     out.resize(static_cast<std::size_t>(needed));
   }
   va_end(args);
   return out;
+}
+
+template <typename... Args>
+std::string Printf(const std::string& pattern, Args... args) {
+  return PrintfC(pattern.c_str(), args...);
 }
 
 template <typename Char>
@@ -67,11 +73,11 @@ std::basic_string<Char> Walk(const Char* format, va_list args) {
       ++p;
       continue;
     }
-    std::string spec = "%";
+    std::string pattern = "%";
     bool leftAlign = false;
     while (*p == Char('-') || *p == Char('+') || *p == Char(' ') || *p == Char('#') || *p == Char('0')) {
       if (*p == Char('-')) leftAlign = true;
-      spec.push_back(static_cast<char>(*p++));
+      pattern.push_back(static_cast<char>(*p++));
     }
     int width = -1;
     if (*p == Char('*')) {
@@ -79,29 +85,29 @@ std::basic_string<Char> Walk(const Char* format, va_list args) {
       if (width < 0) {
         leftAlign = true;
         width = -width;
-        spec.push_back('-');
+        pattern.push_back('-');
       }
-      spec += std::to_string(width);
+      pattern += std::to_string(width);
       ++p;
     } else {
       while (*p >= Char('0') && *p <= Char('9')) {
         width = (width < 0 ? 0 : width * 10) + static_cast<int>(*p - Char('0'));
-        spec.push_back(static_cast<char>(*p++));
+        pattern.push_back(static_cast<char>(*p++));
       }
     }
     int precision = -1;
     if (*p == Char('.')) {
-      spec.push_back('.');
+      pattern.push_back('.');
       ++p;
       precision = 0;
       if (*p == Char('*')) {
         precision = va_arg(args, int);
-        spec += std::to_string(precision);
+        pattern += std::to_string(precision);
         ++p;
       } else {
         while (*p >= Char('0') && *p <= Char('9')) {
           precision = precision * 10 + static_cast<int>(*p - Char('0'));
-          spec.push_back(static_cast<char>(*p++));
+          pattern.push_back(static_cast<char>(*p++));
         }
       }
     }
@@ -166,11 +172,11 @@ std::basic_string<Char> Walk(const Char* format, va_list args) {
         std::string text;
         if (length == Length::LongLong || length == Length::Size) {
           long long value = va_arg(args, long long);
-          text = Printf(spec + "ll" + static_cast<char>(conversion), value);
+          text = Printf(pattern + "ll" + static_cast<char>(conversion), value);
         } else {
           int value = va_arg(args, int);
           if (length == Length::Short) value = isSigned ? static_cast<short>(value) : static_cast<unsigned short>(value);
-          text = Printf(spec + static_cast<char>(conversion), value);
+          text = Printf(pattern + static_cast<char>(conversion), value);
         }
         out += FromNarrow<Char>(text);
         break;
@@ -180,10 +186,10 @@ std::basic_string<Char> Walk(const Char* format, va_list args) {
       case Char('f'):
       case Char('g'):
       case Char('G'):
-        out += FromNarrow<Char>(Printf(spec + static_cast<char>(conversion), va_arg(args, double)));
+        out += FromNarrow<Char>(Printf(pattern + static_cast<char>(conversion), va_arg(args, double)));
         break;
       case Char('p'):
-        out += FromNarrow<Char>(Printf(spec + "p", va_arg(args, void*)));
+        out += FromNarrow<Char>(Printf(pattern + "p", va_arg(args, void*)));
         break;
       default:
         out.append(start, p);  // unknown conversion: kept as written

@@ -7,6 +7,7 @@ class CFrameWnd : public CWnd {
   DECLARE_DYNCREATE(CFrameWnd)
 
  public:
+  using CWnd::Create;
   BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style = WS_OVERLAPPEDWINDOW, const RECT& rect = kDefaultRect,
               CWnd* parent = nullptr, LPCSTR menuName = nullptr, DWORD exStyle = 0);
 

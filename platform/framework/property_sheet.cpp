@@ -78,12 +78,12 @@ BOOL CPropertySheet::OnInitDialog() { return TRUE; }
 
 void CPropertySheet::CreateButtons(const RECT& pageArea) {
   bool japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
-  struct Spec {
+  struct ButtonText {
     int id;
     const char* english;
     const char* japanese;
     int slot;
-  } specs[] = {{ID_WIZBACK, "< Back", "< \xe6\x88\xbb\xe3\x82\x8b(B)", 0},
+  } looks[] = {{ID_WIZBACK, "< Back", "< \xe6\x88\xbb\xe3\x82\x8b(B)", 0},
                {ID_WIZNEXT, "Next >", "\xe6\xac\xa1\xe3\x81\xb8(N) >", 1},
                {ID_WIZFINISH, "Finish", "\xe5\xae\x8c\xe4\xba\x86", 1},
                {IDCANCEL, "Cancel", "\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xb3\xe3\x82\xbb\xe3\x83\xab", 2}};
@@ -91,12 +91,12 @@ void CPropertySheet::CreateButtons(const RECT& pageArea) {
   int top = pageArea.bottom + gap;
   int right = pageArea.right - gap;
   HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-  for (const Spec& spec : specs) {
-    int left = right - (3 - spec.slot) * (width + gap) + gap;
-    DWORD style = WS_CHILD | WS_TABSTOP | (spec.id == ID_WIZFINISH ? 0 : WS_VISIBLE) |
-                  (spec.id == ID_WIZNEXT ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-    HWND button = CreateWindowExA(0, WC_BUTTON, japanese ? spec.japanese : spec.english, style, left, top, width,
-                                  height, m_hWnd, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(spec.id)),
+  for (const ButtonText& look : looks) {
+    int left = right - (3 - look.slot) * (width + gap) + gap;
+    DWORD style = WS_CHILD | WS_TABSTOP | (look.id == ID_WIZFINISH ? 0 : WS_VISIBLE) |
+                  (look.id == ID_WIZNEXT ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    HWND button = CreateWindowExA(0, WC_BUTTON, japanese ? look.japanese : look.english, style, left, top, width,
+                                  height, m_hWnd, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(look.id)),
                                   nullptr, nullptr);
     ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
