@@ -211,3 +211,22 @@ BOOL CImageList::DeleteImageList() {
   m_count = 0;
   return TRUE;
 }
+
+namespace vek::framework {
+
+std::unique_ptr<CWnd> MakeTemporaryWnd(const std::string& className) {
+  auto is = [&](const char* name) { return vek::CompareNoCase(className, name) == 0; };
+  if (is(WC_STATIC)) return std::make_unique<CStatic>();
+  if (is(WC_EDIT)) return std::make_unique<CEdit>();
+  if (is(WC_BUTTON)) return std::make_unique<CButton>();
+  if (is(WC_COMBOBOX)) return std::make_unique<CComboBox>();
+  if (is(WC_LISTVIEW)) return std::make_unique<CListCtrl>();
+  if (is(PROGRESS_CLASS)) return std::make_unique<CProgressCtrl>();
+  if (is(ANIMATE_CLASS)) return std::make_unique<CAnimateCtrl>();
+  if (is(WC_TABCONTROL)) return std::make_unique<CTabCtrl>();
+  if (is(UPDOWN_CLASS)) return std::make_unique<CSpinButtonCtrl>();
+  if (is(WC_IPADDRESS)) return std::make_unique<CIPAddressCtrl>();
+  return std::make_unique<CWnd>();
+}
+
+}  // namespace vek::framework

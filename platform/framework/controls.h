@@ -2,6 +2,9 @@
 // Texts may be narrow (UTF-8) or wide; wide ones are converted.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "framework/control_defs.h"
 #include "framework/dc.h"
 #include "framework/ptr_list.h"
@@ -220,3 +223,9 @@ class CImageList {
   int m_count = 0;
   std::vector<Strip> m_strips;
 };
+
+namespace vek::framework {
+// A framework object of the class that matches a window class ("Edit" gives a
+// CEdit, ...; any other a plain CWnd), for windows no object is attached to.
+std::unique_ptr<CWnd> MakeTemporaryWnd(const std::string& className);
+}  // namespace vek::framework

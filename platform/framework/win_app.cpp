@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/cursor.h"
+#include "framework/front_end.h"
 #include "framework/message_queue.h"
 #include "framework/wnd.h"
 #include "kernel/thread.h"
@@ -28,7 +29,18 @@ BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::ExitInstance() { return static_cast<int>(m_msgCur.wParam); }
 
-int CWinApp::Run() { return CWinThread::Run(); }
+// The application's loop also shows its windows through the front end, when there is one.
+int CWinApp::Run() {
+  if (!vek::framework::CurrentFrontEnd()) return CWinThread::Run();
+  MSG msg;
+  for (;;) {
+    if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      vek::framework::WaitForModalInput();
+      continue;
+    }
+    if (!PumpMessage()) return ExitInstance();
+  }
+}
 
 BOOL CWinApp::StartLibrary() {
   if (m_libraryStarted) return TRUE;

@@ -73,6 +73,8 @@ void DestroyTree(HWND window) {
     std::lock_guard guard(WindowTableLock());
     record->destroying = true;
   }
+  // The windows it owns go first.
+  for (HWND owned : vek::framework::WindowsOwnedBy(window)) DestroyTree(owned);
   vek::framework::CurrentQueue().KillTimersOf(window);
   SendMessageA(window, WM_DESTROY, 0, 0);
   std::vector<HWND> children;
@@ -101,7 +103,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   }
   auto record = std::make_shared<WindowRecord>();
   record->threadId = GetCurrentThreadId();
-  record->parent = parent;
+  // A child lives inside its parent; any other window is owned by the one given.
+  if (style & WS_CHILD) record->parent = parent;
+  else record->owner = parent;
   record->id = (style & WS_CHILD) ? static_cast<int>(reinterpret_cast<std::intptr_t>(menuOrId)) : 0;
   record->className = name;
   record->text = windowName ? windowName : "";
@@ -139,11 +143,12 @@ BOOL DestroyWindow(HWND window) {
 
 BOOL IsWindow(HWND window) { return FindWindowRecord(window) ? TRUE : FALSE; }
 
+// The parent of a child window, the owner of any other.
 HWND GetParent(HWND window) {
   auto record = RecordOrError(window);
   if (!record) return nullptr;
   std::lock_guard guard(WindowTableLock());
-  return record->parent;
+  return record->parent ? record->parent : record->owner;
 }
 
 HWND GetDlgItem(HWND dialog, int id) {

@@ -15,7 +15,8 @@ namespace vek::framework {
 struct WindowRecord {
   HWND hwnd = nullptr;
   DWORD threadId = 0;
-  HWND parent = nullptr;
+  HWND parent = nullptr;  // child windows only
+  HWND owner = nullptr;   // the window a pop-up belongs to
   std::vector<HWND> children;  // in creation order
   int id = 0;
   std::string className;

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "framework/wnd.h"
+#include "framework/controls.h"
 
 namespace vek::framework {
 namespace {
@@ -71,6 +72,14 @@ std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> result;
   for (HWND hwnd : TheTable().order)
     if (TheTable().records[reinterpret_cast<std::uintptr_t>(hwnd)]->parent == nullptr) result.push_back(hwnd);
+  return result;
+}
+
+std::vector<HWND> WindowsOwnedBy(HWND owner) {
+  std::lock_guard guard(WindowTableLock());
+  std::vector<HWND> result;
+  for (HWND hwnd : TheTable().order)
+    if (TheTable().records[reinterpret_cast<std::uintptr_t>(hwnd)]->owner == owner) result.push_back(hwnd);
   return result;
 }
 

@@ -18,6 +18,7 @@ void RemoveWindowRecord(HWND window);
 // Snapshots, in creation order.
 std::vector<HWND> TopLevelWindows();
 std::vector<HWND> WindowsOfThread(DWORD threadId);
+std::vector<HWND> WindowsOwnedBy(HWND owner);
 
 // Runs a message through the window's CWnd or its class behaviour, on the calling
 // thread (the owner). 0 for a window that no longer exists.

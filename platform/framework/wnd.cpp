@@ -1,5 +1,6 @@
 #include "framework/wnd.h"
 
+#include "framework/controls.h"
 #include "framework/message_box.h"
 #include "framework/window_table.h"
 #include "kernel/strings.h"
@@ -44,7 +45,9 @@ CWnd* CWnd::FromHandle(HWND window) {
   std::lock_guard guard(WindowTableLock());
   if (record->wnd) return record->wnd;
   if (!record->temporaryWnd) {
-    record->temporaryWnd = std::make_unique<CWnd>();
+    // Of the control's own class, so code that treats a control it did not make as
+    // that control's class object gets one.
+    record->temporaryWnd = vek::framework::MakeTemporaryWnd(record->className);
     record->temporaryWnd->m_hWnd = window;
   }
   return record->temporaryWnd.get();

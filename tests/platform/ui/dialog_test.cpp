@@ -25,9 +25,12 @@ class CFormDlg : public CDialog {
   bool startTimer = false;
 
   BOOL OnInitDialog() override {
-    static_cast<CComboBox*>(GetDlgItem(1006))->AddString("one");
-    static_cast<CComboBox*>(GetDlgItem(1006))->AddString("two");
-    static_cast<CComboBox*>(GetDlgItem(1006))->AddString("three");
+    // A control nobody attached an object to comes as an object of its own class.
+    auto* choices = dynamic_cast<CComboBox*>(GetDlgItem(1006));
+    if (!choices) return FALSE;
+    choices->AddString("one");
+    choices->AddString("two");
+    choices->AddString("three");
     CDialog::OnInitDialog();
     if (startTimer) SetTimer(0x4000, 20);
     return TRUE;

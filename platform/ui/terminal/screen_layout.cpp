@@ -1,0 +1,190 @@
+#include "ui/terminal/screen_layout.h"
+
+#include <algorithm>
+
+#include "framework/control_defs.h"
+#include "ui/terminal/control_geometry.h"
+
+namespace vek::ui::terminal {
+namespace {
+
+RECT Offset(const RECT& r, POINT by) { return RECT{r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y}; }
+
+void CollectTops(const WindowNode& node, POINT origin, std::vector<int>& tops) {
+  for (const WindowNode& child : node.children) {
+    RECT r = Offset(child.rect, origin);
+    if (child.kind != ControlKind::Dialog) tops.push_back(r.top);
+    CollectTops(child, POINT{r.left, r.top}, tops);
+  }
+}
+
+const WindowNode* FindFocused(const WindowNode& node) {
+  if (node.focused) return &node;
+  for (const WindowNode& child : node.children)
+    if (const WindowNode* found = FindFocused(child)) return found;
+  return nullptr;
+}
+
+RECT FindRect(const WindowNode& node, const WindowNode* target, POINT origin, bool* found) {
+  for (const WindowNode& child : node.children) {
+    RECT r = Offset(child.rect, origin);
+    if (&child == target) {
+      *found = true;
+      return r;
+    }
+    RECT inner = FindRect(child, target, POINT{r.left, r.top}, found);
+    if (*found) return inner;
+  }
+  return RECT{};
+}
+
+}  // namespace
+
+bool TakesClicks(const WindowNode& node) {
+  switch (node.kind) {
+    case ControlKind::Static:
+      return (node.style & SS_NOTIFY) != 0;
+    case ControlKind::Button:
+      return (node.style & BS_TYPEMASK) != BS_GROUPBOX;
+    case ControlKind::Dialog:
+    case ControlKind::Progress:
+    case ControlKind::Animation:
+      return false;
+    default:
+      return true;
+  }
+}
+
+ScreenLayout ScreenLayout::Build(std::vector<WindowNode> stack, int columns, int rows, ViewMemory& memory) {
+  ScreenLayout layout;
+  layout.m_columns = columns;
+  layout.m_rows = rows;
+  layout.m_stack = std::move(stack);
+  CellRect screen{0, 0, columns, rows};
+
+  // One scale for the whole stack, from its largest window, so a dialog over the
+  // wizard keeps the wizard's proportions.
+  int widest = 0, tallest = 0;
+  for (const WindowNode& node : layout.m_stack) {
+    widest = std::max(widest, static_cast<int>(node.rect.right - node.rect.left));
+    tallest = std::max(tallest, static_cast<int>(node.rect.bottom - node.rect.top));
+  }
+  double factor = CellMapping::FitFactor(widest, tallest, columns - 2, rows - 2);
+
+  std::size_t active = layout.m_stack.size();
+  for (std::size_t i = 0; i < layout.m_stack.size(); ++i)
+    if (layout.m_stack[i].enabled) active = i;
+
+  std::map<HWND, int> viewports, scrolls;
+  for (std::size_t i = 0; i < layout.m_stack.size(); ++i) {
+    const WindowNode& node = layout.m_stack[i];
+    std::vector<int> tops;
+    CollectTops(node, POINT{0, 0}, tops);
+    TopLevelPlacement placement;
+    placement.node = &node;
+    placement.mapping = CellMapping(factor, std::move(tops));
+    placement.dimmed = !node.enabled;
+    placement.active = i == active;
+    int widthPx = node.rect.right - node.rect.left, heightPx = node.rect.bottom - node.rect.top;
+    CellRect frame;
+    if (widthPx <= 0 || heightPx <= 0) {
+      frame = screen;  // a window without a size (a main frame) takes the screen
+    } else {
+      int w = placement.mapping.Column(widthPx) + 2, h = placement.mapping.Row(heightPx) + 2;
+      frame = CellRect{std::max(0, (columns - w) / 2), std::max(0, (rows - h) / 2), w, h};
+    }
+    // Taller than the screen: scroll so that the focused control shows.
+    int offset = 0;
+    if (frame.h > rows) {
+      offset = memory.viewport.count(node.hwnd) ? memory.viewport[node.hwnd] : 0;
+      if (const WindowNode* focused = FindFocused(node); focused && focused != &node) {
+        bool found = false;
+        RECT r = FindRect(node, focused, POINT{0, 0}, &found);
+        CellRect cells = placement.mapping.Map(r);
+        int top = frame.y + 1 + cells.y, bottom = frame.y + 1 + cells.Bottom();
+        if (top - offset < 0) offset = top;
+        if (bottom - offset > rows) offset = bottom - rows;
+      }
+      offset = std::clamp(offset, 0, frame.h - rows);
+      viewports[node.hwnd] = offset;
+      frame.y -= offset;
+    }
+    placement.frame = frame;
+    placement.client = frame.Inset(1);
+    layout.m_topLevels.push_back(placement);
+
+    PlacedWindow self;
+    self.node = &node;
+    self.topLevel = i;
+    self.rect = placement.client;
+    self.clip = placement.client.Intersect(screen);
+    self.enabled = node.enabled;
+    layout.m_windows.push_back(self);
+    for (const WindowNode& child : node.children)
+      layout.Place(child, i, POINT{0, 0}, self.clip, node.enabled, memory, scrolls);
+  }
+  // Only windows still there are remembered.
+  memory.viewport = std::move(viewports);
+  memory.scroll = std::move(scrolls);
+  return layout;
+}
+
+void ScreenLayout::Place(const WindowNode& node, std::size_t topLevel, POINT parentOrigin, const CellRect& parentClip,
+                         bool parentEnabled, const ViewMemory& memory, std::map<HWND, int>& scrolls) {
+  const TopLevelPlacement& top = m_topLevels[topLevel];
+  RECT px = Offset(node.rect, parentOrigin);
+  CellRect cells = top.mapping.Map(px);
+  cells.x += top.client.x;
+  cells.y += top.client.y;
+  if (node.kind == ControlKind::ComboBox) cells = ComboFieldRect(cells);
+
+  PlacedWindow placed;
+  placed.node = &node;
+  placed.topLevel = topLevel;
+  placed.rect = cells;
+  placed.clip = cells.Intersect(parentClip);
+  placed.origin = POINT{px.left, px.top};
+  placed.enabled = parentEnabled && node.enabled;
+  auto remembered = memory.scroll.find(node.hwnd);
+  int previous = remembered == memory.scroll.end() ? 0 : remembered->second;
+  if (node.kind == ControlKind::ListView) placed.scroll = ListViewScroll(node, cells, previous);
+  if (node.kind == ControlKind::Edit) placed.scroll = EditScroll(node, EditTextArea(node, cells), previous);
+  if (node.kind == ControlKind::ListView || node.kind == ControlKind::Edit) scrolls[node.hwnd] = placed.scroll;
+  m_windows.push_back(placed);
+  CellRect clip = placed.clip;
+  for (const WindowNode& child : node.children)
+    Place(child, topLevel, placed.origin, clip, placed.enabled, memory, scrolls);
+}
+
+const TopLevelPlacement* ScreenLayout::Active() const {
+  for (const TopLevelPlacement& top : m_topLevels)
+    if (top.active) return &top;
+  return nullptr;
+}
+
+const PlacedWindow* ScreenLayout::Find(HWND window) const {
+  for (const PlacedWindow& placed : m_windows)
+    if (placed.node->hwnd == window) return &placed;
+  return nullptr;
+}
+
+std::vector<const PlacedWindow*> ScreenLayout::ActiveControls() const {
+  std::vector<const PlacedWindow*> controls;
+  const TopLevelPlacement* active = Active();
+  for (const PlacedWindow& placed : m_windows)
+    if (active && placed.node != active->node && m_topLevels[placed.topLevel].node == active->node)
+      controls.push_back(&placed);
+  return controls;
+}
+
+const PlacedWindow* ScreenLayout::HitTest(int x, int y) const {
+  const TopLevelPlacement* active = Active();
+  if (active == nullptr) return nullptr;
+  for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it) {
+    if (m_topLevels[it->topLevel].node != active->node || !it->clip.Contains(x, y)) continue;
+    if (TakesClicks(*it->node)) return &*it;
+  }
+  return nullptr;
+}
+
+}  // namespace vek::ui::terminal

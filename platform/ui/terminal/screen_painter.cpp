@@ -1,0 +1,57 @@
+#include "ui/terminal/screen_painter.h"
+
+#include "ui/terminal/control_geometry.h"
+#include "ui/terminal/text_cells.h"
+
+namespace vek::ui::terminal {
+namespace {
+
+std::optional<CellPoint> Caret(const ScreenLayout& layout) {
+  const TopLevelPlacement* active = layout.Active();
+  if (active == nullptr) return std::nullopt;
+  for (const PlacedWindow* placed : layout.ActiveControls()) {
+    const WindowNode& node = *placed->node;
+    if (!node.focused || !placed->enabled) continue;
+    CellPoint at;
+    if (node.kind == ControlKind::Edit) {
+      CellRect area = EditTextArea(node, placed->rect);
+      CellPoint caret = EditCaretCell(node, area, placed->scroll);
+      at = CellPoint{area.x + caret.x, area.y + caret.y};
+    } else if (node.kind == ControlKind::IpAddress) {
+      int width = TextWidth(DecodeUtf8(node.text));
+      at = CellPoint{placed->rect.x + std::min(width, placed->rect.w - 1), placed->rect.y + (placed->rect.h - 1) / 2};
+    } else {
+      return std::nullopt;
+    }
+    if (placed->clip.Contains(at.x, at.y)) return at;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays) {
+  Screen screen{CellGrid(layout.Columns(), layout.Rows()), std::nullopt};
+  CellGrid& grid = screen.grid;
+  PaintContext context{glyphs, animationFrame, overlays.dropDown == nullptr && overlays.boxes.empty()};
+  const auto& tops = layout.TopLevels();
+  for (std::size_t i = 0; i < tops.size(); ++i) {
+    const TopLevelPlacement& top = tops[i];
+    grid.Fill(top.frame);
+    std::u32string caption = DecodeUtf8(top.node->text);
+    DrawBox(grid, top.frame, glyphs, kPlain, caption, top.active ? kBold : kPlain);
+    for (const PlacedWindow& placed : layout.Windows())
+      if (placed.topLevel == i) PaintWindow(grid, placed, top, context);
+    if (top.dimmed) grid.AddAttr(top.frame, kDim);
+  }
+  if (overlays.dropDown) {
+    if (const PlacedWindow* combo = layout.Find(overlays.dropDown->Combo()))
+      overlays.dropDown->Paint(grid, combo->node->items, glyphs);
+  }
+  for (const MessageBoxView* box : overlays.boxes) box->Paint(grid, glyphs);
+  if (context.showFocus) screen.cursor = Caret(layout);
+  return screen;
+}
+
+}  // namespace vek::ui::terminal

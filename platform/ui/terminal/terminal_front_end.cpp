@@ -1,0 +1,229 @@
+#include "ui/terminal/terminal_front_end.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
+
+#include "framework/message_api.h"
+#include "framework/window_api.h"
+#include "kernel/clock.h"
+#include "kernel/thread.h"
+#include "kernel/version.h"
+#include "ui/terminal/input_actions.h"
+#include "ui/terminal/terminal_restore.h"
+#include "ui/terminal/window_snapshot.h"
+
+namespace vek::ui::terminal {
+namespace {
+
+// Often enough for spinners, progress bars and a resized terminal.
+constexpr DWORD kTickMs = 150;
+constexpr DWORD kAnimationFrameMs = 150;
+
+std::atomic<TerminalFrontEnd*> g_open{nullptr};
+
+bool Utf8Locale() {
+  const char* codeset = nl_langinfo(CODESET);
+  return codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+}
+
+// Characters only: numbers and collation stay as the program has them. Without a
+// UTF-8 locale in the environment the terminal is still most likely UTF-8.
+std::string UseUtf8Characters() {
+  const char* current = std::setlocale(LC_CTYPE, nullptr);
+  std::string saved = current ? current : "C";
+  std::setlocale(LC_CTYPE, "");
+  if (!Utf8Locale()) std::setlocale(LC_CTYPE, "C.UTF-8");
+  return saved;
+}
+
+}  // namespace
+
+std::unique_ptr<TerminalFrontEnd> TerminalFrontEnd::Open() {
+  std::unique_ptr<TerminalFrontEnd> frontEnd(new TerminalFrontEnd);
+  frontEnd->m_savedLocale = UseUtf8Characters();
+  PrepareTerminalRestore();
+  if (!frontEnd->m_screen.Open()) {
+    DisarmTerminalRestore();
+    std::setlocale(LC_CTYPE, frontEnd->m_savedLocale.c_str());
+    return nullptr;
+  }
+  frontEnd->m_watcher = std::make_unique<StdinWatcher>(STDIN_FILENO);
+  g_open = frontEnd.get();
+  ArmTerminalRestore(frontEnd->m_screen.ResetSequence(), [] {
+    if (TerminalFrontEnd* open = g_open.load()) open->Shutdown();
+  });
+  return frontEnd;
+}
+
+TerminalFrontEnd::~TerminalFrontEnd() { Shutdown(); }
+
+void TerminalFrontEnd::Shutdown() {
+  // At exit another thread may be inside a wait; it lets go within a tick.
+  std::unique_lock lock(m_lock, std::defer_lock);
+  bool locked = lock.try_lock_for(std::chrono::seconds(1));
+  if (vek::framework::CurrentFrontEnd() == this) vek::framework::SetFrontEnd(nullptr);
+  if (m_watcher) m_watcher->Stop();
+  if (m_screen.IsOpen()) {
+    m_screen.Close();
+    DisarmTerminalRestore();
+    std::setlocale(LC_CTYPE, m_savedLocale.c_str());
+  }
+  TerminalFrontEnd* self = this;
+  g_open.compare_exchange_strong(self, nullptr);
+  if (locked) lock.unlock();
+}
+
+void TerminalFrontEnd::ReadTerminal() {
+  while (std::optional<TermKey> key = m_screen.ReadKey()) m_pending.push_back(*key);
+  if (m_watcher) m_watcher->Rearm();
+}
+
+void TerminalFrontEnd::WaitForTerminalOrQueue() {
+  if (m_watcher && m_watcher->Running()) {
+    HANDLE event = m_watcher->Event();
+    MsgWaitForMultipleObjects(1, &event, FALSE, kTickMs, QS_ALLINPUT);
+  } else {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kTickMs / 3, QS_ALLINPUT);  // poll the keyboard instead
+  }
+}
+
+void TerminalFrontEnd::RefreshLayout() {
+  CellPoint size = m_screen.Size();
+  HWND focus = GetFocus();
+  m_layout = ScreenLayout::Build(SnapshotThreadWindows(GetCurrentThreadId(), focus), size.x, size.y, m_memory);
+  PlaceDropDown();
+}
+
+void TerminalFrontEnd::PlaceDropDown() {
+  if (!m_dropDown) return;
+  const PlacedWindow* combo = m_layout.Find(m_dropDown->Combo());
+  const TopLevelPlacement* active = m_layout.Active();
+  if (combo == nullptr || !combo->enabled || active == nullptr || m_layout.TopLevels()[combo->topLevel].node != active->node) {
+    m_dropDown.reset();  // the combo went away, or something came over it
+    return;
+  }
+  const CellMapping& mapping = m_layout.TopLevels()[combo->topLevel].mapping;
+  const RECT& r = combo->node->rect;
+  int dropped = mapping.Row(combo->origin.y + (r.bottom - r.top)) - mapping.Row(combo->origin.y) - 1;
+  m_dropDown->Place(combo->rect, static_cast<int>(combo->node->items.size()), dropped, m_layout.Columns(), m_layout.Rows());
+}
+
+void TerminalFrontEnd::Render() {
+  RefreshLayout();
+  Overlays overlays;
+  overlays.dropDown = m_dropDown ? &*m_dropDown : nullptr;
+  for (MessageBoxView* box : m_boxes) {
+    box->Place(m_layout.Columns(), m_layout.Rows());
+    overlays.boxes.push_back(box);
+  }
+  const Glyphs& glyphs = m_screen.Unicode() ? Glyphs::Unicode() : Glyphs::Ascii();
+  Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays);
+  if (m_repaintAll || !m_shown || !(screen == *m_shown)) {
+    m_screen.Show(screen.grid, screen.cursor, m_repaintAll);
+    m_shown = std::move(screen);
+    m_repaintAll = false;
+  }
+}
+
+void TerminalFrontEnd::Perform(const std::vector<InputAction>& actions) {
+  using Kind = InputAction::Kind;
+  for (const InputAction& action : actions) {
+    if (PerformWindowAction(action)) continue;
+    const PlacedWindow* combo = m_layout.Find(action.target);
+    int count = combo ? static_cast<int>(combo->node->items.size()) : 0;
+    switch (action.kind) {
+      case Kind::OpenDropDown:
+        if (combo && combo->enabled) m_dropDown.emplace(action.target, combo->node->selection, count);
+        PlaceDropDown();
+        break;
+      case Kind::MoveDropDown:
+        if (m_dropDown) m_dropDown->MoveTo(static_cast<int>(action.value), count);
+        PlaceDropDown();
+        break;
+      case Kind::CloseDropDown:
+        m_dropDown.reset();
+        break;
+      case Kind::Redraw:
+        m_repaintAll = true;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TerminalFrontEnd::DeliverPending() {
+  RefreshLayout();
+  while (!m_pending.empty()) {
+    TermKey key = m_pending.front();
+    m_pending.pop_front();
+    std::vector<InputAction> actions = TranslateKey(key, m_layout, GetFocus(), m_dropDown ? &*m_dropDown : nullptr);
+    Perform(actions);
+    // A key that may move the focus is handled by the windows before the next one.
+    if (!KeepsFocus(actions)) break;
+  }
+}
+
+void TerminalFrontEnd::WaitForInput() {
+  std::unique_lock lock(m_lock, std::try_to_lock);
+  if (!lock.owns_lock() || !m_screen.IsOpen()) {
+    // Another thread shows a message box: this one keeps its messages going.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kTickMs, QS_ALLINPUT);
+    return;
+  }
+  ReadTerminal();
+  if (m_pending.empty()) {
+    Render();
+    WaitForTerminalOrQueue();
+    ReadTerminal();
+  }
+  if (!m_pending.empty()) DeliverPending();
+}
+
+int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
+  std::unique_lock lock(m_lock);
+  if (!m_screen.IsOpen()) return framework::DefaultMessageBoxAnswer(box.type);
+  MessageBoxView view(box, PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE);
+  m_boxes.push_back(&view);
+  m_dropDown.reset();
+  int answer = 0;
+  while (answer == 0) {
+    // Timers, posted and sent messages keep flowing while the box shows.
+    MSG msg;
+    bool quit = false;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
+        quit = true;
+        break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (quit || !m_screen.IsOpen()) {
+      answer = view.QuitAnswer();
+      break;
+    }
+    ReadTerminal();
+    if (m_pending.empty()) {
+      Render();
+      WaitForTerminalOrQueue();
+      ReadTerminal();
+    }
+    while (answer == 0 && !m_pending.empty()) {
+      TermKey key = m_pending.front();
+      m_pending.pop_front();
+      if (key.code == KeyCode::Resize || key.code == KeyCode::Redraw) m_repaintAll = true;
+      else answer = view.HandleKey(key);
+    }
+  }
+  std::erase(m_boxes, &view);
+  return answer;
+}
+
+}  // namespace vek::ui::terminal

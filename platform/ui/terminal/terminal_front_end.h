@@ -1,0 +1,58 @@
+// The terminal front end: shows the window stack of the thread that runs the modal
+// loop (or a message box) and turns keys and clicks into input through the shared
+// input path. Between two waits it reads the windows afresh, paints the screen into
+// cells and lets curses send what changed.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "framework/front_end.h"
+#include "ui/terminal/curses_screen.h"
+#include "ui/terminal/drop_down.h"
+#include "ui/terminal/key_translator.h"
+#include "ui/terminal/message_box_view.h"
+#include "ui/terminal/screen_layout.h"
+#include "ui/terminal/screen_painter.h"
+#include "ui/terminal/stdin_watcher.h"
+
+namespace vek::ui::terminal {
+
+class TerminalFrontEnd : public framework::FrontEnd {
+ public:
+  // Takes over the process's terminal; null when there is none.
+  static std::unique_ptr<TerminalFrontEnd> Open();
+  ~TerminalFrontEnd() override;
+
+  void WaitForInput() override;
+  int ShowMessageBox(const framework::MessageBoxRecord& box) override;
+  // Gives the terminal back; later calls do nothing.
+  void Shutdown();
+
+ private:
+  TerminalFrontEnd() = default;
+  void ReadTerminal();
+  void WaitForTerminalOrQueue();
+  void RefreshLayout();
+  void PlaceDropDown();
+  void Render();
+  void DeliverPending();
+  void Perform(const std::vector<InputAction>& actions);
+
+  std::recursive_timed_mutex m_lock;  // one thread at a time drives the terminal
+  CursesScreen m_screen;
+  std::unique_ptr<StdinWatcher> m_watcher;
+  std::deque<TermKey> m_pending;
+  ViewMemory m_memory;
+  ScreenLayout m_layout;
+  std::optional<DropDown> m_dropDown;
+  std::vector<MessageBoxView*> m_boxes;
+  std::optional<Screen> m_shown;
+  bool m_repaintAll = true;
+  std::string m_savedLocale;
+};
+
+}  // namespace vek::ui::terminal

@@ -1,0 +1,243 @@
+// Each control kind painted alone into cells.
+#include <gtest/gtest.h>
+
+#include "framework/control_defs.h"
+#include "terminal_test_support.h"
+
+namespace {
+
+using namespace vek::test::terminal;
+
+const HWND kControl = FakeHandle(1);
+
+WindowNode Control(ControlKind kind, std::string text = "", DWORD style = 0) {
+  return Node(kind, kControl, RECT{0, 0, 60, 13}, std::move(text), style);
+}
+
+TEST(TerminalPaint, StaticTextWrapsWithinItsCellsAndIsCutAtItsBottom) {
+  WindowNode text = Control(ControlKind::Static, "Before you proceed, make sure the print server is on.", SS_LEFT);
+  CellGrid grid = PaintAt(text, CellRect{1, 0, 20, 2}, 24, 4);
+  EXPECT_EQ(RowOf(grid, 0), " Before you proceed,");
+  EXPECT_EQ(RowOf(grid, 1), " make sure the print");
+  EXPECT_EQ(RowOf(grid, 2), "");  // not wrapped over what is below
+}
+
+TEST(TerminalPaint, StaticAlignmentMnemonicAndNoWrap) {
+  EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Static, "Mid", SS_CENTER), CellRect{0, 0, 9, 1}, 9, 1), 0), "   Mid");
+  EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Static, "End", SS_RIGHT), CellRect{0, 0, 9, 1}, 9, 1), 0), "      End");
+  CellGrid label = PaintAt(Control(ControlKind::Static, "&Password:"), CellRect{0, 0, 12, 1}, 12, 1);
+  EXPECT_EQ(RowOf(label, 0), "Password:");
+  EXPECT_TRUE(HasAttr(label, 0, 0, kUnderline));
+  EXPECT_FALSE(HasAttr(label, 1, 0, kUnderline));
+  CellGrid simple = PaintAt(Control(ControlKind::Static, "one two three", SS_LEFTNOWORDWRAP), CellRect{0, 0, 7, 2}, 8, 2);
+  EXPECT_EQ(RowOf(simple, 0), "one two");
+  EXPECT_EQ(RowOf(simple, 1), "");
+}
+
+TEST(TerminalPaint, JapaneseTextTakesTwoCellsACharacterAndIsCutWhole) {
+  // 日本語のラベル in 9 cells: four characters (8 cells) and no half.
+  WindowNode text = Control(ControlKind::Static, "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe3\x83\xa9\xe3\x83\x99\xe3\x83\xab");
+  CellGrid grid = PaintAt(text, CellRect{0, 0, 9, 1}, 12, 1);
+  EXPECT_EQ(RowOf(grid, 0), "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae");
+  EXPECT_EQ(grid.At(9, 0).ch, U' ');
+  EXPECT_FALSE(grid.At(8, 0).tail);
+}
+
+TEST(TerminalPaint, PicturesShowTheirTitleFramedWhenThereIsRoom) {
+  WindowNode banner = Control(ControlKind::Static, "", SS_BITMAP);
+  banner.pictureTitle = "Welcome";
+  CellGrid framed = PaintAt(banner, CellRect{0, 0, 13, 3}, 13, 3, {.ascii = true});
+  EXPECT_EQ(RowOf(framed, 0), "+-----------+");
+  EXPECT_EQ(RowOf(framed, 1), "|  Welcome  |");
+  EXPECT_TRUE(HasAttr(framed, 3, 1, kBold));
+  CellGrid line = PaintAt(banner, CellRect{0, 0, 13, 1}, 13, 1);
+  EXPECT_EQ(RowOf(line, 0), "   Welcome");
+  // A frame static draws its frame; a hidden picture leaves nothing.
+  CellGrid frame = PaintAt(Control(ControlKind::Static, "", SS_ETCHEDFRAME), CellRect{0, 0, 4, 3}, 4, 3, {.ascii = true});
+  EXPECT_EQ(RowOf(frame, 1), "|  |");
+  EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Static, "", SS_BITMAP), CellRect{0, 0, 8, 1}, 8, 1), 0), "");
+}
+
+TEST(TerminalPaint, PushButtonsInBracketsDefaultBoldFocusReversed) {
+  WindowNode button = Control(ControlKind::Button, "Next >", BS_DEFPUSHBUTTON);
+  CellGrid grid = PaintAt(button, CellRect{0, 0, 14, 2}, 14, 2);
+  EXPECT_EQ(RowOf(grid, 0), "  [ Next > ]");
+  EXPECT_TRUE(HasAttr(grid, 2, 0, kBold));
+  EXPECT_FALSE(HasAttr(grid, 2, 0, kReverse));
+  button.focused = true;
+  EXPECT_TRUE(HasAttr(PaintAt(button, CellRect{0, 0, 14, 2}, 14, 2), 3, 0, kReverse));
+  EXPECT_FALSE(HasAttr(PaintAt(button, CellRect{0, 0, 14, 2}, 14, 2, {.showFocus = false}), 3, 0, kReverse));
+  // Narrow: the brackets close in, then the label alone is cut.
+  EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Button, "Cancel"), CellRect{0, 0, 8, 1}, 8, 1), 0), "[Cancel]");
+  EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Button, "Cancel"), CellRect{0, 0, 4, 1}, 4, 1), 0), "Canc");
+  // Disabled: dimmed, and no longer bold.
+  CellGrid disabled = PaintAt(button, CellRect{0, 0, 14, 1}, 14, 1, {.enabled = false});
+  EXPECT_TRUE(HasAttr(disabled, 3, 0, kDim));
+  EXPECT_FALSE(HasAttr(disabled, 3, 0, kBold));
+}
+
+TEST(TerminalPaint, CheckBoxesAndRadioButtonsShowTheirMark) {
+  WindowNode check = Control(ControlKind::Button, "&Enable", BS_AUTOCHECKBOX);
+  EXPECT_EQ(RowOf(PaintAt(check, CellRect{0, 0, 12, 1}, 12, 1), 0), "[ ] Enable");
+  check.check = BST_CHECKED;
+  CellGrid checked = PaintAt(check, CellRect{0, 0, 12, 1}, 12, 1);
+  EXPECT_EQ(RowOf(checked, 0), "[x] Enable");
+  EXPECT_TRUE(HasAttr(checked, 4, 0, kUnderline));
+  check.check = BST_INDETERMINATE;
+  EXPECT_EQ(RowOf(PaintAt(check, CellRect{0, 0, 12, 1}, 12, 1), 0), "[-] Enable");
+  check.style |= BS_LEFTTEXT;
+  check.check = BST_CHECKED;
+  EXPECT_EQ(RowOf(PaintAt(check, CellRect{0, 0, 12, 1}, 12, 1), 0), "Enable [x]");
+
+  WindowNode radio = Control(ControlKind::Button, "DHCP", BS_AUTORADIOBUTTON);
+  EXPECT_EQ(RowOf(PaintAt(radio, CellRect{0, 0, 12, 1}, 12, 1), 0), "( ) DHCP");
+  radio.check = BST_CHECKED;
+  radio.focused = true;
+  CellGrid focused = PaintAt(radio, CellRect{0, 0, 12, 1}, 12, 1);
+  EXPECT_EQ(RowOf(focused, 0), "(o) DHCP");
+  EXPECT_TRUE(HasAttr(focused, 4, 0, kReverse));
+  EXPECT_FALSE(HasAttr(focused, 1, 0, kReverse));
+}
+
+TEST(TerminalPaint, GroupBoxIsAFrameWithItsCaption) {
+  CellGrid grid = PaintAt(Control(ControlKind::Button, "Note", BS_GROUPBOX), CellRect{0, 0, 12, 3}, 12, 3, {.ascii = true});
+  EXPECT_EQ(RowOf(grid, 0), "+- Note ---+");
+  EXPECT_EQ(RowOf(grid, 2), "+----------+");
+}
+
+TEST(TerminalPaint, EditsShowTheirTextMaskPasswordsAndScrollToTheCaret) {
+  WindowNode edit = Control(ControlKind::Edit, "printer-01");
+  CellGrid grid = PaintAt(edit, CellRect{0, 0, 12, 2}, 12, 2);
+  EXPECT_EQ(RowOf(grid, 0), "printer-01");
+  EXPECT_TRUE(HasAttr(grid, 11, 0, kUnderline));  // the field runs the whole width
+
+  edit.passwordChar = U'*';
+  EXPECT_EQ(RowOf(PaintAt(edit, CellRect{0, 0, 12, 1}, 12, 1), 0), "**********");
+
+  edit.passwordChar = 0;
+  CellGrid scrolled = PaintAt(edit, CellRect{0, 0, 5, 1}, 5, 1, {.scroll = 6});
+  EXPECT_EQ(RowOf(scrolled, 0), "r-01");
+
+  edit.style |= ES_READONLY;
+  EXPECT_FALSE(HasAttr(PaintAt(edit, CellRect{0, 0, 12, 1}, 12, 1), 0, 0, kUnderline));
+}
+
+TEST(TerminalPaint, TheSelectionOfTheFocusedEditIsReversed) {
+  WindowNode edit = Control(ControlKind::Edit, "abcdef");
+  edit.selStart = 1;
+  edit.selEnd = 3;
+  CellGrid unfocused = PaintAt(edit, CellRect{0, 0, 8, 1}, 8, 1);
+  EXPECT_FALSE(HasAttr(unfocused, 1, 0, kReverse));
+  edit.focused = true;
+  CellGrid focused = PaintAt(edit, CellRect{0, 0, 8, 1}, 8, 1);
+  EXPECT_FALSE(HasAttr(focused, 0, 0, kReverse));
+  EXPECT_TRUE(HasAttr(focused, 1, 0, kReverse));
+  EXPECT_TRUE(HasAttr(focused, 2, 0, kReverse));
+  EXPECT_FALSE(HasAttr(focused, 3, 0, kReverse));
+}
+
+TEST(TerminalPaint, MultilineEditsWrapAndScrollByLines) {
+  WindowNode edit = Control(ControlKind::Edit, "Name: Alpha\r\nAddress: 192.168.0.10\r\nPort: LPT1", ES_MULTILINE | ES_READONLY);
+  CellGrid grid = PaintAt(edit, CellRect{0, 0, 12, 3}, 12, 3);
+  EXPECT_EQ(RowOf(grid, 0), "Name: Alpha");
+  EXPECT_EQ(RowOf(grid, 1), "Address:");
+  EXPECT_EQ(RowOf(grid, 2), "192.168.0.10");
+  EXPECT_EQ(RowOf(PaintAt(edit, CellRect{0, 0, 12, 3}, 12, 3, {.scroll = 2}), 1), "Port: LPT1");
+}
+
+TEST(TerminalPaint, ComboBoxShowsItsSelectionAndAnArrow) {
+  WindowNode combo = Control(ControlKind::ComboBox, "", CBS_DROPDOWNLIST);
+  combo.items = {"Raw", "LPR"};
+  combo.selection = 1;
+  CellGrid grid = PaintAt(combo, CellRect{0, 0, 10, 1}, 10, 1, {.ascii = true});
+  EXPECT_EQ(RowOf(grid, 0), "LPR      v");
+  combo.selection = -1;
+  EXPECT_EQ(RowOf(PaintAt(combo, CellRect{0, 0, 10, 1}, 10, 1, {.ascii = true}), 0), "         v");
+}
+
+TEST(TerminalPaint, ListViewShowsHeadingsRowsSelectionAndScrollMarks) {
+  WindowNode list = Control(ControlKind::ListView, "", LVS_REPORT);
+  list.columns = {{"Name", 60}, {"Address", 90}};  // 10 and 15 cells
+  for (int i = 0; i < 5; ++i)
+    list.rows.push_back(ListRow{{"Server" + std::to_string(i), "10.0.0." + std::to_string(i)}, i == 3, i == 3});
+  CellGrid grid = PaintAt(list, CellRect{0, 0, 28, 5}, 28, 5, {.ascii = true, .scroll = 2});
+  EXPECT_EQ(RowOf(grid, 0), "+--------------------------+");
+  EXPECT_EQ(RowOf(grid, 1), "|Name      Address         |");
+  EXPECT_EQ(RowOf(grid, 2), "|Server2   10.0.0.2        ^");
+  EXPECT_EQ(RowOf(grid, 3), "|Server3   10.0.0.3        v");
+  EXPECT_TRUE(HasAttr(grid, 1, 1, kBold | kUnderline));
+  EXPECT_TRUE(HasAttr(grid, 20, 3, kReverse));  // the whole selected row
+  EXPECT_FALSE(HasAttr(grid, 20, 2, kReverse));
+}
+
+TEST(TerminalPaint, ProgressBarsFillByPosition) {
+  WindowNode bar = Control(ControlKind::Progress);
+  bar.low = 0;
+  bar.high = 100;
+  bar.position = 50;
+  EXPECT_EQ(RowOf(PaintAt(bar, CellRect{0, 0, 12, 1}, 12, 1, {.ascii = true}), 0), "[#####.....]");
+  bar.position = 100;
+  EXPECT_EQ(RowOf(PaintAt(bar, CellRect{0, 0, 12, 1}, 12, 1, {.ascii = true}), 0), "[##########]");
+  bar.position = 0;
+  EXPECT_EQ(RowOf(PaintAt(bar, CellRect{0, 0, 12, 1}, 12, 1, {.ascii = true}), 0), "[..........]");
+  bar.low = bar.high = 5;  // an empty range fills nothing
+  EXPECT_EQ(RowOf(PaintAt(bar, CellRect{0, 0, 12, 1}, 12, 1, {.ascii = true}), 0), "[..........]");
+}
+
+TEST(TerminalPaint, AnimationSpinsOnlyWhilePlaying) {
+  WindowNode animation = Control(ControlKind::Animation);
+  EXPECT_EQ(RowOf(PaintAt(animation, CellRect{0, 0, 3, 1}, 3, 1), 0), "");
+  animation.playing = true;
+  EXPECT_EQ(RowOf(PaintAt(animation, CellRect{0, 0, 3, 1}, 3, 1, {.frame = 0}), 0), " |");
+  EXPECT_EQ(RowOf(PaintAt(animation, CellRect{0, 0, 3, 1}, 3, 1, {.frame = 1}), 0), " /");
+}
+
+TEST(TerminalPaint, TabRowMarksTheSelectedTab) {
+  WindowNode tab = Control(ControlKind::Tab);
+  tab.items = {"General", "&Wireless"};
+  tab.selection = 1;
+  CellGrid grid = PaintAt(tab, CellRect{0, 0, 24, 2}, 24, 2, {.ascii = true});
+  EXPECT_EQ(RowOf(grid, 0), " General | Wireless |");
+  EXPECT_EQ(RowOf(grid, 1), "------------------------");
+  EXPECT_TRUE(HasAttr(grid, 12, 0, kReverse));
+  EXPECT_FALSE(HasAttr(grid, 2, 0, kReverse));
+  EXPECT_TRUE(HasAttr(grid, 11, 0, kUnderline));  // W
+}
+
+TEST(TerminalPaint, UpDownShowsBothArrows) {
+  WindowNode spin = Control(ControlKind::UpDown);
+  EXPECT_EQ(RowOf(PaintAt(spin, CellRect{0, 0, 2, 1}, 2, 1, {.ascii = true}), 0), "^v");
+  CellGrid tall = PaintAt(spin, CellRect{0, 0, 1, 2}, 1, 2);
+  EXPECT_EQ(RowOf(tall, 0), "\xe2\x96\xb2");
+  EXPECT_EQ(RowOf(tall, 1), "\xe2\x96\xbc");
+}
+
+TEST(TerminalPaint, IpAddressShowsItsDottedText) {
+  CellGrid grid = PaintAt(Control(ControlKind::IpAddress, "192.168.0.1"), CellRect{0, 0, 16, 1}, 16, 1);
+  EXPECT_EQ(RowOf(grid, 0), "192.168.0.1");
+  EXPECT_TRUE(HasAttr(grid, 15, 0, kUnderline));
+}
+
+TEST(TerminalPaint, AWindowsOwnDrawingShowsPicturesTextsAndFrames) {
+  WindowNode page = Control(ControlKind::Dialog);
+  page.rect = RECT{0, 0, 120, 65};
+  page.drawing = {
+      DrawnShape{DrawnShape::Kind::Picture, RECT{0, 0, 60, 39}, {}, "Side"},  // 10 x 3 cells
+      DrawnShape{DrawnShape::Kind::Text, RECT{66, 0, 66, 0}, {}, "Hello"},   // at a point
+      DrawnShape{DrawnShape::Kind::Frame, RECT{66, 13, 120, 52}, {}, ""},
+  };
+  CellGrid grid = PaintAt(page, CellRect{0, 0, 20, 5}, 20, 5, {.ascii = true});
+  EXPECT_EQ(RowOf(grid, 0), "+--------+ Hello");
+  EXPECT_EQ(RowOf(grid, 1), "|  Side  | +-------+");
+  EXPECT_EQ(RowOf(grid, 2), "+--------+ |       |");
+  EXPECT_EQ(RowOf(grid, 3), "           +-------+");
+}
+
+TEST(TerminalPaint, OwnerDrawnButtonsShowWhatTheirOwnerDrew) {
+  WindowNode button = Control(ControlKind::Button, "Install", BS_OWNERDRAW);
+  EXPECT_EQ(RowOf(PaintAt(button, CellRect{0, 0, 13, 1}, 13, 1), 0), " [ Install ]");
+  button.drawing = {DrawnShape{DrawnShape::Kind::Picture, RECT{0, 0, 78, 13}, {}, "Install drivers"}};
+  EXPECT_EQ(RowOf(PaintAt(button, CellRect{0, 0, 13, 1}, 13, 1), 0), "Install drive");
+}
+
+}  // namespace

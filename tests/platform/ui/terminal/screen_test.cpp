@@ -1,0 +1,197 @@
+// The window stack on the screen: frames, centring, scaling, scrolling, dimming,
+// hit-testing, the caret, and the overlays (drop-down lists, message boxes).
+#include <gtest/gtest.h>
+
+#include "framework/control_defs.h"
+#include "terminal_test_support.h"
+#include "ui/terminal/screen_painter.h"
+
+namespace {
+
+using namespace vek::test::terminal;
+
+const HWND kDialog = FakeHandle(1), kOwner = FakeHandle(2);
+const HWND kLabel = FakeHandle(10), kOk = FakeHandle(11), kEdit = FakeHandle(12), kCombo = FakeHandle(13),
+           kGroup = FakeHandle(14), kList = FakeHandle(15);
+
+// A 120 x 40 dialog unit dialog (30 x 5 cells) with a label and an OK button.
+WindowNode SmallDialog() {
+  return Dialog(kDialog, "Caption", 120, 40,
+                {Node(ControlKind::Static, kLabel, Du(4, 4, 40, 10), "Hello"),
+                 Node(ControlKind::Button, kOk, Du(4, 24, 40, 14), "OK", BS_DEFPUSHBUTTON | WS_TABSTOP)});
+}
+
+TEST(TerminalScreen, ATopLevelWindowIsCentredInAFrameWithItsCaption) {
+  std::vector<WindowNode> stack{SmallDialog()};
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build(std::move(stack), 40, 10, memory);
+  ASSERT_EQ(layout.TopLevels().size(), 1u);
+  EXPECT_EQ(layout.TopLevels()[0].frame, (CellRect{4, 1, 32, 7}));
+  Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+  EXPECT_EQ(RowOf(screen.grid, 0), "");
+  EXPECT_EQ(RowOf(screen.grid, 1), "    +- Caption --------------------+");
+  EXPECT_EQ(RowOf(screen.grid, 2), "    | Hello                        |");
+  EXPECT_EQ(RowOf(screen.grid, 5), "    |   [ OK ]                     |");
+  EXPECT_EQ(RowOf(screen.grid, 7), "    +------------------------------+");
+  EXPECT_EQ(RowOf(screen.grid, 7).size(), 36u);  // 32 cells from column 4
+  EXPECT_TRUE(HasAttr(screen.grid, 7, 1, kBold));  // the active window's caption
+  EXPECT_FALSE(screen.cursor.has_value());
+}
+
+TEST(TerminalScreen, AModalWindowTakesInputAndItsDisabledOwnerIsDimmed) {
+  WindowNode owner = Dialog(kOwner, "Owner", 200, 80, {Node(ControlKind::Button, FakeHandle(20), Du(4, 4, 40, 14), "Back")});
+  owner.enabled = false;
+  std::vector<WindowNode> stack{owner, SmallDialog()};
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build(std::move(stack), 60, 16, memory);
+  ASSERT_NE(layout.Active(), nullptr);
+  EXPECT_EQ(layout.Active()->node->hwnd, kDialog);
+  Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+  const CellRect owned = layout.TopLevels()[0].frame, modal = layout.TopLevels()[1].frame;
+  EXPECT_TRUE(HasAttr(screen.grid, owned.x, owned.y, kDim));
+  EXPECT_FALSE(HasAttr(screen.grid, modal.x + 1, modal.y + 1, kDim));
+  // The owner's button is not for clicking while the modal window is up.
+  const PlacedWindow* back = layout.Find(FakeHandle(20));
+  ASSERT_NE(back, nullptr);
+  EXPECT_FALSE(back->enabled);
+  EXPECT_EQ(layout.HitTest(back->rect.x, back->rect.y), nullptr);
+  const PlacedWindow* ok = layout.Find(kOk);
+  EXPECT_EQ(layout.HitTest(ok->rect.x + 1, ok->rect.y), ok);
+}
+
+TEST(TerminalScreen, AWizardSizedWindowShrinksToASmallTerminalKeepingARowPerControlRow) {
+  std::vector<WindowNode> controls;
+  for (int i = 0; i < 8; ++i)
+    controls.push_back(Node(ControlKind::Button, FakeHandle(30 + i), Du(134, static_cast<short>(90 + 14 * i), 240, 10),
+                            "Choice " + std::to_string(i), BS_AUTORADIOBUTTON));
+  WindowNode sheet = Node(ControlKind::Dialog, kDialog, RECT{0, 0, 600, 526}, "Setup Wizard", WS_POPUP | WS_CAPTION);
+  sheet.children = controls;
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({sheet}, 80, 24, memory);
+  const TopLevelPlacement& top = layout.TopLevels()[0];
+  EXPECT_LE(top.frame.w, 80);
+  EXPECT_GT(top.mapping.Factor(), 1.0);
+  int previous = -1;
+  for (int i = 0; i < 8; ++i) {
+    const PlacedWindow* radio = layout.Find(FakeHandle(30 + i));
+    ASSERT_NE(radio, nullptr);
+    EXPECT_GE(radio->rect.h, 1);
+    EXPECT_GT(radio->rect.y, previous) << i;
+    previous = radio->rect.y;
+  }
+}
+
+TEST(TerminalScreen, AWindowTallerThanTheScreenScrollsToTheFocusedControl) {
+  std::vector<WindowNode> controls;
+  for (int i = 0; i < 24; ++i)
+    controls.push_back(Node(ControlKind::Edit, FakeHandle(40 + i), RECT{12, 12 + 13 * i, 200, 12 + 13 * i + 12}, "line"));
+  controls[20].focused = true;
+  WindowNode tall = Node(ControlKind::Dialog, kDialog, RECT{0, 0, 300, 330}, "Tall", WS_POPUP | WS_CAPTION);
+  tall.children = controls;
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({tall}, 60, 12, memory);
+  const PlacedWindow* focused = layout.Find(FakeHandle(60));
+  ASSERT_NE(focused, nullptr);
+  EXPECT_GE(focused->rect.y, 0);
+  EXPECT_LT(focused->rect.Bottom(), 13);
+  EXPECT_GT(memory.viewport[kDialog], 0);
+  // What scrolled off is clipped, not drawn over the frame.
+  const PlacedWindow* first = layout.Find(FakeHandle(40));
+  EXPECT_TRUE(first->clip.Empty());
+}
+
+TEST(TerminalScreen, HitTestingFindsTheTopmostControlThatTakesClicks) {
+  WindowNode dialog = Dialog(kDialog, "Hits", 160, 80,
+                             {Node(ControlKind::Button, kGroup, Du(4, 4, 150, 60), "Group", BS_GROUPBOX),
+                              Node(ControlKind::Static, kLabel, Du(10, 16, 60, 10), "Label"),
+                              Node(ControlKind::Button, kOk, Du(10, 40, 50, 14), "OK")});
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({dialog}, 60, 20, memory);
+  const PlacedWindow* ok = layout.Find(kOk);
+  const PlacedWindow* label = layout.Find(kLabel);
+  const PlacedWindow* group = layout.Find(kGroup);
+  EXPECT_EQ(layout.HitTest(ok->rect.x + 2, ok->rect.y), ok);
+  EXPECT_EQ(layout.HitTest(label->rect.x, label->rect.y), nullptr);  // a plain label takes no click
+  EXPECT_EQ(layout.HitTest(group->rect.x, group->rect.y), nullptr);
+  EXPECT_EQ(layout.HitTest(0, 0), nullptr);
+}
+
+TEST(TerminalScreen, TheFocusedEditsCaretIsTheCursor) {
+  WindowNode edit = Node(ControlKind::Edit, kEdit, Du(8, 8, 80, 12), "abc", WS_TABSTOP);
+  edit.selStart = edit.selEnd = 2;
+  edit.focused = true;
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({Dialog(kDialog, "Edit", 100, 30, {edit})}, 40, 10, memory);
+  Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+  const PlacedWindow* placed = layout.Find(kEdit);
+  ASSERT_TRUE(screen.cursor.has_value());
+  EXPECT_EQ(*screen.cursor, (CellPoint{placed->rect.x + 2, placed->rect.y}));
+  // Under a drop-down list the caret does not show.
+  DropDown dropDown(kEdit, 0, 0);
+  EXPECT_FALSE(PaintScreen(layout, Glyphs::Ascii(), 0, Overlays{&dropDown, {}}).cursor.has_value());
+}
+
+TEST(TerminalScreen, ADroppedDownListShowsBelowItsComboWithTheHighlight) {
+  WindowNode combo = Node(ControlKind::ComboBox, kCombo, Du(8, 8, 60, 60), "", CBS_DROPDOWNLIST | WS_TABSTOP);
+  combo.items = {"Raw", "LPR", "IPP"};
+  combo.selection = 0;
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({Dialog(kDialog, "Combo", 100, 80, {combo})}, 40, 16, memory);
+  const PlacedWindow* placed = layout.Find(kCombo);
+  EXPECT_EQ(placed->rect.h, 1);  // the field, whatever the drop-down height
+  DropDown dropDown(kCombo, 0, 3);
+  dropDown.MoveTo(1, 3);
+  dropDown.Place(placed->rect, 3, 5, 40, 16);
+  EXPECT_EQ(dropDown.Rect().y, placed->rect.Bottom());
+  Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0, Overlays{&dropDown, {}});
+  int x = dropDown.Rect().x + 1, y = dropDown.Rect().y + 1;
+  EXPECT_EQ(screen.grid.Row(y).substr(static_cast<std::size_t>(x), 3), "Raw");
+  EXPECT_EQ(screen.grid.Row(y + 1).substr(static_cast<std::size_t>(x), 3), "LPR");
+  EXPECT_TRUE(HasAttr(screen.grid, x, y + 1, kReverse));
+  EXPECT_FALSE(HasAttr(screen.grid, x, y, kReverse));
+  EXPECT_EQ(dropDown.ItemAt(x, y + 2), 2);
+  EXPECT_EQ(dropDown.ItemAt(x, y + 3), -1);  // the frame
+}
+
+TEST(TerminalScreen, ThePageOfASheetIsDrawnInsideItWithoutAFrame) {
+  WindowNode page = Node(ControlKind::Dialog, FakeHandle(50), RECT{0, 0, 300, 130}, "Page caption");
+  page.children = {Node(ControlKind::Static, kLabel, Du(124, 10, 60, 10), "On the page")};
+  WindowNode sheet = Node(ControlKind::Dialog, kDialog, RECT{0, 0, 300, 170}, "Sheet", WS_POPUP | WS_CAPTION);
+  sheet.children = {page, Node(ControlKind::Button, kOk, RECT{220, 140, 295, 163}, "Next >", BS_DEFPUSHBUTTON)};
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({sheet}, 60, 16, memory);
+  Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+  std::string all = screen.grid.Dump();
+  EXPECT_EQ(all.find("Page caption"), std::string::npos);
+  const PlacedWindow* label = layout.Find(kLabel);
+  const TopLevelPlacement& top = layout.TopLevels()[0];
+  EXPECT_EQ(label->rect.x, top.client.x + 31);
+  EXPECT_NE(screen.grid.Row(label->rect.y).find("On the page"), std::string::npos);
+  EXPECT_NE(all.find("[ Next > ]"), std::string::npos);
+}
+
+TEST(TerminalScreen, AWindowWithoutASizeTakesTheScreen) {
+  WindowNode frame = Node(ControlKind::Other, kDialog, RECT{0, 0, 0, 0}, "Main", WS_OVERLAPPEDWINDOW);
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({frame}, 30, 8, memory);
+  EXPECT_EQ(layout.TopLevels()[0].frame, (CellRect{0, 0, 30, 8}));
+}
+
+TEST(TerminalScreen, AMessageBoxShowsOverTheWindowsAndCoversThem) {
+  WindowNode dialog = SmallDialog();
+  dialog.children[1].focused = true;
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({dialog}, 50, 14, memory);
+  MessageBoxView box(vek::framework::MessageBoxRecord{nullptr, "Printer not found.", "Wizard", MB_OK | MB_ICONHAND, 0}, false);
+  box.Place(50, 14);
+  Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0, Overlays{nullptr, {&box}});
+  std::string all = screen.grid.Dump();
+  EXPECT_NE(all.find("Wizard"), std::string::npos);
+  EXPECT_NE(all.find("Error"), std::string::npos);
+  EXPECT_NE(all.find("Printer not found."), std::string::npos);
+  EXPECT_NE(all.find("[ OK ]"), std::string::npos);
+  // The box is on top: its frame covers the middle of the screen.
+  EXPECT_TRUE(HasAttr(screen.grid, box.Rect().x + 3, box.Rect().y, kBold));
+}
+
+}  // namespace

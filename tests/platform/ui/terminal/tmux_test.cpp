@@ -1,0 +1,200 @@
+// The demo dialog in a real terminal: tmux runs it detached, the test types into
+// it and reads the screen back. Each test has a tmux server of its own.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "support/temp_root.h"
+#include "support/tmux_session.h"
+
+namespace {
+
+using vek::test::Cell;
+using vek::test::CellsOf;
+using vek::test::Find;
+using vek::test::HaveTmux;
+using vek::test::Quote;
+using vek::test::ReadFile;
+using vek::test::TmuxSession;
+using vek::test::WaitFor;
+
+// Runs the demo in the session's shell, keeping the pane open when it ends so the
+// screen after it can be read; its exit code lands in a file.
+std::string DemoCommand(const std::string& result, const std::string& extra = "") {
+  std::string demo = Quote(VEK_TERMINAL_DEMO) + " " + Quote(result) + extra;
+  return "trap true INT; VEK_UI=terminal " + demo + "; echo $? > " + Quote(result + ".rc") + "; echo demo-ended; exec cat";
+}
+
+std::string Trim(std::string text) {
+  text.erase(text.find_last_not_of(" \n") + 1);
+  return text;
+}
+
+TEST(TerminalTmux, TheDemoDialogTakesTypedInputAndEndsWithOk) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session(DemoCommand(result));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
+  std::string screen = session.Capture();
+  for (const char* text : {"Name:", "Enable logging", "Raw", "Server", "Address", "Alpha", "192.168.0.10", "Beta",
+                           "[ OK ]", "[ Cancel ]"})
+    EXPECT_NE(screen.find(text), std::string::npos) << text << "\n" << screen;
+  // The Japanese label takes two cells a character: the bar after it is in place.
+  std::size_t label = screen.find("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe3\x83\xa9\xe3\x83\x99\xe3\x83\xab|");
+  EXPECT_NE(label, std::string::npos) << screen;
+
+  // OK without a name: the warning box, answered with Enter.
+  session.Keys("Enter");
+  ASSERT_TRUE(session.WaitForScreen("Please enter a name.")) << session.Capture();
+  EXPECT_NE(session.Capture().find("Warning"), std::string::npos);
+  session.Keys("Enter");
+  ASSERT_TRUE(session.WaitForScreenWithout("Please enter a name.")) << session.Capture();
+
+  session.Type("hello");
+  ASSERT_TRUE(session.WaitForScreen("hello")) << session.Capture();
+  // The cursor stands after the typed text.
+  Cell typed = Find(session.Capture(), "hello");
+  EXPECT_EQ(Trim(session.Display("#{cursor_flag} #{cursor_x},#{cursor_y}")),
+            "1 " + std::to_string(typed.x + 5) + "," + std::to_string(typed.y));
+  session.Keys("Tab");
+  session.Keys("Space");
+  ASSERT_TRUE(session.WaitForScreen("[x] Enable logging")) << session.Capture();
+  session.Keys("Tab");
+  session.Keys("Down");
+  ASSERT_TRUE(session.WaitForScreen("LPR")) << session.Capture();
+  session.Keys("Tab");
+  session.Keys("Down");
+  session.Keys("Down");
+  session.Keys("Enter");
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(result)), "result=OK name=hello check=1 mode=LPR server=Beta");
+  ASSERT_TRUE(session.WaitForScreen("demo-ended"));
+  EXPECT_EQ(Trim(session.Display("#{alternate_on}")), "0");  // the normal screen is back
+}
+
+TEST(TerminalTmux, AWizardSheetShowsOnePageAtATimeAndFinishes) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session(DemoCommand(result, " --sheet"));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Welcome to the terminal wizard.")) << session.Capture();
+  std::string screen = session.Capture();
+  EXPECT_NE(screen.find("Demo Wizard"), std::string::npos);
+  EXPECT_NE(screen.find("Side picture"), std::string::npos);  // what the page painted
+  EXPECT_NE(screen.find("[ Next > ]"), std::string::npos);
+  EXPECT_EQ(screen.find("Finish"), std::string::npos);
+  EXPECT_NE(session.CaptureStyled().find("\x1b[2m[ < Back ]"), std::string::npos);  // disabled: dimmed
+
+  session.Keys("Enter");  // Next, the default button
+  ASSERT_TRUE(session.WaitForScreen("Printer name:")) << session.Capture();
+  screen = session.Capture();
+  EXPECT_EQ(screen.find("Welcome to the terminal wizard."), std::string::npos);
+  EXPECT_EQ(screen.find("Side picture"), std::string::npos);
+  EXPECT_NE(screen.find("[ Finish ]"), std::string::npos);
+  session.Type("Printer 1");
+  ASSERT_TRUE(session.WaitForScreen("Printer 1")) << session.Capture();
+  session.Keys("Enter");  // Finish
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(result)), "result=Finish printer=Printer 1");
+}
+
+TEST(TerminalTmux, MouseClicksCheckPickSelectAndPress) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session(DemoCommand(result));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
+  std::string screen = session.Capture();
+
+  session.Click(Find(screen, "[ ] Enable"));
+  ASSERT_TRUE(session.WaitForScreen("[x] Enable logging")) << session.Capture();
+  session.Click(Find(screen, "Raw"));  // the list drops down
+  ASSERT_TRUE(session.WaitForScreen("IPP")) << session.Capture();
+  session.Click(Find(session.Capture(), "IPP"));
+  ASSERT_TRUE(session.WaitForScreenWithout("LPR")) << session.Capture();  // closed again
+  EXPECT_NE(session.Capture().find("IPP"), std::string::npos);
+  session.Click(Find(screen, "Alpha"));
+  session.Click(Find(screen, "Name:"));  // a label takes no click
+  Cell name = Find(screen, "Name:");
+  session.Click(Cell{name.x + 12, name.y});  // into the field
+  session.Type("mouse");
+  ASSERT_TRUE(session.WaitForScreen("mouse")) << session.Capture();
+  session.Click(Find(screen, "[ OK ]"));
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(result)), "result=OK name=mouse check=1 mode=IPP server=Alpha");
+}
+
+TEST(TerminalTmux, TheScreenFollowsTheTerminalsSize) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session(DemoCommand(result));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
+  int wide = Find(session.Capture(), "[ Cancel ]").x;
+  session.Resize(50, 16);
+  // Scaled down to fit: the buttons move in, the frame ends inside 50 columns.
+  ASSERT_TRUE(WaitFor([&] {
+    Cell cancel = Find(session.Capture(), "Cancel");
+    return cancel.x >= 0 && cancel.x < wide && cancel.x < 50;
+  })) << session.Capture();
+  std::istringstream lines(session.Capture());
+  std::string line;
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    EXPECT_LE(CellsOf(line), 50) << line;
+    ++rows;
+  }
+  EXPECT_LE(rows, 16);
+  for (const char* text : {"Terminal Demo", "Name:", "Enable logging", "Alpha", "OK"})
+    EXPECT_NE(session.Capture().find(text), std::string::npos) << text;
+  session.Keys("Escape");
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "1"; })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(result)), "result=Cancel");
+}
+
+TEST(TerminalTmux, ControlCRestoresTheTerminalAndEndsTheProgram) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session(DemoCommand(result));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
+  EXPECT_EQ(Trim(session.Display("#{alternate_on}")), "1");
+  session.Keys("C-c");
+  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(result + ".rc")).empty(); })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(result + ".rc")), "130");  // ended by SIGINT
+  ASSERT_TRUE(session.WaitForScreen("demo-ended"));
+  EXPECT_EQ(Trim(session.Display("#{alternate_on}")), "0");
+  EXPECT_EQ(Trim(session.Display("#{cursor_flag}")), "1");
+}
+
+TEST(TerminalTmux, ExitWhileTheScreenIsInUseRestoresTheTerminal) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session(DemoCommand(result, " --exit-on-cancel"));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
+  session.Keys("Escape");
+  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(result + ".rc")).empty(); })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(result + ".rc")), "7");
+  ASSERT_TRUE(session.WaitForScreen("demo-ended"));
+  EXPECT_EQ(Trim(session.Display("#{alternate_on}")), "0");
+  EXPECT_EQ(Trim(session.Display("#{cursor_flag}")), "1");
+}
+
+}  // namespace
