@@ -1,0 +1,201 @@
+// The wizard's sheet: its thirteen pages in order, the routes between them by the
+// settings, and what every page shares (buttons, side picture, hollow texts, font).
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "ui/headless_driver.h"
+#include "wizard/resources/wizard_resources.h"
+#include "wizard/wizard_font.h"
+#include "wizard/wizard_settings.h"
+#include "wizard/wizard_sheet.h"
+
+namespace {
+
+using vek::ui::HeadlessDriver;
+
+// Runs the sheet on a user-interface thread of its own.
+class SheetRun {
+ public:
+  SheetRun() {
+    RegisterWizardResources();
+    SetupWizardFont();
+    m_thread = std::thread([this] {
+      m_sheet = new cwizardbegin("test", nullptr, 0);
+      m_sheet->SetWizardMode();
+      m_result = m_sheet->DoModal();
+      m_done = true;
+    });
+    HeadlessDriver::WaitFor([this] { return m_sheet && m_sheet->GetActivePage() && m_sheet->GetActivePage()->m_hWnd; });
+    driver.Settle();
+  }
+  ~SheetRun() {
+    if (!m_done) driver.Cancel();
+    m_thread.join();
+    delete m_sheet;
+  }
+  UINT Page() const { return m_sheet->GetActivePage() ? m_sheet->GetActivePage()->m_nIDTemplate : 0; }
+  cwizardbegin& sheet() { return *m_sheet; }
+  bool done() const { return m_done; }
+  INT_PTR result() const { return m_result; }
+  HeadlessDriver driver;
+
+ private:
+  std::thread m_thread;
+  cwizardbegin* m_sheet = nullptr;
+  std::atomic<bool> m_done{false};
+  std::atomic<INT_PTR> m_result{0};
+};
+
+void ResetSettings() {
+  using namespace WizardSettings;
+  m_NoModify = 1;
+  m_Wireless = m_HasSecurityPage = m_Has8021X = m_HasWPAPSK = 0;
+}
+
+TEST(WizardSheet, PagesInTheirOrder) {
+  cwizardbegin sheet("test");
+  const UINT expected[] = {129, 131, 160, 181, 185, 187, 188, 107, 138, 142, 139, 141, 148};
+  ASSERT_EQ(sheet.GetPageCount(), 13);
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(sheet.GetPage(i)->m_nIDTemplate, expected[i]) << i;
+}
+
+TEST(WizardSheet, PlainServerRouteWithoutChanges) {
+  ResetSettings();
+  SheetRun run;
+  EXPECT_EQ(run.Page(), 129u);
+  EXPECT_EQ(run.sheet().GetWizardButtons(), static_cast<DWORD>(PSWIZB_NEXT));  // only Next on the welcome page
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 131u);
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 160u);
+  // The login page sets no buttons: those of the server list stay.
+  EXPECT_EQ(run.sheet().GetWizardButtons(), static_cast<DWORD>(PSWIZB_BACK | PSWIZB_NEXT));
+  run.driver.Back();
+  EXPECT_EQ(run.Page(), 131u);
+  run.driver.Back();
+  EXPECT_EQ(run.Page(), 129u);
+  run.driver.Next();
+  run.driver.Next();
+  run.driver.Next();  // the user keeps the settings: straight to the printer page
+  EXPECT_EQ(run.Page(), 139u);
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 141u);
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 148u);
+  EXPECT_EQ(run.sheet().GetWizardButtons(), static_cast<DWORD>(PSWIZB_FINISH));
+  run.driver.Finish();
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.done(); }));
+  EXPECT_EQ(run.result(), ID_WIZFINISH);
+}
+
+TEST(WizardSheet, WirelessRoutesFollowTheServersPages) {
+  ResetSettings();
+  using namespace WizardSettings;
+  m_NoModify = 0;
+  m_Wireless = 1;
+  m_HasSecurityPage = 1;
+  m_Has8021X = 1;
+  SheetRun run;
+  run.driver.Next();
+  run.driver.Next();
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 181u);
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 107u);
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 187u);
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 138u);
+  run.driver.Back();  // from TCP/IP: the 802.1X page comes before the security page
+  EXPECT_EQ(run.Page(), 187u);
+  run.driver.Back();
+  EXPECT_EQ(run.Page(), 107u);
+  run.driver.Back();
+  EXPECT_EQ(run.Page(), 181u);
+  run.driver.Back();
+  EXPECT_EQ(run.Page(), 160u);
+
+  m_HasSecurityPage = 0;
+  m_Has8021X = 0;
+  m_HasWPAPSK = 1;
+  run.driver.Next();
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 185u);
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 188u);
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 138u);
+  run.driver.Back();
+  EXPECT_EQ(run.Page(), 188u);
+  run.driver.Back();
+  EXPECT_EQ(run.Page(), 185u);
+}
+
+TEST(WizardSheet, BackOnTheWelcomePageCancels) {
+  ResetSettings();
+  SheetRun run;
+  run.sheet().PostMessage(PSM_PRESSBUTTON, PSBTN_BACK, 0);
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.done(); }));
+  EXPECT_EQ(run.result(), IDCANCEL);
+}
+
+TEST(WizardPages, SidePictureAndHollowTextsOnEveryPage) {
+  ResetSettings();
+  using namespace WizardSettings;
+  m_NoModify = 0;
+  m_Wireless = 1;
+  SheetRun run;
+  std::set<UINT> seen;
+  for (int step = 0; step < 6; ++step) {
+    CPropertyPage* page = run.sheet().GetActivePage();
+    auto drawing = run.driver.Paint(page->m_hWnd);
+    ASSERT_FALSE(drawing.empty()) << page->m_nIDTemplate;
+    const auto& picture = drawing.front();
+    EXPECT_EQ(picture.kind, vek::framework::DrawCommand::Kind::StretchBlt);
+    EXPECT_EQ(picture.rect.left, 12);
+    EXPECT_EQ(picture.rect.top, 12);
+    EXPECT_EQ(picture.rect.right - picture.rect.left, 140);
+    EXPECT_EQ(picture.rect.bottom - picture.rect.top, 420);
+    EXPECT_EQ(picture.stretchMode, HALFTONE);
+    EXPECT_EQ(picture.bitmapId, static_cast<WizardPage*>(page)->sideBitmap());
+    seen.insert(page->m_nIDTemplate);
+    run.driver.Next();
+  }
+  EXPECT_EQ(seen.size(), 6u);
+}
+
+TEST(WizardPages, ListedStaticsGetTheHollowBrush) {
+  ResetSettings();
+  SheetRun run;
+  HWND page = run.sheet().GetActivePage()->m_hWnd;
+  HWND intro = ::GetDlgItem(page, 1059);
+  ASSERT_NE(intro, nullptr);
+  auto drawing = run.driver.Paint(intro);
+  ASSERT_FALSE(drawing.empty());
+  EXPECT_TRUE(drawing.front().hollowBrush);
+}
+
+TEST(WizardFont, ResolutionAndLanguage) {
+  for (auto [dpi, height] : {std::pair{96, -12}, {120, -15}, {144, -18}}) {
+    vek::framework::SetScreenDpi(dpi);
+    SetupWizardFont();
+    LOGFONTA font{};
+    ASSERT_TRUE(vek::framework::DescribeFont(g_WizardFont, &font));
+    EXPECT_EQ(font.lfHeight, height);
+    EXPECT_STREQ(font.lfFaceName, "Arial");
+    EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_EQ(font.lfOutPrecision, OUT_TT_PRECIS);
+    EXPECT_EQ(font.lfClipPrecision, CLIP_TT_ALWAYS);
+  }
+  vek::framework::SetScreenDpi(96);
+  vek::SetLanguage(0x0409, 0x0811);  // any Japanese sub-language of the system
+  SetupWizardFont();
+  LOGFONTA font{};
+  vek::framework::DescribeFont(g_WizardFont, &font);
+  EXPECT_STREQ(font.lfFaceName, "MS PGothic");
+  vek::ResetOsVersionAndLanguage();
+  vek::framework::SetScreenDpi(0);
+}
+
+}  // namespace

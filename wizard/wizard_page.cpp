@@ -1,0 +1,60 @@
+#include "wizard/wizard_page.h"
+
+#include <algorithm>
+
+#include "wizard/wizard_font.h"
+
+IMPLEMENT_DYNAMIC(WizardPage, CPropertyPage)
+
+BEGIN_MESSAGE_MAP(WizardPage, CPropertyPage)
+  ON_WM_PAINT()
+  ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+WizardPage::WizardPage(UINT dialogId, UINT sideBitmap, int buttons, std::initializer_list<int> hollowIds)
+    : CPropertyPage(dialogId), m_sideBitmap(sideBitmap), m_buttons(buttons), m_hollowIds(hollowIds) {}
+
+BOOL WizardPage::OnInitDialog() {
+  CPropertyPage::OnInitDialog();
+  // Every control of the page, first child and then each sibling, takes the one wizard font.
+  EnumChildWindows(
+      m_hWnd,
+      [](HWND child, LPARAM page) {
+        if (::GetParent(child) == reinterpret_cast<HWND>(page))
+          ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_WizardFont.m_hObject), TRUE);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(m_hWnd));
+  return TRUE;
+}
+
+BOOL WizardPage::OnSetActive() {
+  if (m_buttons != kNoButtons) GetSheet()->SetWizardButtons(static_cast<DWORD>(m_buttons));
+  return CPropertyPage::OnSetActive();
+}
+
+int WizardPage::ShowError(UINT stringId) {
+  CStringA text;
+  text.LoadString(stringId);
+  return MessageBox(text.GetString(), "Error", MB_ICONSTOP);
+}
+
+void WizardPage::OnPaint() {
+  CPaintDC dc(this);
+  dc.SetStretchBltMode(HALFTONE);
+  CDC memory;
+  memory.CreateCompatibleDC(&dc);
+  CBitmap picture;
+  if (!picture.LoadBitmap(m_sideBitmap)) return;
+  memory.SelectObject(&picture);
+  const RECT& at = kSidePicture;
+  dc.StretchBlt(at.left, at.top, at.right - at.left, at.bottom - at.top, &memory, 0, 0, 140, 420, SRCCOPY);
+}
+
+HBRUSH WizardPage::OnCtlColor(CDC* dc, CWnd* control, UINT kind) {
+  HBRUSH brush = CPropertyPage::OnCtlColor(dc, control, kind);
+  if (kind == CTLCOLOR_STATIC && control &&
+      std::find(m_hollowIds.begin(), m_hollowIds.end(), control->GetDlgCtrlID()) != m_hollowIds.end())
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  return brush;
+}
