@@ -212,3 +212,64 @@ TEST_F(ControlsTest, ProgressUpDownTabAndIpAddress) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace vek::framework;
+
+// A parent that keeps what its owner-drawn children asked it to draw.
+class CDrawingParent : public CFrameWnd {
+ public:
+  std::vector<DRAWITEMSTRUCT> items;
+  void OnDrawItem(int, LPDRAWITEMSTRUCT item) {
+    items.push_back(*item);
+    FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDrawingParent, CFrameWnd)
+  ON_WM_DRAWITEM()
+END_MESSAGE_MAP()
+
+TEST(OwnerDrawn, TabsAndListRowsAreDrawnByTheParent) {
+  auto* parent = new CDrawingParent;
+  parent->Create(nullptr, "owner");
+  HWND tabs = CreateWindowExA(0, WC_TABCONTROL, "", WS_CHILD | WS_VISIBLE | TCS_OWNERDRAWFIXED, 0, 0, 300, 30,
+                              parent->m_hWnd, reinterpret_cast<HMENU>(7), nullptr, nullptr);
+  CTabCtrl tab;
+  tab.Attach(tabs);
+  tab.InsertItem(0, "IPX");
+  tab.InsertItem(1, "TCP/IP");
+  tab.SetCurSel(1);
+  UpdateWindow(tabs);
+  ASSERT_EQ(parent->items.size(), 2u);
+  EXPECT_EQ(parent->items[0].CtlType, ODT_TAB);
+  EXPECT_EQ(parent->items[1].itemState & ODS_SELECTED, ODS_SELECTED);
+  EXPECT_EQ(parent->items[0].itemState & ODS_SELECTED, 0u);
+  EXPECT_GT(parent->items[1].rcItem.left, parent->items[0].rcItem.left);
+  // The control's record holds what the parent drew into it.
+  EXPECT_EQ(RecordedDrawing(tabs).size(), 2u);
+  tab.Detach();
+
+  parent->items.clear();
+  HWND rows = CreateWindowExA(0, WC_LISTVIEW, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, 0, 40, 300,
+                              200, parent->m_hWnd, reinterpret_cast<HMENU>(8), nullptr, nullptr);
+  CListCtrl list;
+  list.Attach(rows);
+  list.InsertColumn(0, "Name");
+  list.InsertItem(0, "a");
+  list.InsertItem(1, "b");
+  list.SetItemData(1, 99);
+  list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  UpdateWindow(rows);
+  ASSERT_EQ(parent->items.size(), 2u);
+  EXPECT_EQ(parent->items[1].CtlType, ODT_LISTVIEW);
+  EXPECT_EQ(parent->items[1].itemData, 99u);
+  EXPECT_EQ(parent->items[1].itemState & ODS_SELECTED, ODS_SELECTED);
+  EXPECT_EQ(parent->items[1].rcItem.top, parent->items[0].rcItem.bottom);
+  list.Detach();
+  parent->DestroyWindow();
+}
+
+}  // namespace
