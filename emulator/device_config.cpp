@@ -38,9 +38,18 @@
 //   security   tx_rate_g (0, 255 or one rate bit), method_8021x, user_8021x (21),
 //              password_8021x (21), wpa_psk (64), tx_mode, encryption
 //   text       text1, text2, text3 (13 each)
-//   key        rsa_modulus (hex bytes, big-endian, 254 at most; required with
-//              secure-config)
+//   key        rsa_modulus (hex bytes, big-endian, 254 at most; published as
+//              given, with no private key); rsa_bits (512-2032, a multiple of 8;
+//              the key a secure-config device makes at start, default 1024);
+//              key_answer (4 or 6: how the device answers the opening of the
+//              secured exchange)
 //   status     port_status, port_status2
+//   serving    search_replies (auto, single, multi or both), part_size (data
+//              bytes per part of a multi-part reply, 16-1284), restart_silence
+//              (ms silent after a restart), faults (see emulator/faults.h)
+//
+// Keys of [emulator]: broadcast; dhcp_pool (addresses or FIRST-LAST ranges, for
+// devices that restart with DHCP on).
 //
 // Errors name the source and line: "two-devices.conf:12: unknown key 'nmae'".
 #include "emulator/device_config.h"
@@ -169,6 +178,23 @@ bool ReadKeyBytes(const std::string& value, std::array<std::uint8_t, N>* key, st
   return true;
 }
 
+bool ReadPool(const std::string& value, std::vector<std::uint32_t>* pool, std::string* why) {
+  pool->clear();
+  for (const std::string& item : SplitList(value)) {
+    std::vector<std::string> ends = SplitList(item, "-");
+    std::uint32_t first = 0, last = 0;
+    if (ends.size() > 2 || ends.empty() || !ReadIpv4(ends[0], &first, why) ||
+        !ReadIpv4(ends.size() == 2 ? ends[1] : ends[0], &last, why))
+      return false;
+    if (last < first || last - first > 1024) {
+      *why = "'" + item + "' is not a range of at most 1024 addresses";
+      return false;
+    }
+    for (std::uint32_t a = first; a <= last; a++) pool->push_back(a);
+  }
+  return true;
+}
+
 const std::map<std::string, Handler>& DeviceKeys() {
   static const std::map<std::string, Handler> keys = {
       {"mac", [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadMac(v, &d.mac, why); }},
@@ -294,6 +320,60 @@ const std::map<std::string, Handler>& DeviceKeys() {
          }
          return true;
        }},
+      {"rsa_bits",
+       [](DeviceConfig& d, const std::string& v, std::string* why) {
+         std::uint64_t n = 0;
+         if (!ReadNumber(v, 2032, &n, why)) return false;
+         if (n < 512 || n % 8 != 0) {
+           *why = "a key of 512 to 2032 bits, a multiple of 8, is needed";
+           return false;
+         }
+         d.rsaBits = static_cast<int>(n);
+         return true;
+       }},
+      {"key_answer",
+       [](DeviceConfig& d, const std::string& v, std::string* why) {
+         std::uint64_t n = 0;
+         if (!ReadNumber(v, 6, &n, why)) return false;
+         if (n != 4 && n != 6) {
+           *why = "the key answer is 4 or 6";
+           return false;
+         }
+         d.keyAnswer = static_cast<std::uint8_t>(n);
+         return true;
+       }},
+      {"search_replies",
+       [](DeviceConfig& d, const std::string& v, std::string* why) {
+         const std::string kind = Lower(v);
+         if (kind == "auto") d.searchReplies = DeviceConfig::SearchReplies::Auto;
+         else if (kind == "single") d.searchReplies = DeviceConfig::SearchReplies::Single;
+         else if (kind == "multi") d.searchReplies = DeviceConfig::SearchReplies::Multi;
+         else if (kind == "both") d.searchReplies = DeviceConfig::SearchReplies::Both;
+         else {
+           *why = "'" + v + "' is not auto, single, multi or both";
+           return false;
+         }
+         return true;
+       }},
+      {"part_size",
+       [](DeviceConfig& d, const std::string& v, std::string* why) {
+         std::uint64_t n = 0;
+         if (!ReadNumber(v, 1284, &n, why)) return false;
+         if (n < 16) {
+           *why = "a part carries 16 to 1284 bytes";
+           return false;
+         }
+         d.partSize = static_cast<std::size_t>(n);
+         return true;
+       }},
+      {"restart_silence",
+       [](DeviceConfig& d, const std::string& v, std::string* why) {
+         std::uint64_t n = 0;
+         if (!ReadNumber(v, 600000, &n, why)) return false;
+         d.restartSilenceMs = static_cast<int>(n);
+         return true;
+       }},
+      {"faults", [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadFaults(v, &d.faults, why); }},
       {"port_status", ByteKey([](DeviceConfig& d) -> std::uint8_t& { return d.portStatus; })},
       {"port_status2", ByteKey([](DeviceConfig& d) -> std::uint8_t& { return d.portStatus2; })},
   };
@@ -355,6 +435,10 @@ class Parser {
     if (m_section == Section::None) return Fail(m_line, "'" + key + "' outside a section; start with [device]");
     if (!m_keys.insert(key).second) return Fail(m_line, "'" + key + "' given twice in this section");
     if (m_section == Section::Emulator) {
+      if (key == "dhcp_pool") {
+        if (!ReadPool(value, &m_config->dhcpPool, &why)) return Fail(m_line, key + ": " + why);
+        return true;
+      }
       if (key != "broadcast") return Fail(m_line, "unknown key '" + key + "' in [emulator]");
       std::uint32_t ignored = 0;
       if (!ReadIpv4(value, &ignored, &why)) return Fail(m_line, key + ": " + why);
@@ -373,8 +457,6 @@ class Parser {
     const int line = m_device.line;
     if (!m_keys.count("mac")) return Fail(line, "this device has no mac");
     if (!m_keys.count("address")) return Fail(line, "this device has no address");
-    if ((m_device.capabilities & cap::kSecureConfig) && m_device.rsaModulus.empty())
-      return Fail(line, "a device with secure-config needs an rsa_modulus");
     for (const DeviceConfig& other : m_config->devices) {
       if (other.mac == m_device.mac)
         return Fail(line, "mac " + FormatMac(m_device.mac) + " is taken by the device of line " +

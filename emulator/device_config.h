@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "emulator/faults.h"
+
 namespace vek::emu {
 
 // Capability bits the device announces (bit numbers of the capability word).
@@ -133,16 +135,37 @@ struct DeviceConfig {
 
   std::array<std::string, 3> texts;
 
-  // The device's RSA public modulus, big-endian.
+  // The device's RSA public modulus, big-endian. Left empty on a device with the
+  // secured exchange, it is taken from a key of rsaBits (exponent 3) that the
+  // emulator makes at start; a modulus given here is published as it is, with
+  // no private key behind it, so such a device refuses every secured message.
   std::vector<std::uint8_t> rsaModulus;
+  int rsaBits = 1024;
+  // The answer to the opening of the secured exchange: 4 (use the key of the
+  // information reply, which the host reads as 1024 bits) or 6 (the modulus in
+  // the answer); 0 picks 4 for a 128-byte modulus, else 6.
+  std::uint8_t keyAnswer = 0;
 
   // Live state reported by the status query.
   std::uint8_t portStatus = 0;
   std::uint8_t portStatus2 = 0;
+
+  // Which searches it answers: Auto answers the single-reply search always and
+  // the multi-part one with the security capability.
+  enum class SearchReplies { Auto, Single, Multi, Both };
+  SearchReplies searchReplies = SearchReplies::Auto;
+  // Data bytes per part of a multi-part reply.
+  std::size_t partSize = 400;
+  // After a restart request the device is silent this long, then answers at its
+  // configured address (or one from the DHCP pool when DHCP is on).
+  int restartSilenceMs = 1500;
+  std::vector<Fault> faults;
 };
 
 struct EmulatorConfig {
   std::string broadcast;  // dotted; empty: take the net layer's mapping
+  // Addresses (host order) a device with DHCP on is given when it restarts.
+  std::vector<std::uint32_t> dhcpPool;
   std::vector<DeviceConfig> devices;
 };
 

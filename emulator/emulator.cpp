@@ -1,10 +1,12 @@
 #include "emulator/emulator.h"
 
+#include "kernel/clock.h"
 #include "net/winsock.h"
 
 namespace vek::emu {
 
 struct Emulator::Endpoint {
+  std::mutex lock;  // guards socket against a restart's swap while others send
   SOCKET socket = INVALID_SOCKET;
   std::size_t device = 0;  // its device, for a device socket
   bool broadcast = false;
@@ -14,6 +16,8 @@ namespace {
 
 // Large enough for any datagram, so a request is never refused as oversize.
 constexpr int kReceiveBuffer = 65536;
+// Serving threads wake this often to see a restart's end and the stop.
+constexpr DWORD kServeTick = 50;
 
 std::string SocketError(const std::string& what, int error) {
   return what + " failed (socket error " + std::to_string(error) + ")";
@@ -33,6 +37,8 @@ SOCKET OpenBound(std::uint32_t hostOrder, std::uint16_t port, bool reuse, std::s
     closesocket(s);
     return INVALID_SOCKET;
   }
+  const DWORD tick = kServeTick;
+  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&tick), sizeof(tick));
   sockaddr_in local{};
   local.sin_family = AF_INET;
   local.sin_port = htons(port);
@@ -70,9 +76,17 @@ bool Emulator::Start(const EmulatorOptions& options, std::string* message, int* 
   }
   m_winsock = true;
   m_stopping = false;
+  m_port = options.port;
+  m_pool = options.dhcpPool;
+  m_nextLease = 0;
 
   for (std::size_t i = 0; i < options.devices.size(); i++) {
     m_devices.push_back(std::make_unique<Device>(options.devices[i]));
+    if (!m_devices.back()->KeyReady()) {
+      *message = "device " + FormatMac(options.devices[i].mac) + ": its RSA key could not be made";
+      CloseAll();
+      return false;
+    }
     auto endpoint = std::make_unique<Endpoint>();
     endpoint->device = i;
     endpoint->socket = OpenBound(options.devices[i].address, options.port, false, message, wsaError);
@@ -101,6 +115,7 @@ bool Emulator::Start(const EmulatorOptions& options, std::string* message, int* 
     m_endpoints.push_back(std::move(endpoint));
   }
   for (auto& endpoint : m_endpoints) m_threads.emplace_back([this, e = endpoint.get()] { Serve(e); });
+  m_sender = std::thread([this] { SendLater(); });
   m_running = true;
   return true;
 }
@@ -111,14 +126,21 @@ void Emulator::Stop() {
 }
 
 void Emulator::CloseAll() {
-  m_stopping = true;
-  // Closing wakes every thread blocked in its receive.
+  {
+    std::lock_guard guard(m_pendingLock);
+    m_stopping = true;
+  }
+  m_pendingChanged.notify_all();
+  // The serving threads wake within a tick and see the stop; the sockets close
+  // after them, so none is swapped or used while it closes.
+  for (std::thread& thread : m_threads) thread.join();
+  if (m_sender.joinable()) m_sender.join();
+  m_threads.clear();
   for (auto& endpoint : m_endpoints)
     if (endpoint->socket != INVALID_SOCKET) closesocket(endpoint->socket);
-  for (std::thread& thread : m_threads) thread.join();
-  m_threads.clear();
   m_endpoints.clear();
   m_devices.clear();
+  m_pending.clear();
   if (m_winsock) WSACleanup();
   m_winsock = false;
 }
@@ -126,17 +148,79 @@ void Emulator::CloseAll() {
 void Emulator::Serve(Endpoint* endpoint) {
   std::vector<char> buffer(kReceiveBuffer);
   while (!m_stopping) {
+    if (!endpoint->broadcast) Resume(endpoint);
+    if (endpoint->socket == INVALID_SOCKET) {
+      ::Sleep(kServeTick);  // between a restart and the new socket
+      continue;
+    }
     sockaddr_in from{};
     int fromLength = sizeof(from);
     const int n = recvfrom(endpoint->socket, buffer.data(), static_cast<int>(buffer.size()), 0,
                            reinterpret_cast<sockaddr*>(&from), &fromLength);
-    if (n == SOCKET_ERROR) {
-      const int error = WSAGetLastError();
-      if (m_stopping || error == WSAENOTSOCK || error == WSAEINTR || error == WSANOTINITIALISED) return;
-      continue;
-    }
+    if (n == SOCKET_ERROR) continue;  // the tick, or a datagram we cannot take
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
     Handle(endpoint, std::vector<std::uint8_t>(bytes, bytes + n), ntohl(from.sin_addr.s_addr), ntohs(from.sin_port));
+  }
+}
+
+std::uint32_t Emulator::Lease(std::size_t device, std::uint32_t fallback) {
+  std::lock_guard guard(m_leaseLock);
+  for (std::size_t tried = 0; tried < m_pool.size(); tried++) {
+    const std::uint32_t candidate = m_pool[m_nextLease++ % m_pool.size()];
+    bool taken = false;
+    for (std::size_t i = 0; i < m_devices.size(); i++)
+      if (i != device && m_devices[i]->ListenAddress() == candidate) taken = true;
+    if (!taken) return candidate;
+  }
+  return fallback;
+}
+
+void Emulator::Resume(Endpoint* endpoint) {
+  Device& device = *m_devices[endpoint->device];
+  bool dhcp = false;
+  std::uint32_t address = 0;
+  if (!device.RestartDue(SteadyClock::now(), &dhcp, &address)) return;
+  if (dhcp) address = Lease(endpoint->device, address);
+  std::string message;
+  int error = 0;
+  std::lock_guard guard(endpoint->lock);
+  if (endpoint->socket != INVALID_SOCKET) closesocket(endpoint->socket);
+  endpoint->socket = OpenBound(address, m_port, false, &message, &error);
+  // An address someone else holds: the device tries again on the next tick.
+  if (endpoint->socket != INVALID_SOCKET) device.Resumed(address);
+}
+
+bool Emulator::SendFrom(std::size_t device, const std::vector<std::uint8_t>& bytes, std::uint32_t toAddress,
+                        std::uint16_t toPort) {
+  Endpoint& endpoint = *m_endpoints[device];
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(toPort);
+  to.sin_addr.s_addr = htonl(toAddress);
+  std::lock_guard guard(endpoint.lock);
+  if (endpoint.socket == INVALID_SOCKET) return false;
+  const int sent = sendto(endpoint.socket, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
+                          0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
+  return sent == static_cast<int>(bytes.size());
+}
+
+void Emulator::SendLater() {
+  std::unique_lock lock(m_pendingLock);
+  while (!m_stopping) {
+    if (m_pending.empty()) {
+      m_pendingChanged.wait(lock);
+      continue;
+    }
+    auto first = m_pending.begin();
+    if (SteadyClock::now() < first->first) {
+      m_pendingChanged.wait_until(lock, first->first);
+      continue;
+    }
+    Pending pending = std::move(first->second);
+    m_pending.erase(first);
+    lock.unlock();
+    SendFrom(pending.device, pending.bytes, pending.toAddress, pending.toPort);
+    lock.lock();
   }
 }
 
@@ -155,18 +239,26 @@ void Emulator::Handle(Endpoint* endpoint, const std::vector<std::uint8_t>& data,
     entry.fromPort = fromPort;
     entry.command = command;
     entry.data = data;
-    entry.when = std::chrono::steady_clock::now();
-    if (auto reply = m_devices[i]->Answer(data)) {
-      sockaddr_in to{};
-      to.sin_family = AF_INET;
-      to.sin_port = htons(fromPort);
-      to.sin_addr.s_addr = htonl(fromAddress);
-      const int sent = sendto(m_endpoints[i]->socket, reinterpret_cast<const char*>(reply->data()),
-                              static_cast<int>(reply->size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
-      entry.answered = sent == static_cast<int>(reply->size());
-    }
+    entry.when = SteadyClock::now();
+    std::vector<Outgoing> answers = m_devices[i]->Answer(data, entry.when);
+    // Logged before it is answered: whoever gets the answer finds the request in
+    // the log.
+    entry.answered = !answers.empty();
     if (m_observer) m_observer(entry);
+    const SteadyClock::time_point when = entry.when;
     m_log.Add(std::move(entry));
+    for (Outgoing& answer : answers) {
+      if (answer.delayMs <= 0) {
+        SendFrom(i, answer.bytes, fromAddress, fromPort);
+        continue;
+      }
+      {
+        std::lock_guard guard(m_pendingLock);
+        m_pending.emplace(when + std::chrono::milliseconds(answer.delayMs),
+                          Pending{i, std::move(answer.bytes), fromAddress, fromPort});
+      }
+      m_pendingChanged.notify_all();
+    }
   }
 }
 

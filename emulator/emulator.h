@@ -1,6 +1,8 @@
 // The emulator: serves its devices over UDP on loopback until stopped. Each device
 // has a socket on its own address and port 20560 and answers from it; one more
-// socket on the broadcast address takes the "broadcasts" for all of them.
+// socket on the broadcast address takes the "broadcasts" for all of them. A
+// device that restarts goes silent, then opens its socket again at its new
+// address; answers a fault delays are sent later by a sender thread.
 //
 // In-process use (tests):
 //
@@ -15,9 +17,12 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +40,9 @@ struct EmulatorOptions {
   // listeners) or a unicast 127.A.B.255 per test. Empty: no broadcast socket.
   std::string broadcast;
   std::uint16_t port = kDevicePort;
+  // Addresses (host order) for devices that restart with DHCP on; empty: such a
+  // device comes back at its static address.
+  std::vector<std::uint32_t> dhcpPool;
 };
 
 class Emulator {
@@ -61,14 +69,33 @@ class Emulator {
 
  private:
   struct Endpoint;
+  struct Pending {
+    std::size_t device;
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t toAddress;
+    std::uint16_t toPort;
+  };
   void Serve(Endpoint* endpoint);
+  void Resume(Endpoint* endpoint);
+  std::uint32_t Lease(std::size_t device, std::uint32_t fallback);
   void Handle(Endpoint* endpoint, const std::vector<std::uint8_t>& data, std::uint32_t fromAddress,
               std::uint16_t fromPort);
+  bool SendFrom(std::size_t device, const std::vector<std::uint8_t>& bytes, std::uint32_t toAddress,
+                std::uint16_t toPort);
+  void SendLater();
   void CloseAll();
 
   std::vector<std::unique_ptr<Device>> m_devices;
   std::vector<std::unique_ptr<Endpoint>> m_endpoints;  // one per device, then the broadcast one
   std::vector<std::thread> m_threads;
+  std::thread m_sender;
+  std::mutex m_pendingLock;
+  std::condition_variable m_pendingChanged;
+  std::multimap<SteadyClock::time_point, Pending> m_pending;
+  std::mutex m_leaseLock;
+  std::vector<std::uint32_t> m_pool;
+  std::size_t m_nextLease = 0;
+  std::uint16_t m_port = kDevicePort;
   RequestLog m_log;
   Observer m_observer;
   std::atomic<bool> m_running{false};

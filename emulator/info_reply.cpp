@@ -5,6 +5,8 @@
 // on devices with the security capability.
 #include "emulator/info_reply.h"
 
+#include <algorithm>
+
 #include "emulator/wire_writer.h"
 
 namespace vek::emu {
@@ -200,6 +202,35 @@ std::vector<std::uint8_t> BuildInformationReply(const DeviceConfig& device) {
     TextSection(w, device);
     KeySection(w, device);
   }
+  return std::move(w.Data());
+}
+
+std::vector<std::vector<std::uint8_t>> BuildMultipartReply(const DeviceConfig& device, std::size_t partSize) {
+  const std::vector<std::uint8_t> reply = BuildInformationReply(device);
+  const std::size_t data = reply.size() - kHeaderLength;
+  const std::size_t count = (data + partSize - 1) / partSize;
+  std::vector<std::vector<std::uint8_t>> parts;
+  for (std::size_t i = 0; i < count; i++) {
+    const std::size_t offset = kHeaderLength + i * partSize;
+    const std::size_t n = std::min(partSize, reply.size() - offset);
+    WireWriter w;
+    Header(w, kOpSearchMulti | kReplyBit);
+    w.U8(static_cast<std::uint8_t>(i + 1));
+    w.U8(static_cast<std::uint8_t>(count));
+    w.U16(static_cast<std::uint16_t>(n));
+    w.Bytes(device.mac);
+    w.Bytes(std::span(reply).subspan(offset, n));
+    parts.push_back(std::move(w.Data()));
+  }
+  return parts;
+}
+
+std::vector<std::uint8_t> BuildPlainAnswer(std::uint16_t replyWord, std::uint8_t byte6, std::uint8_t byte7) {
+  WireWriter w;
+  Header(w, replyWord);
+  w.U8(byte6);
+  w.U8(byte7);
+  w.Zeros(64 - w.Size());
   return std::move(w.Data());
 }
 

@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
   EmulatorOptions options;
   options.devices = config.devices;
   options.broadcast = BroadcastAddress(config);
+  options.dhcpPool = config.dhcpPool;
   if (!emulator.Start(options, &error)) {
     std::fprintf(stderr, "vek-emulator: %s\n", error.c_str());
     return 1;

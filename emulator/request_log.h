@@ -16,7 +16,7 @@ struct LoggedRequest {
   std::uint32_t fromAddress = 0;  // host order
   std::uint16_t fromPort = 0;
   std::uint16_t command = 0;   // bytes 4-5 of a "NET" datagram; 0 for anything else
-  bool answered = false;
+  bool answered = false;     // the device made an answer (sent now or later)
   std::vector<std::uint8_t> data;
   std::chrono::steady_clock::time_point when;
 };

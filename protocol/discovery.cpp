@@ -1,5 +1,6 @@
 #include "protocol/discovery.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "protocol/capabilities.h"
@@ -19,8 +20,10 @@ constexpr WORD kSearchMulti = 0x0024;
 constexpr WORD kSearchSingle = 0x0004;
 
 DWORD BroadcastAddress() { return INADDR_BROADCAST; }
-// Sent as the searches always have; the system may refuse it, which is ignored.
+// Sent as the searches always have; a send the system refuses changes nothing.
 DWORD OtherAddress() { return inet_addr("0.0.0.1"); }
+
+std::atomic<int> g_LiveDiscoveryThreads{0};
 
 }  // namespace
 
@@ -31,9 +34,13 @@ IMPLEMENT_DYNAMIC(CUDPDiscoveryThread, CWinThread)
 BEGIN_MESSAGE_MAP(CUDPDiscoveryThread, CWinThread)
 END_MESSAGE_MAP()
 
-CUDPDiscoveryThread::CUDPDiscoveryThread() : m_pOwner(NULL), m_StartTick(0), m_LastSendTick(0), m_Round(0) {}
+CUDPDiscoveryThread::CUDPDiscoveryThread() : m_pOwner(NULL), m_StartTick(0), m_LastSendTick(0), m_Round(0) {
+  g_LiveDiscoveryThreads++;
+}
 
-CUDPDiscoveryThread::~CUDPDiscoveryThread() = default;
+CUDPDiscoveryThread::~CUDPDiscoveryThread() { g_LiveDiscoveryThreads--; }
+
+int CUDPDiscoveryThread::LiveCount() { return g_LiveDiscoveryThreads; }
 
 void CUDPDiscoveryThread::StartSearch(LPCSTR trace) {
   m_Socket.Trace(trace);

@@ -39,6 +39,10 @@ class CUDPDiscoveryThread : public CWinThread {
   CUDPDiscoveryThread();
   ~CUDPDiscoveryThread() override;
 
+  // Discovery thread objects that exist, for a caller that must know the last
+  // one is gone (the objects delete themselves after setting m_SearchDone).
+  static int LiveCount();
+
   CWnd* m_pOwner;
   XUDPSocket m_Socket;
   DWORD m_StartTick;

@@ -16,6 +16,8 @@
 #include "protocol/capabilities.h"
 #include "protocol/section_walk.h"
 
+class XUDPSocket;
+
 // m_Transport bits.
 constexpr DWORD PS_TRANSPORT_IPX = 0x1;
 constexpr DWORD PS_TRANSPORT_UDP = 0x4;
@@ -106,6 +108,15 @@ class CPrintServer {
   BOOL ParseReply(const BYTE* reply, int length);
   // Back to the state without a reply; keeps m_Transport, m_NodeID, m_IPAddress.
   void Reset();
+
+  // The exchanges with the device, each on its own UDP socket, blocking the
+  // caller. QueryStatus asks for the printer status (m_PortStatus, m_PortStatus2);
+  // TRUE when a valid status reply came within 3500 ms. SendConfig writes the
+  // stored reply back to the device as its configuration (secured exchange, block
+  // upload or whole upload, by the capabilities) and then has the device restart;
+  // TRUE when the device took it.
+  BOOL QueryStatus();
+  BOOL SendConfig();
 
   // Capability tests; all need generation 5 and an extended reply.
   PSCapabilities GetCapabilities() const;
@@ -208,6 +219,13 @@ class CPrintServer {
   BYTE* ReplyField(int offset, int width) const;
   BYTE* WirelessField(int offset, int width = 1) const;
   BYTE* SecurityField(BOOL gate, int offset, int width = 1) const;
+  // The upload paths of SendConfig, over a socket aimed at the device.
+  BOOL SecureUpload(XUDPSocket& socket);
+  BOOL BlockUpload(XUDPSocket& socket);
+  BOOL WholeUpload(XUDPSocket& socket);
+  // One datagram from the device (any sender while m_IPAddress is the broadcast
+  // address) within timeoutMs; 0 when none came.
+  int ReceiveFromDevice(XUDPSocket& socket, BYTE* buffer, DWORD timeoutMs);
   // Clears out and writes at most width characters of field, up to a NUL.
   static LPCSTR FormatText(char* out, int outSize, const BYTE* field, int width);
   static void WriteText(BYTE* field, int width, LPCSTR text);

@@ -44,7 +44,9 @@ TEST(EmulatorConfig, ShippedExampleDescribesTwoDevices) {
   EXPECT_EQ(lab.portTypes, (std::array<std::uint8_t, 3>{1, 2, 0}));
   EXPECT_TRUE(lab.digitsGiven);
   EXPECT_EQ(lab.portDigits, (std::array<std::uint8_t, 3>{1, 2, 3}));
-  EXPECT_EQ(lab.rsaModulus.size(), 128u);
+  EXPECT_TRUE(lab.rsaModulus.empty()) << "the device makes its key at start";
+  EXPECT_EQ(lab.rsaBits, 1024);
+  EXPECT_EQ(config.dhcpPool.size(), 10u);
   EXPECT_TRUE(lab.dhcp);
 }
 
@@ -74,7 +76,12 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
       "port_values = 0, 1, 2\n"
       "sixth = de ad be ef\n"
       "subnet = 255.255.0.0\n"
-      "port_status = 0x55\n";
+      "port_status = 0x55\n"
+      "faults = search-multi:lose-part:2*1, block:ack-non-last, secure:delay:6000\n"
+      "search_replies = both\n"
+      "part_size = 100\n"
+      "restart_silence = 300\n"
+      "key_answer = 6\n";
   ASSERT_TRUE(Parse(good, &config, &error)) << error;
   const DeviceConfig& d = config.devices.at(0);
   EXPECT_EQ(FormatMac(d.mac), "02:4E:57:0A:0B:0C");
@@ -92,6 +99,18 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
   EXPECT_EQ(d.subnetMask, 0xFFFF0000u);
   EXPECT_EQ(d.portStatus, 0x55);
   EXPECT_FALSE(d.digitsGiven);
+  ASSERT_EQ(d.faults.size(), 3u);
+  EXPECT_EQ(d.faults[0].message, MessageKind::SearchMulti);
+  EXPECT_EQ(d.faults[0].fault, FaultKind::LosePart);
+  EXPECT_EQ(d.faults[0].argument, 2);
+  EXPECT_EQ(d.faults[0].times, 1);
+  EXPECT_EQ(d.faults[1].fault, FaultKind::AckNonLast);
+  EXPECT_EQ(d.faults[1].times, -1);
+  EXPECT_EQ(d.faults[2].argument, 6000);
+  EXPECT_EQ(d.searchReplies, DeviceConfig::SearchReplies::Both);
+  EXPECT_EQ(d.partSize, 100u);
+  EXPECT_EQ(d.restartSilenceMs, 300);
+  EXPECT_EQ(d.keyAnswer, 6);
 }
 
 TEST(EmulatorConfig, ErrorsNameTheirLine) {
@@ -124,7 +143,9 @@ TEST(EmulatorConfig, ErrorsNameTheirLine) {
        "test.conf:4: mac 02:4E:57:00:00:01 is taken by the device of line 1"},
       {std::string(kMinimal) + "[device]\nmac = 02:4E:57:00:00:02\naddress = 127.0.0.2\n",
        "test.conf:4: address 127.0.0.2 is taken by the device of line 1"},
-      {std::string(kMinimal) + "capabilities = secure-config\n", "test.conf:1: a device with secure-config needs an rsa_modulus"},
+      {std::string(kMinimal) + "rsa_bits = 1001\n", "test.conf:4: rsa_bits: a key of 512 to 2032 bits"},
+      {std::string(kMinimal) + "faults = search:teleport\n", "test.conf:4: faults: unknown fault 'teleport'"},
+      {std::string(kMinimal) + "faults = block:delay\n", "test.conf:4: faults: fault 'delay' takes a number"},
       {"[emulator]\nbroadcast = everywhere\n[device]\n", "test.conf:2: broadcast: 'everywhere'"},
       {"[emulator]\n[emulator]\n", "test.conf:2: [emulator] given twice"},
       {"# nothing\n", "test.conf: no [device] section"},
