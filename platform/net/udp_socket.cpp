@@ -50,7 +50,10 @@ DWORD UdpSocket::SendTo(const char* buffer, int length, int flags, const sockadd
   if (to == nullptr) return WSAEDESTADDRREQ;
   Ipv4Endpoint destination;
   if (DWORD error = ReadInetAddress(to, toLength, &destination)) return error;
-  if (destination.port == 0 || destination.address == 0) return WSAEADDRNOTAVAIL;
+  // The 0.0.0.0/8 block means "this host" as a source only; as Windows does, refuse
+  // it as a destination instead of letting Linux route it onto the real network.
+  const auto* octets = reinterpret_cast<const std::uint8_t*>(&destination.address);  // network order
+  if (destination.port == 0 || octets[0] == 0) return WSAEADDRNOTAVAIL;
 
   // Windows refuses a broadcast without SO_BROADCAST; Linux would send to the mapped
   // address when it is a plain unicast one, so the rule is ours to enforce.

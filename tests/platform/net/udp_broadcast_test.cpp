@@ -133,3 +133,23 @@ TEST_F(UdpBroadcastTest, BadMappingTextIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A search also goes to "0.0.0.1"; that destination must never leave the host.
+TEST(UdpDestinations, ThisNetworkBlockIsRefused) {
+  WSADATA data;
+  ASSERT_EQ(WSAStartup(MAKEWORD(1, 1), &data), 0);
+  SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  ASSERT_NE(s, INVALID_SOCKET);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(20560);
+  to.sin_addr.s_addr = inet_addr("0.0.0.1");
+  EXPECT_EQ(sendto(s, "x", 1, 0, reinterpret_cast<sockaddr*>(&to), sizeof to), SOCKET_ERROR);
+  EXPECT_EQ(WSAGetLastError(), WSAEADDRNOTAVAIL);
+  closesocket(s);
+  WSACleanup();
+}
+
+}  // namespace
