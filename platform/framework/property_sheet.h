@@ -4,6 +4,7 @@
 // or its own id (or an id no page has) to stay, without a new OnSetActive.
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "framework/control_defs.h"
@@ -64,6 +65,7 @@ class CPropertySheet : public CWnd {
   int GetPageCount() const { return static_cast<int>(m_pages.size()); }
   CPropertyPage* GetPage(int index) const;
   CPropertyPage* GetActivePage() const;
+  // Readable from any thread, so tests can follow the sheet.
   int GetActiveIndex() const { return m_active; }
   BOOL SetActivePage(int index);
   DWORD GetWizardButtons() const { return m_wizardButtons; }
@@ -91,8 +93,8 @@ class CPropertySheet : public CWnd {
   CStringA m_caption;
   CWnd* m_pParentWnd = nullptr;
   std::vector<CPropertyPage*> m_pages;
-  int m_active = -1;
-  DWORD m_wizardButtons = 0;
+  std::atomic<int> m_active{-1};
+  std::atomic<DWORD> m_wizardButtons{0};
   bool m_ended = false;
   INT_PTR m_result = IDCANCEL;
 };

@@ -2,6 +2,7 @@
 // settings, and what every page shares (buttons, side picture, hollow texts, font).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "ui/headless_driver.h"
@@ -21,20 +22,27 @@ class SheetRun {
     RegisterWizardResources();
     SetupWizardFont();
     m_thread = std::thread([this] {
-      m_sheet = new cwizardbegin("test", nullptr, 0);
-      m_sheet->SetWizardMode();
-      m_result = m_sheet->DoModal();
+      auto* sheet = new cwizardbegin("test", nullptr, 0);
+      sheet->SetWizardMode();
+      m_sheet = sheet;
+      m_result = sheet->DoModal();
       m_done = true;
     });
-    HeadlessDriver::WaitFor([this] { return m_sheet && m_sheet->GetActivePage() && m_sheet->GetActivePage()->m_hWnd; });
+    HeadlessDriver::WaitFor([this] {
+      cwizardbegin* sheet = m_sheet;
+      return sheet && sheet->GetActiveIndex() >= 0 && driver.ActiveWindow() != nullptr;
+    });
     driver.Settle();
   }
   ~SheetRun() {
     if (!m_done) driver.Cancel();
     m_thread.join();
-    delete m_sheet;
+    delete m_sheet.load();
   }
-  UINT Page() const { return m_sheet->GetActivePage() ? m_sheet->GetActivePage()->m_nIDTemplate : 0; }
+  UINT Page() const {
+    CPropertyPage* page = m_sheet.load()->GetActivePage();
+    return page ? page->m_nIDTemplate : 0;
+  }
   cwizardbegin& sheet() { return *m_sheet; }
   bool done() const { return m_done; }
   INT_PTR result() const { return m_result; }
@@ -42,7 +50,7 @@ class SheetRun {
 
  private:
   std::thread m_thread;
-  cwizardbegin* m_sheet = nullptr;
+  std::atomic<cwizardbegin*> m_sheet{nullptr};
   std::atomic<bool> m_done{false};
   std::atomic<INT_PTR> m_result{0};
 };

@@ -23,9 +23,9 @@ class UiThread {
   bool Finished() const { return m_finished; }
 
  private:
-  std::thread m_thread;
   std::atomic<bool> m_finished{false};
   std::atomic<INT_PTR> m_result{0};
+  std::thread m_thread;  // last: the thread writes the members above
 };
 
 // The test templates: dialogs 900 (form), 910-913 (wizard pages), 920 (timer box).
