@@ -6,6 +6,7 @@
 
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
+#include "net/netbios_segment.h"
 #include "spooler/local_port.h"
 #include "spooler/spooler.h"
 #include "spooler/store.h"
@@ -16,7 +17,6 @@ namespace vek::spooler {
 namespace {
 
 constexpr const char* kClientProtocols = "SOFTWARE\\Microsoft\\Rpc\\ClientProtocols";
-constexpr const char* kNetbios = "SOFTWARE\\Microsoft\\Rpc\\Netbios";
 
 // Runs the steps in order until one fails, naming it in *error.
 class Steps {
@@ -76,17 +76,19 @@ LONG SetUpService() {
   return ERROR_SUCCESS;
 }
 
-// RPC over NetBIOS installed, bound to LANA 0: what the monitor looks for to use NetBEUI.
+// RPC over NetBIOS installed and bound to the LANAs this machine's NetBIOS layer
+// has: what the monitor looks for to use NetBEUI.
 LONG SetUpNetbios() {
   store::Key protocols;
   if (LONG error = protocols.Create(HKEY_LOCAL_MACHINE, kClientProtocols)) return error;
-  for (const char* protocol : {"ncacn_nb_nb", "ncacn_ip_tcp"})
-    if (!HasValue(protocols.get(), protocol))
-      if (LONG error = store::WriteString(protocols.get(), protocol, "rpcrt4.dll")) return error;
-  store::Key netbios;
-  if (LONG error = netbios.Create(HKEY_LOCAL_MACHINE, kNetbios)) return error;
-  if (!HasValue(netbios.get(), "ncacn_nb_nb0"))
-    if (LONG error = store::WriteDword(netbios.get(), "ncacn_nb_nb0", 0)) return error;
+  if (!HasValue(protocols.get(), "ncacn_ip_tcp"))
+    if (LONG error = store::WriteString(protocols.get(), "ncacn_ip_tcp", "rpcrt4.dll")) return error;
+  for (const vek::net::NetbiosRegistryValue& value : vek::net::NetbiosRegistryValues()) {
+    store::Key key;
+    if (LONG error = key.Create(HKEY_LOCAL_MACHINE, value.key.c_str())) return error;
+    if (!HasValue(key.get(), value.name.c_str()))
+      if (LONG error = store::WriteString(key.get(), value.name.c_str(), value.text)) return error;
+  }
   return ERROR_SUCCESS;
 }
 
