@@ -1,0 +1,57 @@
+#include "driver_app.h"
+
+#include "active_jobs.h"
+#include "bidi_thread.h"
+#include "debug_log.h"
+#include "framework/message_box.h"
+#include "ipx_networks.h"
+#include "kernel/sync.h"
+#include "monitor_globals.h"
+#include "monitor_strings.h"
+#include "net/winsock.h"
+#include "port_list.h"
+#include "system_helpers.h"
+
+CDriverApp theApp;
+
+CDriverApp::CDriverApp() : CWinApp("Driver") {}
+
+BOOL CDriverApp::InitInstance() {
+  theDebugLog.Trace("CDriverApp::InitInstance()");
+  if (!AfxSocketInit()) {
+    MessageBoxW(nullptr, MonitorString(IDS_SOCKETS_FAILED).c_str(), nullptr, MB_ICONERROR);
+    return FALSE;
+  }
+  InitializeCriticalSection(&g_PortLock);
+  g_hShutdownEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_hPowerStopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ResetIPXNetworks();
+  g_SupportedProtocols = 0;
+  g_Protocols = 0;
+  g_Settings = 0;
+  g_PrimaryLana = -1;
+  g_bWinNT = IsWinNT();
+  g_bWinNT3 = IsWinNT3();
+  g_bWinNT5x = IsWinNT5x();
+  g_ActiveJobs = 0;
+  return TRUE;
+}
+
+int CDriverApp::ExitInstance() {
+  theDebugLog.Trace("CDriverApp::ExitInstance()");
+  if (g_hShutdownEvent) SetEvent(g_hShutdownEvent);
+  // Every port closes, and with it its job threads are joined.
+  ClearPortList();
+  StopBidiThread();
+  StopPowerStatusThread();
+  if (g_hMonitorKey) RegCloseKey(g_hMonitorKey);
+  g_hMonitorKey = nullptr;
+  if (g_PortLock.impl) DeleteCriticalSection(&g_PortLock);
+  g_PortLock.impl = nullptr;
+  if (g_hPowerStopEvent) CloseHandle(g_hPowerStopEvent);
+  if (g_hShutdownEvent) CloseHandle(g_hShutdownEvent);
+  g_hPowerStopEvent = nullptr;
+  g_hShutdownEvent = nullptr;
+  WSACleanup();
+  return CWinApp::ExitInstance();
+}

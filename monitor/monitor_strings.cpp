@@ -1,0 +1,33 @@
+#include "monitor_strings.h"
+
+#include <iterator>
+
+#include "framework/resources.h"
+#include "kernel/strings.h"
+
+namespace {
+
+const vek::framework::StringResource kStrings[] = {
+    {IDS_SOCKETS_FAILED, "Windows sockets initialization failed."},
+    {102, "IPX"},
+    {103, "TCP/IP"},
+    {104, "NetBEUI"},
+    {105, "Node"},
+    {106, "IP Address"},
+    {107, "Version"},
+    {108, "PID"},
+    {109, "Device Name"},
+    {110, "Add Port"},
+    {111, "Configure Port"},
+    {112, "Invalidate port name."},
+    {113, "Port '%s' already exists."},
+    {IDS_PORT_IN_USE, "Port is in used now."},
+};
+
+}  // namespace
+
+std::u16string MonitorString(UINT id) {
+  for (const auto& entry : kStrings)
+    if (entry.id == id) return vek::ToWide(entry.text);
+  return {};
+}

@@ -1,0 +1,85 @@
+// Writing: the job's bytes into the queue, with the start-of-job throttle, the
+// status kick and the transmission time-out.
+#include <algorithm>
+
+#include "debug_log.h"
+#include "kernel/clock.h"
+#include "kernel/errors.h"
+#include "kernel/lasterror.h"
+#include "kernel/sync.h"
+#include "monitor_globals.h"
+#include "print_port.h"
+#include "ring_buffer.h"
+#include "system_helpers.h"
+
+namespace {
+
+constexpr LONGLONG kThrottleAcked = 4096;
+constexpr LONGLONG kThrottleQueued = 10240;
+constexpr DWORD kFirstPauseMs = 100;
+constexpr DWORD kPauseStepMs = 5;
+constexpr DWORD kPauseLimitMs = 160;
+constexpr DWORD kStatusKickMs = 8000;
+
+}  // namespace
+
+BOOL CPrintPort::WritePrintData(const BYTE* data, DWORD length, LPDWORD written) {
+  *written = 0;
+  if (!m_bJobStarted) {
+    SetLastError(ERROR_SPL_NO_STARTDOC);
+    return FALSE;
+  }
+  // The time-out counts only while data waits: a device that took everything
+  // has not been silent while the spooler paused.
+  if (m_BytesAcked.load() == m_BytesQueued.load()) m_LastSendTick = GetTickCount();
+
+  DWORD taken = 0;
+  BOOL result = FALSE;
+  for (DWORD pause = kFirstPauseMs; pause < kPauseLimitMs && taken < length; pause += kPauseStepMs) {
+    if (m_BytesAcked.load() <= kThrottleAcked && m_BytesQueued.load() >= kThrottleQueued) {
+      result = TRUE;
+    } else if (LockQueue()) {
+      int room = std::max(m_pQueue->GetFreeSpace(), 0);
+      int n = static_cast<int>(std::min<DWORD>(static_cast<DWORD>(room), length - taken));
+      n = m_pQueue->Write(data + taken, n);
+      m_BytesQueued += n;
+      UnlockQueue();
+      taken += static_cast<DWORD>(n);
+      result = TRUE;
+    }
+    *written = taken;
+    if (taken < length) {
+      Sleep(pause);
+      m_bShortPacket = FALSE;
+    }
+  }
+
+  DWORD now = GetTickCount();
+  DWORD sinceSend = ElapsedSince(m_LastSendTick, now);
+  DWORD sinceStatus = ElapsedSince(m_LastStatusTick, now);
+  DWORD error = 0;
+  int deviceError = m_ErrorCode.load();
+  if (sinceSend > kStatusKickMs && sinceStatus > kStatusKickMs) {
+    SetEvent(m_hStatusEvent);
+    m_LastStatusTick = now;
+    if (deviceError != 0) {
+      error = static_cast<DWORD>(deviceError);
+      result = FALSE;
+    }
+  }
+  if (sinceSend > static_cast<DWORD>(m_RetryTimeout) * 1000) {
+    if (deviceError != 0 && deviceError != static_cast<int>(ERROR_OUT_OF_PAPER)) {
+      error = ERROR_IO_DEVICE;
+      result = FALSE;
+    } else {
+      error = ERROR_OUT_OF_PAPER;
+      if (g_bWinNT && g_bWinNT5x) {
+        ReportPaperOut(m_PortName);
+      } else {
+        result = FALSE;
+      }
+    }
+  }
+  SetLastError(error);
+  return result;
+}

@@ -1,0 +1,361 @@
+// Printing through the spooler, which loads the monitor library as it would on
+// a machine: ports handed over as the wizard does, jobs to devices on loopback
+// over UDP and IPX, cancelled jobs, failing devices, the library unloaded during
+// a job, and the vek-spool command line.
+#include <gtest/gtest.h>
+#include <openssl/sha.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fake_print_server.h"
+#include "kernel/errors.h"
+#include "kernel/lasterror.h"
+#include "kernel/strings.h"
+#include "net/ipx_segment.h"
+#include "registry/registry.h"
+#include "spooler/spooler.h"
+#include "spooler/winspool.h"
+#include "support/loopback_subnet.h"
+#include "support/temp_root.h"
+
+namespace vek::test {
+namespace {
+
+const std::string kMonitorKey =
+    "System\\CurrentControlSet\\Control\\Print\\Monitors\\TARVEX VEK Network Printer Port";
+const std::u16string kMonitorName = u"TARVEX VEK Network Printer Port";
+
+std::string Pattern(std::size_t size, unsigned salt) {
+  std::string data(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 13 + i / 509 + salt) & 0xFF);
+  return data;
+}
+
+std::string Sha256(const std::string& data) {
+  unsigned char digest[SHA256_DIGEST_LENGTH];
+  SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest);
+  char hex[2 * SHA256_DIGEST_LENGTH + 1];
+  for (int i = 0; i < SHA256_DIGEST_LENGTH; i++) std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
+  return hex;
+}
+
+struct Device {
+  FakePrintServer server;
+  std::uint32_t host = 0;
+  BYTE node[6] = {};
+};
+
+class SpoolerPrint : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string segment = "127.255.255.255:" + std::to_string(RandomSegmentPort());
+    ASSERT_TRUE(net::SetIpxSegment(segment.c_str()));
+    ASSERT_TRUE(net::SetIpxNetwork("00004321"));
+    std::string error;
+    ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({DRIVER_PATH}, &error)) << error;
+    spooler::SetRetryPolicy({100, 3});
+  }
+  void TearDown() override {
+    spooler::Shutdown();
+    for (auto& device : m_devices) device->server.Stop();
+    net::ResetIpxConfiguration();
+  }
+
+  // Device i of the test's subnet.
+  Device& StartDevice(FakeServerOptions options) {
+    auto device = std::make_unique<Device>();
+    int index = static_cast<int>(m_devices.size()) + 1;
+    device->host = m_subnet.Host(index);
+    const BYTE node[6] = {0x02, 0x4E, 0x57, 0x12, 0xAB, static_cast<BYTE>(index)};
+    std::memcpy(device->node, node, 6);
+    options.address = device->host;
+    options.strayAddress = m_subnet.Host(200);
+    const BYTE network[4] = {0, 0, 0x43, 0x21};
+    std::memcpy(options.network, network, 4);
+    std::memcpy(options.node, node, 6);
+    std::string error;
+    EXPECT_TRUE(device->server.Start(options, &error)) << error;
+    m_devices.push_back(std::move(device));
+    return *m_devices.back();
+  }
+
+  // The wizard's hand-over: a TempPort record, then AddPort for the monitor.
+  void HandOverPort(const std::string& name, const Device& device, DWORD packetType, DWORD model) {
+    HKEY key = nullptr;
+    std::string path = kMonitorKey + "\\TempPort\\" + name;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    const BYTE network[4] = {};
+    const BYTE ip[4] = {static_cast<BYTE>(device.host >> 24), static_cast<BYTE>(device.host >> 16),
+                        static_cast<BYTE>(device.host >> 8), static_cast<BYTE>(device.host)};
+    const BYTE psName[18] = {};
+    const DWORD retry = 30, portId = 1;
+    RegSetValueExA(key, "Network", 0, REG_BINARY, network, 4);
+    RegSetValueExA(key, "Node", 0, REG_BINARY, device.node, 6);
+    RegSetValueExA(key, "IPAddress", 0, REG_BINARY, ip, 4);
+    RegSetValueExA(key, "RetryTimeout", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&retry), 4);
+    RegSetValueExA(key, "PortID", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&portId), 4);
+    RegSetValueExA(key, "PacketType", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&packetType), 4);
+    RegSetValueExA(key, "PSName", 0, REG_BINARY, psName, 18);
+    RegSetValueExA(key, "Model", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&model), 4);
+    RegCloseKey(key);
+    ASSERT_TRUE(AddPortW(nullptr, nullptr, kMonitorName.c_str())) << GetLastError();
+    HKEY monitor = nullptr;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMonitorKey.c_str(), 0, KEY_ALL_ACCESS, &monitor);
+    RegDeleteKeyA(monitor, ("TempPort\\" + name).c_str());
+    RegDeleteKeyA(monitor, "TempPort");
+    RegCloseKey(monitor);
+  }
+
+  void AddPrinter(const std::string& name, const std::string& port) {
+    std::u16string wideName = ToWide(name), widePort = ToWide(port);
+    PRINTER_INFO_2W info{};
+    info.pPrinterName = wideName.data();
+    info.pPortName = widePort.data();
+    HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    ASSERT_NE(nullptr, printer) << GetLastError();
+    ClosePrinter(printer);
+  }
+
+  DWORD Print(const std::string& printerName, const std::string& data) {
+    HANDLE printer = nullptr;
+    std::u16string name = ToWide(printerName);
+    EXPECT_TRUE(OpenPrinterW(name.c_str(), &printer, nullptr));
+    std::u16string document = u"doc";
+    DOC_INFO_1W info{document.data(), nullptr, nullptr};
+    DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&info));
+    EXPECT_NE(0u, job);
+    for (std::size_t offset = 0; offset < data.size();) {
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(1 << 20, data.size() - offset));
+      DWORD written = 0;
+      EXPECT_TRUE(WritePrinter(printer, const_cast<char*>(data.data() + offset), chunk, &written));
+      offset += written;
+    }
+    EXPECT_TRUE(EndDocPrinter(printer));
+    ClosePrinter(printer);
+    return job;
+  }
+
+  spooler::JobRecord WaitEnd(DWORD job, std::vector<spooler::JobRecord>* seen = nullptr, DWORD ms = 120000) {
+    spooler::JobRecord last;
+    EXPECT_TRUE(spooler::WaitForJob(job, ms, [&](const spooler::JobRecord& record) {
+      last = record;
+      if (seen) seen->push_back(record);
+    }));
+    return last;
+  }
+
+  TempRoot m_root;
+  LoopbackSubnet m_subnet;
+  std::vector<std::unique_ptr<Device>> m_devices;
+};
+
+TEST_F(SpoolerPrint, FilesPrintOverUdpAndIpx) {
+  FakeServerOptions udp;
+  Device& first = StartDevice(udp);
+  FakeServerOptions ipx;
+  ipx.ipx = true;
+  ipx.model = 0;
+  Device& second = StartDevice(ipx);
+  HandOverPort("VEK12AB01-1", first, 2, 1);
+  HandOverPort("VEK12AB02-1", second, 0, 0);
+  AddPrinter("Udp", "VEK12AB01-1");
+  AddPrinter("Ipx", "VEK12AB02-1");
+  std::string a = Pattern(3 * 1000 * 1000 + 17, 1), b = Pattern(777777, 2);
+  EXPECT_EQ(spooler::JobState::Printed, WaitEnd(Print("Udp", a)).state);
+  EXPECT_EQ(spooler::JobState::Printed, WaitEnd(Print("Ipx", b)).state);
+  ASSERT_TRUE(first.server.WaitForJobs(1, 5000));
+  ASSERT_TRUE(second.server.WaitForJobs(1, 5000));
+  EXPECT_EQ(Sha256(a), Sha256(first.server.Jobs()[0]));
+  EXPECT_EQ(Sha256(b), Sha256(second.server.Jobs()[0]));
+}
+
+TEST_F(SpoolerPrint, TwoPrintersPrintAtOnce) {
+  FakeServerOptions options;
+  options.offeredWindow = 4;
+  Device& first = StartDevice(options);
+  Device& second = StartDevice(options);
+  HandOverPort("A", first, 2, 1);
+  HandOverPort("B", second, 2, 1);
+  AddPrinter("PA", "A");
+  AddPrinter("PB", "B");
+  std::string a = Pattern(2000000, 3), b = Pattern(1500000, 4);
+  DWORD jobA = Print("PA", a);
+  DWORD jobB = Print("PB", b);
+  EXPECT_EQ(spooler::JobState::Printed, WaitEnd(jobA).state);
+  EXPECT_EQ(spooler::JobState::Printed, WaitEnd(jobB).state);
+  ASSERT_TRUE(first.server.WaitForJobs(1, 5000));
+  ASSERT_TRUE(second.server.WaitForJobs(1, 5000));
+  EXPECT_EQ(Sha256(a), Sha256(first.server.Jobs()[0]));
+  EXPECT_EQ(Sha256(b), Sha256(second.server.Jobs()[0]));
+}
+
+TEST_F(SpoolerPrint, AJobCancelledMidwayEnds) {
+  FakeServerOptions options;
+  options.model = 0;  // one packet at a time, and a lossy line: a slow job
+  options.dropRate = 0.10;
+  Device& device = StartDevice(options);
+  HandOverPort("A", device, 2, 0);
+  AddPrinter("PA", "A");
+  DWORD job = Print("PA", Pattern(30 * 1000 * 1000, 5));
+  std::atomic<bool> cancelled{false};
+  std::thread canceller([&] {
+    while (!cancelled) {
+      spooler::JobRecord now;
+      if (spooler::ReadJob(job, &now) && now.written > 100000) {
+        spooler::CancelJob(job);
+        cancelled = true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  spooler::JobRecord end = WaitEnd(job, nullptr, 60000);
+  cancelled = true;
+  canceller.join();
+  EXPECT_EQ(spooler::JobState::Cancelled, end.state);
+  EXPECT_LT(end.written, end.total);
+}
+
+TEST_F(SpoolerPrint, ABusyDeviceAndADeletedJobCancelTheStart) {
+  FakeServerOptions options;
+  options.busyReplies = -1;
+  Device& device = StartDevice(options);
+  HandOverPort("A", device, 2, 1);
+  AddPrinter("PA", "A");
+  DWORD job = Print("PA", Pattern(1000, 6));
+  ASSERT_TRUE([&] {
+    for (int i = 0; i < 1000 && device.server.Connects() == 0; i++)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return device.server.Connects() > 0;
+  }());
+  spooler::CancelJob(job);
+  spooler::JobRecord end = WaitEnd(job, nullptr, 30000);
+  EXPECT_EQ(spooler::JobState::Cancelled, end.state);
+  EXPECT_TRUE(device.server.Jobs().empty());
+}
+
+// Out of paper is retried until someone acts: the job shows it, and the end of
+// the document waits for the paper (or the job's deletion).
+TEST_F(SpoolerPrint, PaperOutShowsAsTheJobsStateUntilTheJobIsCancelled) {
+  spooler::SetRetryPolicy({100, 0});
+  FakeServerOptions options;
+  options.statusByte = 0x01;
+  options.ackLimit = 1;
+  Device& device = StartDevice(options);
+  HandOverPort("A", device, 2, 1);
+  AddPrinter("PA", "A");
+  DWORD job = Print("PA", Pattern(500000, 7));
+  spooler::JobRecord now;
+  bool shown = false;
+  for (int i = 0; i < 6000 && !shown; i++) {
+    shown = spooler::ReadJob(job, &now) && now.state == spooler::JobState::Retrying && now.error == ERROR_OUT_OF_PAPER;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(shown);
+  EXPECT_EQ("Out of paper", spooler::DescribeJob(now));
+  spooler::CancelJob(job);
+  spooler::JobRecord end = WaitEnd(job, nullptr, 30000);
+  EXPECT_EQ(spooler::JobState::Cancelled, end.state);
+}
+
+TEST_F(SpoolerPrint, AnOfflineDeviceFailsTheJobWithADeviceError) {
+  FakeServerOptions options;
+  options.statusByte = 0x02;
+  options.ackLimit = 1;
+  Device& device = StartDevice(options);
+  HandOverPort("A", device, 2, 1);
+  AddPrinter("PA", "A");
+  std::vector<spooler::JobRecord> seen;
+  spooler::JobRecord end = WaitEnd(Print("PA", Pattern(500000, 7)), &seen, 120000);
+  bool shown = false;
+  for (const auto& r : seen) shown |= r.state == spooler::JobState::Retrying && r.error == ERROR_IO_DEVICE;
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(spooler::JobState::Failed, end.state);
+  EXPECT_EQ(ERROR_IO_DEVICE, end.error);
+  EXPECT_EQ("Device error", spooler::DescribeError(ERROR_IO_DEVICE));
+}
+
+TEST_F(SpoolerPrint, ASilentDeviceFailsTheJobWithADeviceError) {
+  FakeServerOptions options;
+  options.silent = true;
+  Device& device = StartDevice(options);
+  HandOverPort("A", device, 2, 1);
+  AddPrinter("PA", "A");
+  spooler::JobRecord end = WaitEnd(Print("PA", Pattern(10, 8)), nullptr, 60000);
+  EXPECT_EQ(spooler::JobState::Failed, end.state);
+  EXPECT_EQ(ERROR_IO_DEVICE, end.error);
+  EXPECT_EQ(10, device.server.Connects());
+}
+
+TEST_F(SpoolerPrint, UnloadingTheLibraryDuringAJobEndsItCleanly) {
+  FakeServerOptions options;
+  options.model = 0;
+  options.dropRate = 0.10;
+  Device& device = StartDevice(options);
+  HandOverPort("A", device, 2, 0);
+  AddPrinter("PA", "A");
+  DWORD job = Print("PA", Pattern(30 * 1000 * 1000, 9));
+  for (int i = 0; i < 2000; i++) {
+    spooler::JobRecord now;
+    if (spooler::ReadJob(job, &now) && now.written > 50000) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  auto start = std::chrono::steady_clock::now();
+  spooler::Shutdown();  // cancels the job, then shuts the monitor down and unloads it
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  spooler::JobRecord end;
+  ASSERT_TRUE(spooler::ReadJob(job, &end));
+  EXPECT_TRUE(spooler::IsFinal(end.state));
+  // The spooler loads it again for the next job.
+  std::string next = Pattern(5000, 10);
+  FakeServerOptions clean;
+  Device& other = StartDevice(clean);
+  HandOverPort("B", other, 2, 1);
+  AddPrinter("PB", "B");
+  EXPECT_EQ(spooler::JobState::Printed, WaitEnd(Print("PB", next)).state);
+  ASSERT_TRUE(other.server.WaitForJobs(1, 5000));
+  EXPECT_EQ(next, other.server.Jobs()[0]);
+}
+
+// vek-spool, each command a process of its own on the test's machine root.
+int RunTool(const std::string& root, const std::string& arguments, std::string* output) {
+  std::string command = "VEK_ROOT='" + root + "' '" + VEK_SPOOL_PATH + "' " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[512];
+  output->clear();
+  while (std::fgets(buffer, sizeof buffer, pipe)) *output += buffer;
+  int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(SpoolerPrint, TheCommandLinePrintsAFileEndToEnd) {
+  spooler::Shutdown();
+  FakeServerOptions options;
+  Device& device = StartDevice(options);
+  std::string out;
+  ASSERT_EQ(0, RunTool(m_root.path(), std::string("init --monitor '") + DRIVER_PATH + "'", &out)) << out;
+  std::string address = m_subnet.Dotted(1);
+  ASSERT_EQ(0, RunTool(m_root.path(), "add-port " + address + " --mac 02:4E:57:12:AB:01", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find("VEK12AB01-1")) << out;
+  ASSERT_EQ(0, RunTool(m_root.path(), "add-printer Net VEK12AB01-1", &out)) << out;
+  ASSERT_EQ(0, RunTool(m_root.path(), "ports", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find(address + ",PID:1")) << out;
+  TempDir dir;
+  std::string file = dir.path() + "/letter.bin";
+  std::string data = Pattern(1234567, 11);
+  std::ofstream(file, std::ios::binary) << data;
+  ASSERT_EQ(0, RunTool(m_root.path(), "print Net '" + file + "'", &out)) << out;
+  ASSERT_TRUE(device.server.WaitForJobs(1, 5000));
+  EXPECT_EQ(Sha256(data), Sha256(device.server.Jobs()[0]));
+}
+
+}  // namespace
+}  // namespace vek::test
