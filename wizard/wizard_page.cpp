@@ -17,14 +17,8 @@ WizardPage::WizardPage(UINT dialogId, UINT sideBitmap, int buttons, std::initial
 BOOL WizardPage::OnInitDialog() {
   CPropertyPage::OnInitDialog();
   // Every control of the page, first child and then each sibling, takes the one wizard font.
-  EnumChildWindows(
-      m_hWnd,
-      [](HWND child, LPARAM page) {
-        if (::GetParent(child) == reinterpret_cast<HWND>(page))
-          ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_WizardFont.m_hObject), TRUE);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(m_hWnd));
+  for (HWND child : vek::framework::ChildWindows(m_hWnd))
+    ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_WizardFont.m_hObject), TRUE);
   return TRUE;
 }
 

@@ -95,24 +95,9 @@ void DDX_Radio(CDataExchange* exchange, int firstId, int& index) {
   if (exchange->Failed()) return;
   HWND first = exchange->PrepareCtrl(firstId);
   if (!first) return;
-  // The group: the radio buttons from the first one up to the next WS_GROUP control.
   std::vector<HWND> group;
-  HWND parent = ::GetParent(first);
-  std::vector<HWND> siblings;
-  ::EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&siblings));
-  bool inGroup = false;
-  for (HWND child : siblings) {
-    if (::GetParent(child) != parent) continue;
-    if (child == first) inGroup = true;
-    else if (inGroup && (::GetWindowLongA(child, GWL_STYLE) & WS_GROUP)) break;
-    if (inGroup && vek::framework::IsRadioButton(child)) group.push_back(child);
-  }
+  for (HWND control : vek::framework::ControlGroup(first))
+    if (vek::framework::IsRadioButton(control)) group.push_back(control);
   if (exchange->m_bSaveAndValidate) {
     index = -1;
     for (std::size_t i = 0; i < group.size(); ++i)

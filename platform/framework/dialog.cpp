@@ -1,5 +1,6 @@
 #include "framework/dialog.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/control_defs.h"
@@ -32,19 +33,14 @@ class DialogBehaviour : public WindowBehaviour {
       case DM_GETDEFID: {
         if (m_defId) return MAKELONG(static_cast<WORD>(m_defId), DC_HASDEFID);
         HWND found = nullptr;
-        EnumChildWindows(
-            window,
-            [](HWND child, LPARAM out) {
-              char name[16] = {};
-              GetClassNameA(child, name, sizeof name);
-              bool button = std::string_view(name) == WC_BUTTON;
-              if (button && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
-                *reinterpret_cast<HWND*>(out) = child;
-                return FALSE;
-              }
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        for (HWND child : DescendantWindows(window)) {
+          char name[16] = {};
+          GetClassNameA(child, name, sizeof name);
+          if (std::string_view(name) == WC_BUTTON && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            found = child;
+            break;
+          }
+        }
         return found ? MAKELONG(static_cast<WORD>(GetDlgCtrlID(found)), DC_HASDEFID) : 0;
       }
       case DM_SETDEFID:
@@ -85,15 +81,11 @@ bool IsDescendant(HWND window, HWND ancestor) {
 // The controls Tab moves through, in creation order, nested pages included.
 std::vector<HWND> TabStops(HWND dialog) {
   std::vector<HWND> stops;
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM list) {
-        DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
-        if ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child) && !IsClass(child, WC_DIALOG))
-          reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&stops));
+  for (HWND child : DescendantWindows(dialog)) {
+    DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+    if ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child) && !IsClass(child, WC_DIALOG))
+      stops.push_back(child);
+  }
   return stops;
 }
 
@@ -115,33 +107,16 @@ void MoveFocus(HWND dialog, bool backwards) {
 
 // Arrow keys move the check within a group of radio buttons.
 bool MoveInRadioGroup(HWND button, bool forward) {
-  HWND parent = GetParent(button);
-  std::vector<HWND> siblings;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&siblings));
-  std::erase_if(siblings, [&](HWND c) { return GetParent(c) != parent; });
-  std::size_t at = 0;
-  while (at < siblings.size() && siblings[at] != button) ++at;
-  if (at == siblings.size()) return false;
-  std::size_t first = at, last = at;
-  while (first > 0 && !(GetWindowLongA(siblings[first], GWL_STYLE) & WS_GROUP)) --first;
-  while (last + 1 < siblings.size() && !(GetWindowLongA(siblings[last + 1], GWL_STYLE) & WS_GROUP)) ++last;
-  for (std::size_t step = 1; step <= last - first; ++step) {
-    std::size_t span = last - first + 1;
-    std::size_t i = first + (forward ? (at - first + step) % span : (at - first + span - step % span) % span);
-    HWND candidate = siblings[i];
-    if (IsRadioButton(candidate) && IsWindowEnabled(candidate) && IsWindowVisible(candidate)) {
-      SetFocus(candidate);
-      SendMessageA(candidate, BM_CLICK, 0, 0);
-      return true;
-    }
-  }
-  return false;
+  std::vector<HWND> radios;
+  for (HWND control : ControlGroup(button))
+    if (IsRadioButton(control) && IsWindowEnabled(control) && IsWindowVisible(control)) radios.push_back(control);
+  auto at = std::find(radios.begin(), radios.end(), button);
+  if (at == radios.end() || radios.size() < 2) return false;
+  std::size_t index = static_cast<std::size_t>(at - radios.begin());
+  HWND next = radios[(index + (forward ? 1 : radios.size() - 1)) % radios.size()];
+  SetFocus(next);
+  SendMessageA(next, BM_CLICK, 0, 0);
+  return true;
 }
 
 }  // namespace

@@ -482,3 +482,20 @@ void vek::framework::ReleaseSyncMarker(SyncMarker* marker) {
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
+
+std::vector<HWND> vek::framework::ChildWindows(HWND parent) {
+  auto record = FindWindowRecord(parent);
+  if (!record) return {};
+  std::lock_guard guard(WindowTableLock());
+  return record->children;
+}
+
+std::vector<HWND> vek::framework::DescendantWindows(HWND parent) {
+  std::vector<HWND> all;
+  for (HWND child : ChildWindows(parent)) {
+    all.push_back(child);
+    std::vector<HWND> below = DescendantWindows(child);
+    all.insert(all.end(), below.begin(), below.end());
+  }
+  return all;
+}

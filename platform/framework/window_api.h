@@ -3,6 +3,8 @@
 // them; their state can be read from any thread.
 #pragma once
 
+#include <vector>
+
 #include "framework/messages.h"
 #include "framework/styles.h"
 #include "framework/win_types.h"
@@ -49,3 +51,10 @@ HWND GetFocus();
 BOOL EnumWindows(WNDENUMPROC callback, LPARAM lParam);
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM lParam);
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
+
+namespace vek::framework {
+// The windows inside a window, in creation order: its own children, or all its
+// descendants (children before their own children).
+std::vector<HWND> ChildWindows(HWND parent);
+std::vector<HWND> DescendantWindows(HWND parent);
+}  // namespace vek::framework

@@ -14,17 +14,7 @@
 namespace vek::ui {
 namespace {
 
-std::vector<HWND> Descendants(HWND window) {
-  std::vector<HWND> all;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
-  return all;
-}
+std::vector<HWND> Descendants(HWND window) { return framework::DescendantWindows(window); }
 
 std::string ClassOf(HWND window) {
   char name[32] = {};

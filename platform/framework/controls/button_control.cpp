@@ -15,21 +15,7 @@ bool IsButtonClass(HWND window) {
 }
 
 // The children of the window's parent, in order.
-std::vector<HWND> Siblings(HWND window) {
-  std::vector<HWND> siblings;
-  HWND parent = GetParent(window);
-  if (!parent) return siblings;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&siblings));
-  // Only direct children count.
-  std::erase_if(siblings, [&](HWND child) { return GetParent(child) != parent; });
-  return siblings;
-}
+std::vector<HWND> Siblings(HWND window) { return ChildWindows(GetParent(window)); }
 
 }  // namespace
 
@@ -49,18 +35,22 @@ bool IsPushButton(HWND window) {
   return IsButtonClass(window) && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON || kind == BS_OWNERDRAW);
 }
 
-void ButtonControl::UncheckGroupSiblings(HWND window) {
-  // A group runs from a control with WS_GROUP up to the next one with WS_GROUP.
-  std::vector<HWND> siblings = Siblings(window);
-  std::size_t self = 0;
-  while (self < siblings.size() && siblings[self] != window) ++self;
-  if (self == siblings.size()) return;
-  std::size_t first = self;
+std::vector<HWND> ControlGroup(HWND member) {
+  std::vector<HWND> siblings = Siblings(member);
+  std::size_t at = 0;
+  while (at < siblings.size() && siblings[at] != member) ++at;
+  if (at == siblings.size()) return {};
+  std::size_t first = at;
   while (first > 0 && !(GetWindowLongA(siblings[first], GWL_STYLE) & WS_GROUP)) --first;
-  for (std::size_t i = first; i < siblings.size(); ++i) {
-    if (i > first && (GetWindowLongA(siblings[i], GWL_STYLE) & WS_GROUP)) break;
-    if (siblings[i] != window && IsRadioButton(siblings[i])) SendMessageA(siblings[i], BM_SETCHECK, BST_UNCHECKED, 0);
-  }
+  std::size_t end = at + 1;
+  while (end < siblings.size() && !(GetWindowLongA(siblings[end], GWL_STYLE) & WS_GROUP)) ++end;
+  return std::vector<HWND>(siblings.begin() + static_cast<std::ptrdiff_t>(first),
+                           siblings.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+void ButtonControl::UncheckGroupSiblings(HWND window) {
+  for (HWND other : ControlGroup(window))
+    if (other != window && IsRadioButton(other)) SendMessageA(other, BM_SETCHECK, BST_UNCHECKED, 0);
 }
 
 void ButtonControl::ClickByUser(HWND window) {

@@ -2,6 +2,8 @@
 // the user's clicks (and BM_CLICK, which stands for one), never from BM_SETCHECK.
 #pragma once
 
+#include <vector>
+
 #include "framework/controls/control_support.h"
 
 namespace vek::framework {
@@ -20,6 +22,9 @@ class ButtonControl : public ControlBehaviour {
 };
 
 bool IsRadioButton(HWND window);
+// The controls of the group a control belongs to: from the control with WS_GROUP
+// at or before it up to the next one with WS_GROUP, among its siblings.
+std::vector<HWND> ControlGroup(HWND member);
 bool IsCheckBox(HWND window);
 bool IsPushButton(HWND window);
 

@@ -31,18 +31,7 @@ std::string TextOf(HWND window) {
   return text;
 }
 
-std::vector<HWND> DirectChildren(HWND window) {
-  std::vector<HWND> all;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
-  std::erase_if(all, [&](HWND child) { return GetParent(child) != window; });
-  return all;
-}
+std::vector<HWND> DirectChildren(HWND window) { return vek::framework::ChildWindows(window); }
 
 DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)); }
 bool IsPopup(HWND window) { return !(StyleOf(window) & WS_CHILD); }
