@@ -5,13 +5,14 @@
 
 #include "emulator/config_apply.h"
 #include "emulator/info_reply.h"
+#include "emulator/legacy_reply.h"
+#include "emulator/print_wire.h"
 #include "emulator/wire_writer.h"
 
 namespace vek::emu {
 namespace {
 
 // The body of the secured exchange, from the device's side.
-constexpr std::size_t kBodyLength = 1020;
 constexpr std::size_t kBodyHeader = 28;
 constexpr std::size_t kPayloadMax = 992;
 constexpr std::size_t kSecureDatagram = 1030;
@@ -65,7 +66,12 @@ std::vector<Outgoing> One(std::vector<std::uint8_t> bytes) {
 
 }  // namespace
 
-Device::Device(DeviceConfig config) : m_config(std::move(config)), m_faults(m_config.faults) {
+Device::Device(DeviceConfig config, JobSpool* spool, std::size_t index)
+    : m_config(std::move(config)),
+      m_transports(m_config.transports),
+      m_generation(m_config.generation),
+      m_faults(m_config.faults, m_config.seed),
+      m_print(index, m_config, m_faults, spool) {
   m_listenAddress = m_config.address;
   if ((m_config.capabilities & cap::kSecureConfig) && m_config.rsaModulus.empty()) {
     m_key = DeviceKey::Generate(m_config.rsaBits);
@@ -124,27 +130,144 @@ void Device::Resumed(std::uint32_t address) {
   m_lastUpload.clear();
 }
 
-std::vector<Outgoing> Device::Answer(std::span<const std::uint8_t> request, SteadyClock::time_point now) {
-  // Requests of this generation: "NET", a type byte and the command word.
-  if (request.size() < kHeaderLength || std::memcmp(request.data(), "NET", 3) != 0) return {};
-  MessageKind kind;
-  switch (request[4]) {
-    case kOpSearch: kind = MessageKind::Search; break;
-    case kOpSearchMulti: kind = MessageKind::SearchMulti; break;
-    case kOpStatus: kind = MessageKind::Status; break;
-    case kOpUpload: kind = MessageKind::Upload; break;
-    case kOpBlock: kind = MessageKind::Block; break;
-    case kOpRestart: kind = MessageKind::Restart; break;
+namespace {
+
+// The wizard's operations of generation 1, by the low byte of the command word.
+bool NetKind(std::uint8_t op, std::span<const std::uint8_t> request, MessageKind* kind) {
+  switch (op) {
+    case kOpSearch: *kind = MessageKind::Search; return true;
+    case kOpSearchMulti: *kind = MessageKind::SearchMulti; return true;
+    case kOpStatus: *kind = MessageKind::Status; return true;
+    case kOpUpload: *kind = MessageKind::Upload; return true;
+    case kOpBlock: *kind = MessageKind::Block; return true;
+    case kOpRestart: *kind = MessageKind::Restart; return true;
     case kOpSecure:
-      kind = request.size() >= kHeaderLength + 2 && Word(request, kHeaderLength) == kLogin ? MessageKind::Login
-                                                                                          : MessageKind::Secure;
-      break;
+      *kind = request.size() >= kHeaderLength + 2 && Word(request, kHeaderLength) == kLogin ? MessageKind::Login
+                                                                                           : MessageKind::Secure;
+      return true;
     default:
-      return {};  // replies of other devices, and what a device does not serve
+      return false;  // replies of other devices, and what a device does not serve
+  }
+}
+
+const char* OpName(PrintOp op) {
+  switch (op) {
+    case PrintOp::Search: return "search";
+    case PrintOp::Status: return "status";
+    case PrintOp::Connect: return "connect";
+    case PrintOp::Data: return "data";
+    case PrintOp::EndOfJob: return "eoj";
+    default: return "other";
+  }
+}
+
+}  // namespace
+
+Handling Device::Receive(const Inbound& datagram, SteadyClock::time_point now) {
+  Handling h;
+  const Dialect dialect{m_generation, datagram.from.kind};
+  PrintRequest request;
+  std::string problem;
+  const bool read = ReadPrintRequest(datagram.bytes, dialect, &request, &problem);
+  if (request.op == PrintOp::None) {
+    h.note = "not of this device's generation";
+    return h;
+  }
+  h.command = request.command;
+  h.kind = OpName(request.op);
+  if (!read) {
+    h.note = "dropped: " + problem;
+    return h;
   }
   std::lock_guard guard(m_lock);
   // A restarting device hears nothing.
-  if (m_restarting) return {};
+  if (m_restarting) {
+    h.note = "restarting";
+    return h;
+  }
+  switch (request.op) {
+    case PrintOp::Search:
+      AnswerSearch(request, datagram, dialect, now, &h);
+      return h;
+    case PrintOp::Status:
+      AnswerStatus(dialect, datagram.from, now, &h);
+      return h;
+    case PrintOp::Connect:
+    case PrintOp::Data:
+    case PrintOp::EndOfJob:
+      if (datagram.broadcast) {
+        h.note = "a print message by broadcast: not taken";
+        return h;
+      }
+      m_print.Handle(request, dialect, datagram.from, now, &h.out, &h.note);
+      return h;
+    default:
+      break;
+  }
+  MessageKind kind;
+  if (m_generation != 1 || datagram.from.kind != TransportKind::Udp ||
+      !NetKind(datagram.bytes[4], datagram.bytes, &kind)) {
+    h.note = "not served";
+    return h;
+  }
+  h.kind = MessageKindName(kind);
+  h.out = AnswerNet(datagram.bytes, kind, now);
+  return h;
+}
+
+void Device::AnswerSearch(const PrintRequest& request, const Inbound& datagram, const Dialect& dialect,
+                          SteadyClock::time_point now, Handling* h) {
+  if (datagram.from.kind == TransportKind::Udp && m_config.searchFlag != DeviceConfig::SearchFlag::Any) {
+    const bool flagged = (request.command >> 8) & 0x01;
+    if (flagged != (m_config.searchFlag == DeviceConfig::SearchFlag::Flagged)) {
+      h->note = flagged ? "a flagged search: not answered" : "an unflagged search: not answered";
+      return;
+    }
+  }
+  if (dialect.generation == 1) {
+    h->out = AnswerNet(datagram.bytes, MessageKind::Search, now);
+    return;
+  }
+  if (m_faults.Take(MessageKind::Search, FaultKind::Drop)) return;
+  m_print.Emit(Outgoing{BuildLegacySearchAnswer(m_config, dialect.transport)}, MessageKind::Search, dialect, 0,
+               datagram.from, now, &h->out);
+}
+
+void Device::AnswerStatus(const Dialect& dialect, const Peer& to, SteadyClock::time_point now, Handling* h) {
+  if (m_faults.Take(MessageKind::Status, FaultKind::Drop)) {
+    h->note = "lost (fault)";
+    return;
+  }
+  const std::uint8_t status = m_print.StatusByte(true);
+  m_print.Emit(Outgoing{BuildStatusAnswer(dialect, status, m_config.portStatus2)}, MessageKind::Status, dialect, 0, to,
+               now, &h->out);
+  h->note = "status " + std::to_string(status);
+}
+
+std::vector<Outgoing> Device::Tick(SteadyClock::time_point now) {
+  std::lock_guard guard(m_lock);
+  std::vector<Outgoing> out;
+  m_print.Tick(now, &out);
+  return out;
+}
+
+std::optional<SteadyClock::time_point> Device::NextWake() const {
+  std::lock_guard guard(m_lock);
+  return m_print.NextWake();
+}
+
+void Device::Shutdown(SteadyClock::time_point now) {
+  std::lock_guard guard(m_lock);
+  m_print.CutOffAll(now);
+}
+
+PrintCounters Device::PrintCounts() const {
+  std::lock_guard guard(m_lock);
+  return m_print.Counters();
+}
+
+std::vector<Outgoing> Device::AnswerNet(std::span<const std::uint8_t> request, MessageKind kind,
+                                        SteadyClock::time_point now) {
   if (m_faults.Take(kind, FaultKind::Drop)) return {};
   std::vector<Outgoing> out = AnswerLocked(request, kind, now);
   if (out.empty()) return out;
@@ -177,8 +300,12 @@ std::vector<Outgoing> Device::AnswerLocked(std::span<const std::uint8_t> request
                          (m_config.searchReplies == Replies::Auto && security);
       return multi ? Search(true) : std::vector<Outgoing>{};
     }
-    case MessageKind::Status:
-      return One(BuildStatusReply(m_config));
+    case MessageKind::Status:  // AnswerStatus, which knows the live status
+    case MessageKind::Connect:
+    case MessageKind::Data:
+    case MessageKind::Ack:
+    case MessageKind::EndOfJob:  // the print service's
+      return {};
     case MessageKind::Upload:
       return WholeUpload(request, now);
     case MessageKind::Block:

@@ -1,12 +1,15 @@
 // One emulated print server: its configuration, its live state, and what it
-// answers to a request. Answers are datagrams, each with the delay it is to be
-// sent after; the emulator sends them from the device's own address.
+// does with a datagram. Answers are datagrams, each with the delay it is to be
+// sent after and the endpoint it leaves from; the emulator sends them.
 //
-// Besides searches and status it takes configurations (the whole reply, in
-// blocks, or through the secured exchange), checks password logins, and
-// restarts: silent for a while, then answering at its configured address (or an
-// address from the DHCP pool). Every configuration it takes is applied to its
-// state, so later answers show it.
+// A device of generation 1 ("NET") answers the wizard on UDP: searches and
+// status, configurations (the whole reply, in blocks, or through the secured
+// exchange), password logins, and restarts: silent for a while, then answering
+// at its configured address (or an address from the DHCP pool). Every
+// configuration it takes is applied to its state, so later answers show it.
+// On every transport it serves (UDP, IPX, NetBIOS), a device of either
+// generation answers the host's search and status query and takes print jobs on
+// its ports (print_service.h).
 #pragma once
 
 #include <chrono>
@@ -14,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,15 +25,11 @@
 #include "emulator/device_config.h"
 #include "emulator/device_crypto.h"
 #include "emulator/faults.h"
+#include "emulator/print_service.h"
+#include "emulator/spool.h"
+#include "emulator/transport.h"
 
 namespace vek::emu {
-
-using SteadyClock = std::chrono::steady_clock;
-
-struct Outgoing {
-  std::vector<std::uint8_t> bytes;
-  int delayMs = 0;
-};
 
 // How the device took a configuration, for tests.
 enum class UploadPath { None, Whole, Blocks, Secured };
@@ -46,14 +46,32 @@ struct DeviceCounters {
 // The 2-byte key a host sends when no password is given.
 constexpr std::uint8_t kFallbackKey[2] = {0x56, 0x4B};
 
+// What a device made of a datagram.
+struct Handling {
+  std::vector<Outgoing> out;
+  const char* kind = "other";  // search, status, connect, data, eoj, upload, ...
+  std::uint16_t command = 0;   // its command word in the device's dialect; 0: not its dialect
+  std::string note;            // what became of it, when there is more to say than the answers
+};
+
 class Device {
  public:
   // A device with the secured exchange and no modulus of its own gets a new key.
-  explicit Device(DeviceConfig config);
+  // Jobs go to spool (none: they are taken and dropped); index names the device
+  // in their records.
+  explicit Device(DeviceConfig config, JobSpool* spool = nullptr, std::size_t index = 0);
 
-  std::vector<Outgoing> Answer(std::span<const std::uint8_t> request, SteadyClock::time_point now);
+  Handling Receive(const Inbound& datagram, SteadyClock::time_point now);
+  // Acknowledgements and datagrams held back that fell due.
+  std::vector<Outgoing> Tick(SteadyClock::time_point now);
+  std::optional<SteadyClock::time_point> NextWake() const;
+  // Cuts off the jobs still open.
+  void Shutdown(SteadyClock::time_point now);
+  PrintCounters PrintCounts() const;
 
   DeviceConfig Config() const;
+  // Fixed for the device's life, so cheap to ask for every datagram.
+  const DeviceConfig::Transports& Transports() const { return m_transports; }
   DeviceCounters Counters() const;
   void SetPortStatus(std::uint8_t status, std::uint8_t status2);
   // False when the key of the secured exchange could not be made.
@@ -78,8 +96,14 @@ class Device {
     std::map<int, std::vector<std::uint8_t>> fragments;
   };
 
+  // Generation 1 on UDP: everything but the print messages.
+  std::vector<Outgoing> AnswerNet(std::span<const std::uint8_t> request, MessageKind kind,
+                                  SteadyClock::time_point now);
   std::vector<Outgoing> AnswerLocked(std::span<const std::uint8_t> request, MessageKind kind,
                                      SteadyClock::time_point now);
+  void AnswerStatus(const Dialect& dialect, const Peer& to, SteadyClock::time_point now, Handling* handling);
+  void AnswerSearch(const PrintRequest& request, const Inbound& datagram, const Dialect& dialect,
+                    SteadyClock::time_point now, Handling* handling);
   std::vector<Outgoing> Search(bool multi);
   std::vector<Outgoing> WholeUpload(std::span<const std::uint8_t> request, SteadyClock::time_point now);
   std::vector<Outgoing> Block(std::span<const std::uint8_t> request);
@@ -93,6 +117,8 @@ class Device {
 
   mutable std::mutex m_lock;
   DeviceConfig m_config;
+  const DeviceConfig::Transports m_transports;
+  const int m_generation;
   FaultSet m_faults;
   std::shared_ptr<DeviceKey> m_key;
   DeviceCounters m_counters;
@@ -108,6 +134,7 @@ class Device {
   bool m_blockAckedEarly = false;
   std::vector<std::uint8_t> m_blocks;
   SecureSession m_secure;
+  PrintService m_print;
 };
 
 }  // namespace vek::emu

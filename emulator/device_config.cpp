@@ -46,10 +46,35 @@
 //   status     port_status, port_status2
 //   serving    search_replies (auto, single, multi or both), part_size (data
 //              bytes per part of a multi-part reply, 16-1284), restart_silence
-//              (ms silent after a restart), faults (see emulator/faults.h)
+//              (ms silent after a restart), faults (see emulator/faults.h), seed
+//              (of the faults given with a rate; default 1)
+//   printing   generation (1: "NET" devices, the default; 0: the older "QI"
+//              devices), transports (list of udp, ipx, netbios; default udp),
+//              ipx_network (8 hex digits; default the emulator's own network),
+//              netbios_name (15 at most; default the name cut to 15),
+//              data_length (1-65535, announced by a generation-1 connect answer;
+//              default 1450), window (0-255, likewise; default 8), reack (ms of
+//              silence after which the last acknowledgement goes again, the gap
+//              doubling up to 8 times while the host stays silent; default 200, 0
+//              never), ack_delay (ms from a short packet or a gap to its
+//              acknowledgement; default 2), session_timeout (ms a job's host may
+//              be silent before the job is cut off; default 300000, 0 never),
+//              stray_address (where stray datagrams come from on UDP; default
+//              host 254 of the device's /24), stray_node (their IPX node; default
+//              the MAC with its last byte inverted), port_word (the port count a
+//              generation-0 search answer gives, 0-65535; default ports),
+//              search_flag (any, flagged or unflagged: which UDP searches it
+//              answers by the flag of their command word; default any)
 //
 // Keys of [emulator]: broadcast; dhcp_pool (addresses or FIRST-LAST ranges, for
-// devices that restart with DHCP on).
+// devices that restart with DHCP on); spool_dir (where each received job is
+// written, one file per job); netbios_lanas (list of LANA numbers the devices
+// are on; default every LANA of the NetBIOS layer).
+//
+// [router], when present, plays an IPX router answering routing-information
+// requests: network (its own, 8 hex digits; default the emulator's own), node
+// (default 02:00:52:54:00:01), networks (list of NETWORK[:HOPS[:TICKS]], hops
+// and ticks 0-65535, default 1 and 2; default the networks of the IPX devices).
 //
 // Errors name the source and line: "two-devices.conf:12: unknown key 'nmae'".
 #include "emulator/device_config.h"
@@ -176,6 +201,75 @@ bool ReadKeyBytes(const std::string& value, std::array<std::uint8_t, N>* key, st
   }
   std::copy(bytes.begin(), bytes.end(), key->begin());
   return true;
+}
+
+bool ReadNetwork(const std::string& value, std::array<std::uint8_t, 4>* network, std::string* why) {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadHexBytes(value, &bytes, why) || bytes.size() != 4 ||
+      std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; }) ||
+      std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0xFF; })) {
+    *why = "'" + value + "' is not an IPX network number like 0000ABCD (not 0, not FFFFFFFF)";
+    return false;
+  }
+  std::copy(bytes.begin(), bytes.end(), network->begin());
+  return true;
+}
+
+bool ReadRoutes(const std::string& value, std::vector<RipRoute>* routes, std::string* why) {
+  routes->clear();
+  for (const std::string& item : SplitList(value)) {
+    std::vector<std::string> parts = SplitList(item, ":");
+    RipRoute route;
+    std::uint64_t n = 0;
+    if (parts.empty() || parts.size() > 3 || !ReadNetwork(parts[0], &route.network, why)) {
+      if (why->empty()) *why = "'" + item + "' is not NETWORK[:HOPS[:TICKS]]";
+      return false;
+    }
+    if (parts.size() > 1) {
+      if (!ReadNumber(parts[1], 0xFFFF, &n, why)) return false;
+      route.hops = static_cast<std::uint16_t>(n);
+    }
+    if (parts.size() > 2) {
+      if (!ReadNumber(parts[2], 0xFFFF, &n, why)) return false;
+      route.ticks = static_cast<std::uint16_t>(n);
+    }
+    routes->push_back(route);
+  }
+  return true;
+}
+
+bool ReadTransports(const std::string& value, DeviceConfig::Transports* transports, std::string* why) {
+  *transports = {false, false, false};
+  std::vector<std::string> items = SplitList(value);
+  if (items.empty()) {
+    *why = "a device needs a transport: udp, ipx or netbios";
+    return false;
+  }
+  for (const std::string& item : items) {
+    const std::string name = Lower(item);
+    if (name == "udp") transports->udp = true;
+    else if (name == "ipx") transports->ipx = true;
+    else if (name == "netbios") transports->netbios = true;
+    else {
+      *why = "unknown transport '" + item + "' (udp, ipx or netbios)";
+      return false;
+    }
+  }
+  return true;
+}
+
+template <typename Get>
+Handler IntKey(Get get, std::uint64_t min, std::uint64_t max) {
+  return [get, min, max](DeviceConfig& d, const std::string& value, std::string* why) {
+    std::uint64_t n = 0;
+    if (!ReadNumber(value, max, &n, why)) return false;
+    if (n < min) {
+      *why = "'" + value + "' is below " + std::to_string(min);
+      return false;
+    }
+    get(d) = static_cast<int>(n);
+    return true;
+  };
 }
 
 bool ReadPool(const std::string& value, std::vector<std::uint32_t>* pool, std::string* why) {
@@ -376,6 +470,47 @@ const std::map<std::string, Handler>& DeviceKeys() {
       {"faults", [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadFaults(v, &d.faults, why); }},
       {"port_status", ByteKey([](DeviceConfig& d) -> std::uint8_t& { return d.portStatus; })},
       {"port_status2", ByteKey([](DeviceConfig& d) -> std::uint8_t& { return d.portStatus2; })},
+      {"seed",
+       [](DeviceConfig& d, const std::string& v, std::string* why) {
+         std::uint64_t n = 0;
+         if (!ReadNumber(v, 0xFFFFFFFFFFFFull, &n, why)) return false;
+         d.seed = n;
+         return true;
+       }},
+      {"generation", IntKey([](DeviceConfig& d) -> int& { return d.generation; }, 0, 1)},
+      {"transports",
+       [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadTransports(v, &d.transports, why); }},
+      {"ipx_network",
+       [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadNetwork(v, &d.ipxNetwork, why); }},
+      {"netbios_name",
+       [](DeviceConfig& d, const std::string& v, std::string* why) {
+         if (v.empty() || v.size() > 15 || v[0] == '*') {
+           *why = "a NetBIOS name has 1 to 15 characters and does not start with '*'";
+           return false;
+         }
+         d.netbiosName = v;
+         return true;
+       }},
+      {"data_length", IntKey([](DeviceConfig& d) -> int& { return d.dataLength; }, 1, 65535)},
+      {"window", IntKey([](DeviceConfig& d) -> int& { return d.window; }, 0, 255)},
+      {"reack", IntKey([](DeviceConfig& d) -> int& { return d.reackMs; }, 0, 600000)},
+      {"ack_delay", IntKey([](DeviceConfig& d) -> int& { return d.ackDelayMs; }, 0, 10000)},
+      {"session_timeout", IntKey([](DeviceConfig& d) -> int& { return d.sessionTimeoutMs; }, 0, 86400000)},
+      {"stray_address", Ipv4Key([](DeviceConfig& d) -> std::uint32_t& { return d.strayAddress; })},
+      {"stray_node", [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadMac(v, &d.strayNode, why); }},
+      {"port_word", IntKey([](DeviceConfig& d) -> int& { return d.portWord; }, 0, 65535)},
+      {"search_flag",
+       [](DeviceConfig& d, const std::string& v, std::string* why) {
+         const std::string kind = Lower(v);
+         if (kind == "any") d.searchFlag = DeviceConfig::SearchFlag::Any;
+         else if (kind == "flagged") d.searchFlag = DeviceConfig::SearchFlag::Flagged;
+         else if (kind == "unflagged") d.searchFlag = DeviceConfig::SearchFlag::Unflagged;
+         else {
+           *why = "'" + v + "' is not any, flagged or unflagged";
+           return false;
+         }
+         return true;
+       }},
   };
   return keys;
 }
@@ -396,7 +531,7 @@ class Parser {
   }
 
  private:
-  enum class Section { None, Emulator, Device };
+  enum class Section { None, Emulator, Router, Device };
 
   bool Fail(int line, const std::string& message) {
     *m_error = m_source + ":" + std::to_string(line) + ": " + message;
@@ -424,7 +559,13 @@ class Parser {
         m_section = Section::Emulator;
         return true;
       }
-      return Fail(m_line, "unknown section [" + name + "] (expected [emulator] or [device])");
+      if (name == "router") {
+        if (m_config->router.enabled) return Fail(m_line, "[router] given twice");
+        m_config->router.enabled = true;
+        m_section = Section::Router;
+        return true;
+      }
+      return Fail(m_line, "unknown section [" + name + "] (expected [emulator], [router] or [device])");
     }
     const std::size_t equals = line.find('=');
     if (equals == std::string::npos) return Fail(m_line, "expected 'key = value', '[device]' or a comment");
@@ -434,9 +575,25 @@ class Parser {
     if (!UnquoteValue(line.substr(equals + 1), &value, &why)) return Fail(m_line, key + ": " + why);
     if (m_section == Section::None) return Fail(m_line, "'" + key + "' outside a section; start with [device]");
     if (!m_keys.insert(key).second) return Fail(m_line, "'" + key + "' given twice in this section");
+    if (m_section == Section::Router) return RouterKey(key, value);
     if (m_section == Section::Emulator) {
       if (key == "dhcp_pool") {
         if (!ReadPool(value, &m_config->dhcpPool, &why)) return Fail(m_line, key + ": " + why);
+        return true;
+      }
+      if (key == "spool_dir") {
+        if (value.empty()) return Fail(m_line, key + ": a folder is needed");
+        m_config->spoolDir = value;
+        return true;
+      }
+      if (key == "netbios_lanas") {
+        m_config->netbiosLanas.clear();
+        for (const std::string& item : SplitList(value)) {
+          std::uint64_t n = 0;
+          if (!ReadNumber(item, 254, &n, &why)) return Fail(m_line, key + ": " + why);
+          m_config->netbiosLanas.push_back(static_cast<int>(n));
+        }
+        if (m_config->netbiosLanas.empty()) return Fail(m_line, key + ": a LANA number is needed");
         return true;
       }
       if (key != "broadcast") return Fail(m_line, "unknown key '" + key + "' in [emulator]");
@@ -448,6 +605,20 @@ class Parser {
     auto it = DeviceKeys().find(key);
     if (it == DeviceKeys().end()) return Fail(m_line, "unknown key '" + key + "' in [device]");
     if (!it->second(m_device, value, &why)) return Fail(m_line, key + ": " + why);
+    return true;
+  }
+
+  bool RouterKey(const std::string& key, const std::string& value) {
+    RouterConfig& router = m_config->router;
+    std::string why;
+    bool ok = true;
+    if (key == "network") ok = ReadNetwork(value, &router.network, &why);
+    else if (key == "node") ok = ReadMac(value, &router.node, &why);
+    else if (key == "networks") {
+      ok = ReadRoutes(value, &router.routes, &why);
+      router.routesGiven = true;
+    } else return Fail(m_line, "unknown key '" + key + "' in [router]");
+    if (!ok) return Fail(m_line, key + ": " + why);
     return true;
   }
 
@@ -463,6 +634,9 @@ class Parser {
                               std::to_string(other.line));
       if (other.address == m_device.address)
         return Fail(line, "address " + FormatIpv4(m_device.address) + " is taken by the device of line " +
+                              std::to_string(other.line));
+      if (other.transports.netbios && m_device.transports.netbios && NetbiosNameOf(other) == NetbiosNameOf(m_device))
+        return Fail(line, "NetBIOS name \"" + NetbiosNameOf(m_device) + "\" is taken by the device of line " +
                               std::to_string(other.line));
     }
     m_config->devices.push_back(m_device);
@@ -513,6 +687,25 @@ std::string FormatMac(const std::array<std::uint8_t, 6>& mac) {
   char text[18];
   std::snprintf(text, sizeof(text), "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
   return text;
+}
+
+std::string FormatNetwork(const std::array<std::uint8_t, 4>& network) {
+  char text[9];
+  std::snprintf(text, sizeof(text), "%02X%02X%02X%02X", network[0], network[1], network[2], network[3]);
+  return text;
+}
+
+std::string NetbiosNameOf(const DeviceConfig& device) {
+  if (!device.netbiosName.empty()) return device.netbiosName;
+  std::string name = device.name.substr(0, 15);
+  // Trailing blanks would vanish in the padding; a leading '*' is no name.
+  while (!name.empty() && (name.back() == ' ' || name.back() == '\0')) name.pop_back();
+  if (name.empty() || name[0] == '*') {
+    char text[16];
+    std::snprintf(text, sizeof(text), "VEK%02X%02X%02X", device.mac[3], device.mac[4], device.mac[5]);
+    name = text;
+  }
+  return name;
 }
 
 std::string FormatIpv4(std::uint32_t hostOrder) {

@@ -160,12 +160,59 @@ struct DeviceConfig {
   // configured address (or one from the DHCP pool when DHCP is on).
   int restartSilenceMs = 1500;
   std::vector<Fault> faults;
+  std::uint64_t seed = 1;  // of the faults given with a rate
+
+  // Print service.
+  int generation = 1;  // 0: the older "QI" devices; 1: "NET" devices
+  struct Transports {
+    bool udp = true;
+    bool ipx = false;
+    bool netbios = false;
+  } transports;
+  std::array<std::uint8_t, 4> ipxNetwork{};  // zero: the emulator's own network
+  std::string netbiosName;                   // empty: made from the name (NetbiosNameOf)
+  int dataLength = 1450;                     // announced by a generation-1 connect answer
+  int window = 8;                            // likewise; hosts take 1 to 8
+  int reackMs = 200;                         // idle gap before the last acknowledgement goes again
+                                             // (doubling up to 8 times while the host is silent)
+  int ackDelayMs = 2;                        // after a short packet or a gap, before acknowledging
+  int sessionTimeoutMs = 300000;             // a job whose host is silent this long is cut off
+  std::uint32_t strayAddress = 0;            // zero: host 254 of the device's /24
+  std::array<std::uint8_t, 6> strayNode{};   // zero: the MAC with its last byte inverted
+  int portWord = -1;                         // generation-0 search answers; -1: ports
+  // Which UDP searches it answers, by the flag in the command word's high byte.
+  enum class SearchFlag { Any, Flagged, Unflagged };
+  SearchFlag searchFlag = SearchFlag::Any;
+};
+
+// The device's unique NetBIOS name, as given or made from its name (cut to 15
+// characters; "VEK" and the MAC's last three bytes when it has none).
+std::string NetbiosNameOf(const DeviceConfig& device);
+
+// A network the router announces: network number, hops, ticks.
+struct RipRoute {
+  std::array<std::uint8_t, 4> network{};
+  std::uint16_t hops = 1;
+  std::uint16_t ticks = 2;
+};
+
+// The IPX router the emulator can play: a station that answers routing-
+// information requests with its list of networks.
+struct RouterConfig {
+  bool enabled = false;
+  std::array<std::uint8_t, 4> network{};  // its own; zero: the emulator's own network
+  std::array<std::uint8_t, 6> node = {0x02, 0x00, 0x52, 0x54, 0x00, 0x01};
+  std::vector<RipRoute> routes;
+  bool routesGiven = false;  // else: the networks of the devices on IPX
 };
 
 struct EmulatorConfig {
   std::string broadcast;  // dotted; empty: take the net layer's mapping
   // Addresses (host order) a device with DHCP on is given when it restarts.
   std::vector<std::uint32_t> dhcpPool;
+  std::string spoolDir;           // where received jobs go; empty: the program picks
+  std::vector<int> netbiosLanas;  // empty: the LANAs the NetBIOS layer has
+  RouterConfig router;
   std::vector<DeviceConfig> devices;
 };
 
@@ -176,6 +223,7 @@ bool ParseEmulatorConfig(const std::string& text, const std::string& source, Emu
 bool LoadEmulatorConfig(const std::string& path, EmulatorConfig* config, std::string* error);
 
 std::string FormatMac(const std::array<std::uint8_t, 6>& mac);
+std::string FormatNetwork(const std::array<std::uint8_t, 4>& network);
 std::string FormatIpv4(std::uint32_t hostOrder);
 
 }  // namespace vek::emu

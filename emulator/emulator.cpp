@@ -1,61 +1,43 @@
 #include "emulator/emulator.h"
 
-#include "kernel/clock.h"
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "emulator/ipx_transport.h"
+#include "emulator/netbios_transport.h"
+#include "emulator/udp_transport.h"
+#include "net/netbios_segment.h"
 #include "net/winsock.h"
 
 namespace vek::emu {
-
-struct Emulator::Endpoint {
-  std::mutex lock;  // guards socket against a restart's swap while others send
-  SOCKET socket = INVALID_SOCKET;
-  std::size_t device = 0;  // its device, for a device socket
-  bool broadcast = false;
-};
-
 namespace {
-
-// Large enough for any datagram, so a request is never refused as oversize.
-constexpr int kReceiveBuffer = 65536;
-// Serving threads wake this often to see a restart's end and the stop.
-constexpr DWORD kServeTick = 50;
 
 std::string SocketError(const std::string& what, int error) {
   return what + " failed (socket error " + std::to_string(error) + ")";
 }
 
-SOCKET OpenBound(std::uint32_t hostOrder, std::uint16_t port, bool reuse, std::string* message, int* error) {
-  SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  if (s == INVALID_SOCKET) {
-    *error = WSAGetLastError();
-    *message = SocketError("socket", *error);
-    return INVALID_SOCKET;
-  }
-  const BOOL on = TRUE;
-  if (reuse && setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof(on)) != 0) {
-    *error = WSAGetLastError();
-    *message = SocketError("SO_REUSEADDR", *error);
-    closesocket(s);
-    return INVALID_SOCKET;
-  }
-  const DWORD tick = kServeTick;
-  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&tick), sizeof(tick));
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = htons(port);
-  local.sin_addr.s_addr = htonl(hostOrder);
-  if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0) {
-    *error = WSAGetLastError();
-    *message = SocketError("bind to " + FormatIpv4(hostOrder) + ":" + std::to_string(port), *error);
-    closesocket(s);
-    return INVALID_SOCKET;
-  }
-  return s;
+bool MakeTemporaryFolder(std::string* folder) {
+  std::error_code error;
+  std::string pattern = (std::filesystem::temp_directory_path(error) / "vek-emulator-XXXXXX").string();
+  if (error) pattern = "/tmp/vek-emulator-XXXXXX";
+  if (!mkdtemp(pattern.data())) return false;
+  *folder = pattern;
+  return true;
 }
 
 }  // namespace
 
 Emulator::Emulator() = default;
-Emulator::~Emulator() { Stop(); }
+
+Emulator::~Emulator() {
+  Stop();
+  if (!m_temporarySpool.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_temporarySpool, ignored);
+  }
+}
 
 bool Emulator::Start(const EmulatorOptions& options, std::string* message, int* wsaError) {
   std::string ignoredMessage;
@@ -68,6 +50,15 @@ bool Emulator::Start(const EmulatorOptions& options, std::string* message, int* 
     *message = "no devices to serve";
     return false;
   }
+  std::string folder = options.spoolDir;
+  if (folder.empty()) {
+    if (m_temporarySpool.empty() && !MakeTemporaryFolder(&m_temporarySpool)) {
+      *message = "no temporary spool folder could be made";
+      return false;
+    }
+    folder = m_temporarySpool;
+  }
+  if (!m_spool.Open(folder, message)) return false;
   WSADATA data;
   if (int error = WSAStartup(MAKEWORD(2, 2), &data); error != 0) {
     *wsaError = error;
@@ -76,46 +67,71 @@ bool Emulator::Start(const EmulatorOptions& options, std::string* message, int* 
   }
   m_winsock = true;
   m_stopping = false;
-  m_port = options.port;
-  m_pool = options.dhcpPool;
-  m_nextLease = 0;
+  m_log.SetLimit(options.logLimit);
 
+  bool udp = false, ipx = options.router.enabled, netbios = false;
   for (std::size_t i = 0; i < options.devices.size(); i++) {
-    m_devices.push_back(std::make_unique<Device>(options.devices[i]));
+    m_devices.push_back(std::make_unique<Device>(options.devices[i], &m_spool, i));
     if (!m_devices.back()->KeyReady()) {
       *message = "device " + FormatMac(options.devices[i].mac) + ": its RSA key could not be made";
       CloseAll();
       return false;
     }
-    auto endpoint = std::make_unique<Endpoint>();
-    endpoint->device = i;
-    endpoint->socket = OpenBound(options.devices[i].address, options.port, false, message, wsaError);
-    if (endpoint->socket == INVALID_SOCKET) {
-      *message = "device " + FormatMac(options.devices[i].mac) + ": " + *message;
-      CloseAll();
-      return false;
-    }
-    m_endpoints.push_back(std::move(endpoint));
+    udp |= options.devices[i].transports.udp;
+    ipx |= options.devices[i].transports.ipx;
+    netbios |= options.devices[i].transports.netbios;
   }
-  if (!options.broadcast.empty()) {
-    const u_long address = inet_addr(options.broadcast.c_str());
-    if (address == INADDR_NONE && options.broadcast != "255.255.255.255") {
-      *message = "broadcast address '" + options.broadcast + "' is not a dotted address";
+  if (ipx) {
+    std::array<std::uint8_t, 6> node;
+    if (!OwnIpxStation(&m_ownNetwork, &node)) {
+      *wsaError = WSAGetLastError();
+      *message = SocketError("joining the IPX segment", *wsaError);
       CloseAll();
       return false;
     }
-    auto endpoint = std::make_unique<Endpoint>();
-    endpoint->broadcast = true;
-    // Other emulators and listeners may share a real broadcast address.
-    endpoint->socket = OpenBound(ntohl(address), options.port, true, message, wsaError);
-    if (endpoint->socket == INVALID_SOCKET) {
-      CloseAll();
-      return false;
-    }
-    m_endpoints.push_back(std::move(endpoint));
   }
-  for (auto& endpoint : m_endpoints) m_threads.emplace_back([this, e = endpoint.get()] { Serve(e); });
-  m_sender = std::thread([this] { SendLater(); });
+  if (udp) {
+    UdpTransport::Options udpOptions;
+    udpOptions.broadcast = options.broadcast;
+    udpOptions.port = options.port;
+    udpOptions.dhcpPool = options.dhcpPool;
+    m_transports.push_back(std::make_unique<UdpTransport>(m_devices, udpOptions));
+  }
+  if (ipx) m_transports.push_back(std::make_unique<IpxTransport>(m_devices, m_ownNetwork));
+  if (netbios) {
+    std::vector<int> lanas = options.netbiosLanas.empty() ? vek::net::ConfiguredNetbiosLanas() : options.netbiosLanas;
+    m_transports.push_back(std::make_unique<NetbiosTransport>(m_devices, lanas));
+  }
+  for (auto& transport : m_transports) {
+    if (!transport->Open(message, wsaError)) {
+      CloseAll();
+      return false;
+    }
+  }
+  if (options.router.enabled) {
+    const RouterConfig& r = options.router;
+    const bool own = std::all_of(r.network.begin(), r.network.end(), [](std::uint8_t b) { return b == 0; });
+    m_routes = r.routes;
+    if (!r.routesGiven) {
+      m_routes.clear();
+      for (const auto& device : m_devices) {
+        const DeviceConfig config = device->Config();
+        if (!config.transports.ipx) continue;
+        const auto network = DeviceNetwork(config, m_ownNetwork);
+        if (std::none_of(m_routes.begin(), m_routes.end(), [&](const RipRoute& x) { return x.network == network; }))
+          m_routes.push_back(RipRoute{network, 1, 2});
+      }
+    }
+    m_router = std::make_unique<IpxRouter>(own ? m_ownNetwork : r.network, r.node, m_routes);
+    if (!m_router->Open(message, wsaError)) {
+      CloseAll();
+      return false;
+    }
+  }
+  for (auto& transport : m_transports)
+    transport->Run([this](std::size_t device, const Inbound& datagram) { Deliver(device, datagram); });
+  if (m_router) m_router->Run();
+  m_scheduler = std::thread([this] { Schedule(); });
   m_running = true;
   return true;
 }
@@ -131,134 +147,141 @@ void Emulator::CloseAll() {
     m_stopping = true;
   }
   m_pendingChanged.notify_all();
-  // The serving threads wake within a tick and see the stop; the sockets close
-  // after them, so none is swapped or used while it closes.
-  for (std::thread& thread : m_threads) thread.join();
-  if (m_sender.joinable()) m_sender.join();
-  m_threads.clear();
-  for (auto& endpoint : m_endpoints)
-    if (endpoint->socket != INVALID_SOCKET) closesocket(endpoint->socket);
-  m_endpoints.clear();
+  if (m_scheduler.joinable()) m_scheduler.join();
+  // Each transport's threads end before its sockets and names go.
+  for (auto& transport : m_transports) transport->Close();
+  m_transports.clear();
+  if (m_router) m_router->Close();
+  m_router.reset();
+  const SteadyClock::time_point now = SteadyClock::now();
+  for (auto& device : m_devices) device->Shutdown(now);
   m_devices.clear();
   m_pending.clear();
+  m_routes.clear();
   if (m_winsock) WSACleanup();
   m_winsock = false;
 }
 
-void Emulator::Serve(Endpoint* endpoint) {
-  std::vector<char> buffer(kReceiveBuffer);
-  while (!m_stopping) {
-    if (!endpoint->broadcast) Resume(endpoint);
-    if (endpoint->socket == INVALID_SOCKET) {
-      ::Sleep(kServeTick);  // between a restart and the new socket
-      continue;
-    }
-    sockaddr_in from{};
-    int fromLength = sizeof(from);
-    const int n = recvfrom(endpoint->socket, buffer.data(), static_cast<int>(buffer.size()), 0,
-                           reinterpret_cast<sockaddr*>(&from), &fromLength);
-    if (n == SOCKET_ERROR) continue;  // the tick, or a datagram we cannot take
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
-    Handle(endpoint, std::vector<std::uint8_t>(bytes, bytes + n), ntohl(from.sin_addr.s_addr), ntohs(from.sin_port));
+DeviceTransport* Emulator::TransportFor(TransportKind kind) const {
+  for (const auto& transport : m_transports)
+    if (transport->Kind() == kind) return transport.get();
+  return nullptr;
+}
+
+std::array<std::uint8_t, 4> Emulator::IpxNetworkOf(std::size_t device) const {
+  return DeviceNetwork(m_devices.at(device)->Config(), m_ownNetwork);
+}
+
+std::string Emulator::Describe(std::size_t device) const {
+  std::string text;
+  for (const auto& transport : m_transports) {
+    const std::string part = transport->Describe(device);
+    if (!part.empty()) text += (text.empty() ? "" : ", ") + part;
   }
+  return text;
 }
 
-std::uint32_t Emulator::Lease(std::size_t device, std::uint32_t fallback) {
-  std::lock_guard guard(m_leaseLock);
-  for (std::size_t tried = 0; tried < m_pool.size(); tried++) {
-    const std::uint32_t candidate = m_pool[m_nextLease++ % m_pool.size()];
-    bool taken = false;
-    for (std::size_t i = 0; i < m_devices.size(); i++)
-      if (i != device && m_devices[i]->ListenAddress() == candidate) taken = true;
-    if (!taken) return candidate;
+void Emulator::Wake() {
+  {
+    std::lock_guard guard(m_pendingLock);
+    m_wake = true;
   }
-  return fallback;
+  m_pendingChanged.notify_all();
 }
 
-void Emulator::Resume(Endpoint* endpoint) {
-  Device& device = *m_devices[endpoint->device];
-  bool dhcp = false;
-  std::uint32_t address = 0;
-  if (!device.RestartDue(SteadyClock::now(), &dhcp, &address)) return;
-  if (dhcp) address = Lease(endpoint->device, address);
-  std::string message;
-  int error = 0;
-  std::lock_guard guard(endpoint->lock);
-  if (endpoint->socket != INVALID_SOCKET) closesocket(endpoint->socket);
-  endpoint->socket = OpenBound(address, m_port, false, &message, &error);
-  // An address someone else holds: the device tries again on the next tick.
-  if (endpoint->socket != INVALID_SOCKET) device.Resumed(address);
-}
-
-bool Emulator::SendFrom(std::size_t device, const std::vector<std::uint8_t>& bytes, std::uint32_t toAddress,
-                        std::uint16_t toPort) {
-  Endpoint& endpoint = *m_endpoints[device];
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(toPort);
-  to.sin_addr.s_addr = htonl(toAddress);
-  std::lock_guard guard(endpoint.lock);
-  if (endpoint.socket == INVALID_SOCKET) return false;
-  const int sent = sendto(endpoint.socket, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
-                          0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
-  return sent == static_cast<int>(bytes.size());
-}
-
-void Emulator::SendLater() {
-  std::unique_lock lock(m_pendingLock);
-  while (!m_stopping) {
-    if (m_pending.empty()) {
-      m_pendingChanged.wait(lock);
-      continue;
-    }
-    auto first = m_pending.begin();
-    if (SteadyClock::now() < first->first) {
-      m_pendingChanged.wait_until(lock, first->first);
-      continue;
-    }
-    Pending pending = std::move(first->second);
-    m_pending.erase(first);
-    lock.unlock();
-    SendFrom(pending.device, pending.bytes, pending.toAddress, pending.toPort);
-    lock.lock();
-  }
-}
-
-void Emulator::Handle(Endpoint* endpoint, const std::vector<std::uint8_t>& data, std::uint32_t fromAddress,
-                      std::uint16_t fromPort) {
-  const bool net = data.size() >= 6 && data[0] == 'N' && data[1] == 'E' && data[2] == 'T';
-  const std::uint16_t command = net ? static_cast<std::uint16_t>(data[4] | (data[5] << 8)) : 0;
-  // A broadcast reaches every device; each answers from its own socket.
-  const std::size_t first = endpoint->broadcast ? 0 : endpoint->device;
-  const std::size_t last = endpoint->broadcast ? m_devices.size() : endpoint->device + 1;
-  for (std::size_t i = first; i < last; i++) {
-    LoggedRequest entry;
-    entry.device = i;
-    entry.broadcast = endpoint->broadcast;
-    entry.fromAddress = fromAddress;
-    entry.fromPort = fromPort;
-    entry.command = command;
-    entry.data = data;
+void Emulator::Deliver(std::size_t device, const Inbound& datagram) {
+  LoggedRequest entry;
+  entry.broadcast = datagram.broadcast;
+  entry.transport = datagram.from.kind;
+  entry.via = datagram.via;
+  entry.fromAddress = datagram.from.address;
+  entry.fromPort = datagram.from.port;
+  entry.peer = datagram.from.Text();
+  entry.ipxPacketType = datagram.ipxPacketType;
+  entry.data.assign(datagram.bytes.begin(), datagram.bytes.end());
+  if (datagram.via == Via::Stray) {
+    // Nobody's address: what the host sends there is lost, as on a real net.
+    entry.device = device == kAllDevices ? 0 : device;
     entry.when = SteadyClock::now();
-    std::vector<Outgoing> answers = m_devices[i]->Answer(data, entry.when);
+    entry.note = "at a stray address: not taken";
+    if (m_observer) m_observer(entry);
+    m_log.Add(std::move(entry));
+    return;
+  }
+  // A broadcast reaches every device on the transport; each answers for itself.
+  for (std::size_t i = 0; i < m_devices.size(); i++) {
+    if (device != kAllDevices && device != i) continue;
+    const DeviceConfig::Transports& t = m_devices[i]->Transports();
+    const bool serves = datagram.from.kind == TransportKind::Udp ? t.udp
+                        : datagram.from.kind == TransportKind::Ipx ? t.ipx
+                                                                  : t.netbios;
+    if (!serves) continue;
+    LoggedRequest logged = entry;
+    logged.device = i;
+    logged.when = SteadyClock::now();
+    Handling handling = m_devices[i]->Receive(datagram, logged.when);
+    logged.command = handling.command;
+    logged.kind = handling.kind;
+    logged.note = std::move(handling.note);
     // Logged before it is answered: whoever gets the answer finds the request in
     // the log.
-    entry.answered = !answers.empty();
-    if (m_observer) m_observer(entry);
-    const SteadyClock::time_point when = entry.when;
-    m_log.Add(std::move(entry));
-    for (Outgoing& answer : answers) {
-      if (answer.delayMs <= 0) {
-        SendFrom(i, answer.bytes, fromAddress, fromPort);
-        continue;
-      }
-      {
-        std::lock_guard guard(m_pendingLock);
-        m_pending.emplace(when + std::chrono::milliseconds(answer.delayMs),
-                          Pending{i, std::move(answer.bytes), fromAddress, fromPort});
-      }
-      m_pendingChanged.notify_all();
+    logged.answered = !handling.out.empty();
+    if (m_observer) m_observer(logged);
+    m_log.Add(std::move(logged));
+    Dispatch(i, std::move(handling.out), datagram.from);
+  }
+  // The device's timers may have moved closer.
+  Wake();
+}
+
+void Emulator::SendNow(std::size_t device, Via via, const Peer& to, std::span<const std::uint8_t> bytes) {
+  if (DeviceTransport* transport = TransportFor(to.kind)) transport->Send(device, via, to, bytes);
+}
+
+void Emulator::Dispatch(std::size_t device, std::vector<Outgoing> out, const Peer& requester) {
+  const SteadyClock::time_point now = SteadyClock::now();
+  bool later = false;
+  for (Outgoing& o : out) {
+    const Peer to = o.to ? *o.to : requester;
+    if (o.delayMs <= 0) {
+      SendNow(device, o.via, to, o.bytes);
+      continue;
     }
+    std::lock_guard guard(m_pendingLock);
+    m_pending.emplace(now + std::chrono::milliseconds(o.delayMs), Pending{device, o.via, to, std::move(o.bytes)});
+    later = true;
+  }
+  if (later) Wake();
+}
+
+void Emulator::Schedule() {
+  std::unique_lock lock(m_pendingLock);
+  while (!m_stopping) {
+    m_wake = false;
+    SteadyClock::time_point now = SteadyClock::now();
+    while (!m_pending.empty() && m_pending.begin()->first <= now) {
+      Pending pending = std::move(m_pending.begin()->second);
+      m_pending.erase(m_pending.begin());
+      lock.unlock();
+      SendNow(pending.device, pending.via, pending.to, pending.bytes);
+      lock.lock();
+    }
+    lock.unlock();
+    std::optional<SteadyClock::time_point> next;
+    for (std::size_t i = 0; i < m_devices.size(); i++) {
+      std::optional<SteadyClock::time_point> wake = m_devices[i]->NextWake();
+      if (wake && *wake <= now) {
+        Dispatch(i, m_devices[i]->Tick(now), Peer{});
+        wake = m_devices[i]->NextWake();
+      }
+      if (wake && (!next || *wake < *next)) next = *wake;
+    }
+    lock.lock();
+    if (!m_pending.empty() && (!next || m_pending.begin()->first < *next)) next = m_pending.begin()->first;
+    // A datagram that came meanwhile may have set a nearer timer.
+    if (m_stopping || m_wake) continue;
+    if (next) m_pendingChanged.wait_until(lock, *next);
+    else m_pendingChanged.wait(lock);
   }
 }
 

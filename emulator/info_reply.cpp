@@ -234,13 +234,4 @@ std::vector<std::uint8_t> BuildPlainAnswer(std::uint16_t replyWord, std::uint8_t
   return std::move(w.Data());
 }
 
-std::vector<std::uint8_t> BuildStatusReply(const DeviceConfig& device) {
-  WireWriter w;
-  Header(w, kOpStatus | kReplyBit);
-  w.U8(device.portStatus);
-  w.U8(device.portStatus2);
-  w.Zeros(64 - w.Size());
-  return std::move(w.Data());
-}
-
 }  // namespace vek::emu

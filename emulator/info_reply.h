@@ -32,8 +32,6 @@ std::vector<std::uint8_t> BuildInformationReply(const DeviceConfig& device);
 // The same reply in parts of at most partSize data bytes: the reply after its
 // header, cut in order.
 std::vector<std::vector<std::uint8_t>> BuildMultipartReply(const DeviceConfig& device, std::size_t partSize);
-// The status reply: port status and second status byte.
-std::vector<std::uint8_t> BuildStatusReply(const DeviceConfig& device);
 // A plain 64-byte answer: the header with the reply word, then byte 6 and 7.
 std::vector<std::uint8_t> BuildPlainAnswer(std::uint16_t replyWord, std::uint8_t byte6 = 0, std::uint8_t byte7 = 0);
 

@@ -6,6 +6,9 @@ void RequestLog::Add(LoggedRequest request) {
   {
     std::lock_guard guard(m_lock);
     m_requests.push_back(std::move(request));
+    // Trimmed in batches, so a full log does not move everything on each request.
+    if (m_limit > 0 && m_requests.size() >= 2 * m_limit)
+      m_requests.erase(m_requests.begin(), m_requests.end() - static_cast<std::ptrdiff_t>(m_limit));
   }
   m_changed.notify_all();
 }
@@ -23,6 +26,11 @@ std::size_t RequestLog::Count() const {
 void RequestLog::Clear() {
   std::lock_guard guard(m_lock);
   m_requests.clear();
+}
+
+void RequestLog::SetLimit(std::size_t limit) {
+  std::lock_guard guard(m_lock);
+  m_limit = limit;
 }
 
 bool RequestLog::WaitFor(const Predicate& predicate, std::chrono::milliseconds timeout) const {

@@ -6,17 +6,26 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
+
+#include "emulator/transport.h"
 
 namespace vek::emu {
 
 struct LoggedRequest {
   std::size_t device = 0;      // index of the device that took it
-  bool broadcast = false;      // arrived on the broadcast socket
-  std::uint32_t fromAddress = 0;  // host order
-  std::uint16_t fromPort = 0;
-  std::uint16_t command = 0;   // bytes 4-5 of a "NET" datagram; 0 for anything else
-  bool answered = false;     // the device made an answer (sent now or later)
+  bool broadcast = false;      // UDP broadcast socket, IPX broadcast node, NetBIOS group name
+  TransportKind transport = TransportKind::Udp;
+  Via via = Via::Main;         // the device's endpoint it arrived at
+  std::uint32_t fromAddress = 0;  // UDP: host order
+  std::uint16_t fromPort = 0;     // UDP port or IPX socket
+  std::string peer;            // the sender, as text
+  int ipxPacketType = -1;      // IPX only
+  std::uint16_t command = 0;   // its command word in the device's dialect; 0: not its dialect
+  std::string kind;            // search, status, connect, data, eoj, upload, ... or other
+  std::string note;            // what became of it
+  bool answered = false;       // the device made an answer (sent now or later)
   std::vector<std::uint8_t> data;
   std::chrono::steady_clock::time_point when;
 };
@@ -29,6 +38,9 @@ class RequestLog {
   std::vector<LoggedRequest> Snapshot() const;
   std::size_t Count() const;
   void Clear();
+  // Keeps the last requests only, at least limit and fewer than twice as many
+  // (0: all); a program that runs for long must not grow without end.
+  void SetLimit(std::size_t limit);
   // Waits until predicate holds for the log, at most timeout; true when it held.
   bool WaitFor(const Predicate& predicate, std::chrono::milliseconds timeout) const;
   // Waits until at least count requests are logged.
@@ -38,6 +50,7 @@ class RequestLog {
   mutable std::mutex m_lock;
   mutable std::condition_variable m_changed;
   std::vector<LoggedRequest> m_requests;
+  std::size_t m_limit = 0;
 };
 
 }  // namespace vek::emu

@@ -17,6 +17,8 @@
 #include "protocol/packet_header.h"
 #include "protocol/print_server.h"
 #include "protocol/xudp_socket.h"
+#include "emulator/spool.h"
+#include "print_host.h"
 #include "support/loopback_subnet.h"
 #include "support/temp_root.h"
 
@@ -162,6 +164,52 @@ TEST(EmulatorProgram, ServesItsDevicesUntilTerminated) {
     child.Signal(SIGTERM);
     EXPECT_EQ(child.Wait(10s), 0) << child.Stderr();
     EXPECT_NE(child.Stderr().find("broadcasts arrive at " + subnet.Broadcast()), std::string::npos);
+    return;
+  }
+  FAIL() << "no free subnet in three attempts";
+}
+
+TEST(EmulatorProgram, WritesEachJobToTheSpoolFolderAndSaysSoOnALine) {
+  vek::test::TempDir dir;
+  const std::string spool = dir.path() + "/jobs";
+  for (int attempt = 0; attempt < 3; attempt++) {
+    LoopbackSubnet subnet;
+    const std::string path = WriteConfig(dir, "[emulator]\nbroadcast = " + subnet.Broadcast() +
+                                                  "\n[device]\nmac = 02:4E:57:40:00:07\naddress = " +
+                                                  subnet.Dotted(7) + "\nname = Spooler\nports = 2\nreack = 50\n");
+    Child child({VEK_EMULATOR_PATH, "--spool-dir", spool, path});
+    ASSERT_TRUE(child.Started());
+    std::vector<std::string> lines = child.ReadLines(1, 10s);
+    if (lines.empty()) {
+      ASSERT_EQ(child.Wait(10s), 1) << child.Stderr();
+      continue;
+    }
+    EXPECT_EQ(lines[0], "02:4E:57:40:00:07 \"Spooler\" at " + subnet.Dotted(7) + ":20560, firmware 1.00, 2 ports");
+
+    const printlab::Bytes job = printlab::Pattern(12345);
+    WSADATA data;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    {
+      printlab::UdpLink link(subnet.Host(7));
+      printlab::Host host(link, printlab::Form{1, vek::emu::TransportKind::Udp}, 2);
+      printlab::HostReport report;
+      EXPECT_TRUE(host.Print(job, &report));
+    }
+    WSACleanup();
+    lines = child.ReadLines(2, 10s);
+    ASSERT_EQ(lines.size(), 2u);
+    const std::string prefix = "job 02:4E:57:40:00:07 port 2 number 1 ended 12345 bytes sha256 " +
+                               vek::emu::Sha256Hex(job) + " file ";
+    ASSERT_EQ(lines[1].substr(0, prefix.size()), prefix) << lines[1];
+    const std::string file = lines[1].substr(prefix.size());
+    EXPECT_EQ(file, spool + "/02-4E-57-40-00-07-port2-job0001.prn");
+    std::ifstream in(file, std::ios::binary);
+    const printlab::Bytes written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(written == job);
+
+    child.Signal(SIGINT);
+    EXPECT_EQ(child.Wait(10s), 0) << child.Stderr();
+    EXPECT_NE(child.Stderr().find("jobs are written to " + spool), std::string::npos) << child.Stderr();
     return;
   }
   FAIL() << "no free subnet in three attempts";

@@ -2,29 +2,33 @@
 // emulator_core. Header only: vek_test_support does not depend on the emulator.
 #pragma once
 
+#include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "emulator/emulator.h"
+#include "net/ipx_segment.h"
+#include "net/netbios_segment.h"
 #include "net/winsock.h"
 #include "support/loopback_subnet.h"
 
 namespace vek::test {
 
 // Places device i at 127.A.B.(i + 1) of a fresh subnet, with the broadcast socket
-// at 127.A.B.255, and starts the emulator. An address taken by someone else makes
-// it try another subnet. *subnet receives the subnet used.
-// poolHosts are the host numbers of the subnet that devices restarting with DHCP
-// on are given.
-inline bool StartEmulatorOnFreshSubnet(vek::emu::Emulator& emulator, std::vector<vek::emu::DeviceConfig> devices,
+// at 127.A.B.255, and starts the emulator with the rest of options as given
+// (spool folder, router, LANAs). An address taken by someone else makes it try
+// another subnet. *subnet receives the subnet used. poolHosts are the host
+// numbers of the subnet that devices restarting with DHCP on are given.
+inline bool StartEmulatorOnFreshSubnet(vek::emu::Emulator& emulator, vek::emu::EmulatorOptions options,
                                        LoopbackSubnet* subnet, std::string* message,
                                        const std::vector<int>& poolHosts = {}) {
   for (int attempt = 0; attempt < 10; attempt++) {
     LoopbackSubnet candidate;
-    for (std::size_t i = 0; i < devices.size(); i++) devices[i].address = candidate.Host(static_cast<int>(i) + 1);
-    vek::emu::EmulatorOptions options;
-    options.devices = devices;
+    for (std::size_t i = 0; i < options.devices.size(); i++)
+      options.devices[i].address = candidate.Host(static_cast<int>(i) + 1);
     options.broadcast = candidate.Broadcast();
+    options.dhcpPool.clear();
     for (int host : poolHosts) options.dhcpPool.push_back(candidate.Host(host));
     int error = 0;
     if (emulator.Start(options, message, &error)) {
@@ -35,5 +39,48 @@ inline bool StartEmulatorOnFreshSubnet(vek::emu::Emulator& emulator, std::vector
   }
   return false;
 }
+
+inline bool StartEmulatorOnFreshSubnet(vek::emu::Emulator& emulator, std::vector<vek::emu::DeviceConfig> devices,
+                                       LoopbackSubnet* subnet, std::string* message,
+                                       const std::vector<int>& poolHosts = {}) {
+  vek::emu::EmulatorOptions options;
+  options.devices = std::move(devices);
+  return StartEmulatorOnFreshSubnet(emulator, std::move(options), subnet, message, poolHosts);
+}
+
+// An IPX segment and a NetBIOS segment (LANA 0) of the test's own, with a
+// random network and node for this process's station, for the life of the
+// object; NetBIOS name claims take claimMs.
+class ScopedSegments {
+ public:
+  explicit ScopedSegments(DWORD claimMs = 50) {
+    std::mt19937 random{std::random_device{}()};
+    const std::uint16_t port = RandomSegmentPort();
+    const std::string segment = "127.255.255.255:" + std::to_string(port);
+    const std::string netbios = "127.255.255.255:" + std::to_string(port + 1);
+    char network[9], node[13];
+    std::snprintf(network, sizeof(network), "%08X", static_cast<unsigned>(0x10000000u + random() % 0x60000000u));
+    std::snprintf(node, sizeof(node), "0200%08X", static_cast<unsigned>(random()));
+    m_ok = vek::net::SetIpxSegment(segment.c_str()) && vek::net::SetIpxNetwork(network) &&
+           vek::net::SetIpxNode(node) && vek::net::SetNetbiosSegment(netbios.c_str()) &&
+           vek::net::SetNetbiosLanas("0");
+    vek::net::SetNetbiosClaimPeriod(claimMs);
+    m_network = network;
+  }
+  ~ScopedSegments() {
+    vek::net::ResetIpxConfiguration();
+    vek::net::ResetNetbiosConfiguration();
+  }
+  ScopedSegments(const ScopedSegments&) = delete;
+  ScopedSegments& operator=(const ScopedSegments&) = delete;
+
+  bool Ok() const { return m_ok; }
+  // The process's IPX network, 8 hex digits.
+  const std::string& Network() const { return m_network; }
+
+ private:
+  bool m_ok = false;
+  std::string m_network;
+};
 
 }  // namespace vek::test
