@@ -11,6 +11,7 @@
 #include "net/winsock.h"
 #include "port_list.h"
 #include "system_helpers.h"
+#include "xnbf_socket.h"
 
 CDriverApp theApp;
 
@@ -30,6 +31,7 @@ BOOL CDriverApp::InitInstance() {
   g_Protocols = 0;
   g_Settings = 0;
   g_PrimaryLana = -1;
+  g_LanaCount = 0;
   g_bWinNT = IsWinNT();
   g_bWinNT3 = IsWinNT3();
   g_bWinNT5x = IsWinNT5x();
@@ -40,6 +42,11 @@ BOOL CDriverApp::InitInstance() {
 int CDriverApp::ExitInstance() {
   theDebugLog.Trace("CDriverApp::ExitInstance()");
   if (g_hShutdownEvent) SetEvent(g_hShutdownEvent);
+  if (g_pNBFSearchSocket) {
+    g_pNBFSearchSocket->Close();
+    delete g_pNBFSearchSocket;
+    g_pNBFSearchSocket = nullptr;
+  }
   // Every port closes, and with it its job threads are joined.
   ClearPortList();
   StopBidiThread();

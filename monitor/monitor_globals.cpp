@@ -15,5 +15,8 @@ CStringW g_MonitorDisplayName;
 std::atomic<DWORD> g_Settings{0};
 std::atomic<WORD> g_Protocols{0};
 std::atomic<WORD> g_SupportedProtocols{0};
+int g_LanaTable[kMaxLanas] = {};
+int g_LanaCount = 0;
 std::atomic<int> g_PrimaryLana{-1};
+XNBFSocket* g_pNBFSearchSocket = nullptr;
 std::atomic<int> g_NextPortHandle{1};

@@ -36,6 +36,15 @@ extern CStringW g_MonitorDisplayName;
 extern std::atomic<DWORD> g_Settings;
 extern std::atomic<WORD> g_Protocols;
 extern std::atomic<WORD> g_SupportedProtocols;
+// The NetBIOS LANAs LoadNetBEUI found, in registry order (at most 5 are taken), and
+// the index in g_LanaTable of the primary LANA, -1 until the first receive elects it.
+constexpr int kMaxLanas = 6;
+extern int g_LanaTable[kMaxLanas];
+extern int g_LanaCount;
 extern std::atomic<int> g_PrimaryLana;
+// The port dialog's NetBEUI search socket, kept between searches; the library's
+// stop closes and deletes it.
+class XNBFSocket;
+extern XNBFSocket* g_pNBFSearchSocket;
 // Every CPrintPort ever made takes the next number; never reused within a load.
 extern std::atomic<int> g_NextPortHandle;

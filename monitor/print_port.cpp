@@ -16,6 +16,7 @@
 #include "ring_buffer.h"
 #include "system_helpers.h"
 #include "xipx_socket.h"
+#include "xnbf_socket.h"
 #include "xudp_socket.h"
 
 BOOL IsEventSet(HANDLE event) { return event != nullptr && WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
@@ -208,7 +209,7 @@ XSocket* CPrintPort::MakeSocket() const {
   switch (m_PacketType) {
     case PACKET_TYPE_IPX: return new XIPXSocket;
     case PACKET_TYPE_UDP: return new XUDPSocket;
-    // The NetBIOS socket comes with its own transport.
+    case PACKET_TYPE_NETBEUI: return new XNBFSocket(kPrintNCBs);
     default: return nullptr;
   }
 }

@@ -7,9 +7,11 @@
 #include "debug_log.h"
 #include "kernel/clock.h"
 #include "monitor_globals.h"
+#include "netbios_helpers.h"
 #include "print_messages.h"
 #include "print_port.h"
 #include "xipx_socket.h"
+#include "xnbf_socket.h"
 #include "xudp_socket.h"
 
 namespace {
@@ -29,6 +31,8 @@ void CPrintPort::AimAtDevice(XSocket* socket) {
     std::memcpy(ipx->m_Address.sa_netnum, m_Network, 4);
     std::memcpy(ipx->m_Address.sa_nodenum, m_NodeID, 6);
     ipx->m_Address.sa_socket = htons(kDevicePort);
+  } else if (auto* nbf = dynamic_cast<XNBFSocket*>(socket)) {
+    nbf->SetRemoteName(m_PSName);
   }
 }
 
@@ -44,6 +48,14 @@ BOOL CPrintPort::IsSenderDevice(XSocket* socket) const {
   if (auto* udp = dynamic_cast<XUDPSocket*>(socket)) return std::memcmp(&udp->m_Address.sin_addr, m_IPAddress, 4) == 0;
   // On IPX the node names the device; its network may be learned from it.
   if (auto* ipx = dynamic_cast<XIPXSocket*>(socket)) return std::memcmp(ipx->m_Address.sa_nodenum, m_NodeID, 6) == 0;
+  // On NetBIOS the device answers from the name it is sent to, as it goes on the wire.
+  if (auto* nbf = dynamic_cast<XNBFSocket*>(socket)) {
+    BYTE sender[NCBNAMSZ];
+    BYTE device[NCBNAMSZ];
+    NBPadName(sender, nbf->GetSenderName());
+    NBPadName(device, m_PSName);
+    return std::memcmp(sender, device, NCBNAMSZ) == 0;
+  }
   return TRUE;
 }
 

@@ -7,6 +7,7 @@
 #include "print_messages.h"
 #include "print_port.h"
 #include "xipx_socket.h"
+#include "xnbf_socket.h"
 #include "xsocket.h"
 
 namespace {
@@ -43,6 +44,8 @@ BOOL CPrintPort::CreateConnection(int* status) {
   *status = 0;
   if (m_pPrintSocket == nullptr) return FALSE;
   int length = BuildConnect(m_pSendBuffer, m_Model, m_PacketType, m_PortID);
+  // Nothing a previous job left in the receive buffers is read as this one's.
+  if (auto* nbf = dynamic_cast<XNBFSocket*>(m_pPrintSocket)) nbf->ClearBuffers();
   AimAtDevice(m_pPrintSocket);
   for (int attempt = 1; attempt <= kConnectAttempts; attempt++) {
     RestoreDevicePort(m_pPrintSocket);

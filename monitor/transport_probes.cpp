@@ -32,4 +32,5 @@ BOOL LoadUDP() {
 void ProbeTransports() {
   LoadIPX();
   LoadUDP();
+  LoadNetBEUI();
 }

@@ -6,5 +6,7 @@
 
 BOOL LoadIPX();
 BOOL LoadUDP();
-// IPX, then UDP/IP; NetBEUI joins with its socket.
+// Also finds the LANAs (g_LanaTable) and resets them.
+BOOL LoadNetBEUI();
+// IPX, then UDP/IP, then NetBEUI.
 void ProbeTransports();

@@ -22,8 +22,8 @@ class XSocket {
   // FALSE when a datagram is waiting.
   virtual BOOL IsEmpty() = 0;
   virtual BOOL EnableBroadcast(BOOL on) = 0;
-  // TRUE (1) when the datagram went out, 0 when the socket was never created,
-  // SOCKET_ERROR (-1) on a send error.
+  // TRUE (1) when the datagram went out (the NetBIOS socket: its length), 0 when
+  // the socket was never created, SOCKET_ERROR (-1) on a send error.
   virtual int Send(const BYTE* data, int length) = 0;
   // The datagram's length, 0 for none (time-out, error, never created).
   virtual int Receive(BYTE* buffer, int size) = 0;

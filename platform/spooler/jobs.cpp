@@ -288,7 +288,8 @@ void SetState(Job& job, JobState state, DWORD error, DWORD tries) {
   Persist(job, true);
 }
 
-enum class WriteEnd { AllWritten, Cancelled, Failed };
+// GaveUp: out of paper or a device error past the retry limit.
+enum class WriteEnd { AllWritten, Cancelled, Failed, GaveUp };
 
 // Writes the spooled bytes, always advancing by what the port took.
 WriteEnd WriteAll(Job& job, const MonitorPtr& monitor, HANDLE port, int file, std::uint64_t total,
@@ -334,7 +335,7 @@ WriteEnd WriteAll(Job& job, const MonitorPtr& monitor, HANDLE port, int file, st
     SetState(job, JobState::Retrying, error, failures);
     if (policy.limit != 0 && failures >= policy.limit) {
       *failure = error;
-      return WriteEnd::Failed;
+      return WriteEnd::GaveUp;
     }
     if (offset < total && WaitCancellable(job, policy.intervalMs)) return WriteEnd::Cancelled;
   }
@@ -385,7 +386,10 @@ Outcome Print(Job& job) {
   WriteEnd end = WriteAll(job, monitor, handle, file, record.total, &failure);
   close(file);
   // Decided before the document ends: the monitor removes every job it ends.
-  if (end == WriteEnd::Failed && CancelAsked(job)) end = WriteEnd::Cancelled;
+  if ((end == WriteEnd::Failed || end == WriteEnd::GaveUp) && CancelAsked(job)) end = WriteEnd::Cancelled;
+  // A job given up is cancelled before its document ends: the monitor's end waits
+  // for an out-of-paper device until it sees the job going.
+  if (end == WriteEnd::GaveUp) RequestCancel(job);
   SetLastError(ERROR_SUCCESS);
   BOOL ended = ops.pfnEndDocPort(handle);
   DWORD endError = GetLastError();
@@ -395,7 +399,7 @@ Outcome Print(Job& job) {
   // leaves a printed job printed.
   if (end == WriteEnd::AllWritten && ended) return {JobState::Printed, 0};
   if (end == WriteEnd::Cancelled) return {JobState::Cancelled, 0};
-  if (end == WriteEnd::Failed) return {JobState::Failed, failure};
+  if (end == WriteEnd::Failed || end == WriteEnd::GaveUp) return {JobState::Failed, failure};
   return {JobState::Failed, endError != ERROR_SUCCESS ? endError : ERROR_IO_DEVICE};
 }
 

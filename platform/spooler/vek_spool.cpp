@@ -24,9 +24,16 @@ Commands:
   add-printer NAME PORT [--driver DRIVER]
                                add a printer on a port
   ports                        list the ports of every monitor
-  add-port SERVER-IP [--mac MAC] [--port-id N] [--name NAME]
+  add-port [SERVER-IP] [--transport udp|ipx|netbeui] [--mac MAC]
+           [--network HEX8] [--netbios-name NETBIOSNAME] [--model 0|1]
+           [--port-id N] [--name NAME]
                                add a VEK network port for a print server, the way
-                               the setup wizard hands one over (port id 1 to 3)
+                               the setup wizard hands one over: over UDP (the
+                               default) to SERVER-IP; over IPX to the node --mac on
+                               network --network (default 00000000, this network);
+                               over NetBEUI to --netbios-name. --model 0 for an
+                               older device, 1 (the default) otherwise; port id 1
+                               to 3; NAME: the port's name
   print PRINTER FILE [--document NAME] [--retries N] [--retry-interval MS]
                                print a file and wait for the job to end
   jobs                         list the jobs
@@ -54,7 +61,9 @@ const std::map<std::string, Command>& Commands() {
       {"printers", {Printers, 0, 0, {}, true}},
       {"add-printer", {AddPrinter, 2, 2, {"--driver"}, true}},
       {"ports", {Ports, 0, 0, {}, true}},
-      {"add-port", {AddPort, 1, 1, {"--mac", "--port-id", "--name"}, true}},
+      {"add-port",
+       {AddPort, 0, 1,
+        {"--transport", "--mac", "--network", "--netbios-name", "--model", "--port-id", "--name"}, true}},
       {"print", {Print, 2, 2, {"--document", "--retries", "--retry-interval"}, true}},
       {"jobs", {Jobs, 0, 0, {}, true}},
       {"cancel", {Cancel, 1, 1, {}, true}},

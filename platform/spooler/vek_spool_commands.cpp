@@ -135,6 +135,28 @@ bool ParseMac(const std::string& text, BYTE mac[6]) {
   return true;
 }
 
+// Eight hex digits, the network number as it is written: "00004321".
+bool ParseNetwork(const std::string& text, BYTE network[4]) {
+  if (text.size() != 8 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
+  for (int i = 0; i < 4; ++i) network[i] = static_cast<BYTE>(std::stoul(text.substr(i * 2, 2), nullptr, 16));
+  return true;
+}
+
+// What goes on the wire is 16 characters; a name starting with '*' or a blank is no
+// station's.
+bool ValidNetbiosName(const std::string& name) {
+  if (name.empty() || name.size() > 16 || name[0] == '*' || name[0] == ' ') return false;
+  for (unsigned char c : name)
+    if (c < 0x20 || c > 0x7E) return false;
+  return true;
+}
+
+std::string MacText(const BYTE mac[6]) {
+  char text[18];
+  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+  return text;
+}
+
 std::string Bytes(std::uint64_t n) { return std::to_string(n); }
 
 // ---- print ---------------------------------------------------------------------------
@@ -296,12 +318,58 @@ int Ports(const Arguments&) {
 }
 
 int AddPort(const Arguments& args) {
+  // The transports with their record codes, as the monitor loads them.
+  enum class Transport { Udp, Ipx, NetBeui };
+  const std::string transportText = args.Option("--transport", "udp");
+  Transport transport = Transport::Udp;
+  DWORD packetType = 2;
+  if (transportText == "ipx") {
+    transport = Transport::Ipx;
+    packetType = 0;
+  } else if (transportText == "netbeui") {
+    transport = Transport::NetBeui;
+    packetType = 1;
+  } else if (transportText != "udp") {
+    return Fail(kUsage, "unknown transport '" + transportText + "' (udp, ipx or netbeui)");
+  }
+
   BYTE address[4] = {};
-  if (!ParseAddress(args.positional[0], address))
-    return Fail(kUsage, "'" + args.positional[0] + "' is no IPv4 address (like 192.168.0.10)");
+  if (transport == Transport::Udp) {
+    if (args.positional.empty()) return Fail(kUsage, "a UDP port needs the print server's IPv4 address");
+    if (!ParseAddress(args.positional[0], address))
+      return Fail(kUsage, "'" + args.positional[0] + "' is no IPv4 address (like 192.168.0.10)");
+  } else if (!args.positional.empty()) {
+    return Fail(kUsage, std::string(transport == Transport::Ipx ? "an IPX" : "a NetBEUI") +
+                            " port takes no IPv4 address ('" + args.positional[0] + "')");
+  }
   BYTE mac[6] = {};
   if (args.Has("--mac") && !ParseMac(args.Option("--mac"), mac))
     return Fail(kUsage, "'" + args.Option("--mac") + "' is no MAC address (like 02:4E:57:12:AB:0C)");
+  if (transport == Transport::Ipx && !args.Has("--mac"))
+    return Fail(kUsage, "an IPX port needs the print server's MAC address (--mac), its node on the network");
+
+  BYTE network[4] = {};
+  if (args.Has("--network")) {
+    if (transport != Transport::Ipx) return Fail(kUsage, "--network is for --transport ipx");
+    if (!ParseNetwork(args.Option("--network"), network))
+      return Fail(kUsage, "'" + args.Option("--network") + "' is no IPX network number (8 hex digits, like 00004321)");
+  }
+  BYTE psName[18] = {};
+  std::string netbiosName = args.Option("--netbios-name");
+  if (transport == Transport::NetBeui) {
+    if (!args.Has("--netbios-name"))
+      return Fail(kUsage, "a NetBEUI port needs the print server's NetBIOS name (--netbios-name)");
+    if (!ValidNetbiosName(netbiosName))
+      return Fail(kUsage, "'" + netbiosName +
+                              "' is no NetBIOS name (1 to 16 printable characters, not starting with '*' or a blank)");
+    std::memcpy(psName, netbiosName.data(), netbiosName.size());
+  } else if (args.Has("--netbios-name")) {
+    return Fail(kUsage, "--netbios-name is for --transport netbeui");
+  }
+
+  unsigned long model = 1;
+  if (args.Has("--model") && !ParseNumber(args.Option("--model"), 1, &model))
+    return Fail(kUsage, "the model is 0 (an older device, \"QI\") or 1 (\"NET\")");
   unsigned long portId = 1;
   if (args.Has("--port-id") && !ParseNumber(args.Option("--port-id"), 3, &portId)) portId = 0;
   if (portId < 1) return Fail(kUsage, "the port id is 1, 2 or 3");
@@ -333,17 +401,15 @@ int AddPort(const Arguments& args) {
     store::Key record;
     if (LONG failed = record.Create(monitor.get(), "TempPort\\" + name))
       return FailWith(static_cast<DWORD>(failed), "cannot write the port's record");
-    const BYTE network[4] = {};
-    const BYTE psName[18] = {};
     HKEY k = record.get();
     LONG failed = store::WriteBinary(k, "Network", network, sizeof network);
     if (!failed) failed = store::WriteBinary(k, "Node", mac, sizeof mac);
     if (!failed) failed = store::WriteBinary(k, "IPAddress", address, sizeof address);
     if (!failed) failed = store::WriteDword(k, "RetryTimeout", 90);
     if (!failed) failed = store::WriteDword(k, "PortID", static_cast<DWORD>(portId));
-    if (!failed) failed = store::WriteDword(k, "PacketType", 2);  // UDP/IP
+    if (!failed) failed = store::WriteDword(k, "PacketType", packetType);
     if (!failed) failed = store::WriteBinary(k, "PSName", psName, sizeof psName);
-    if (!failed) failed = store::WriteDword(k, "Model", 1);
+    if (!failed) failed = store::WriteDword(k, "Model", static_cast<DWORD>(model));
     if (failed) {
       store::DeleteTree(HKEY_LOCAL_MACHINE, store::Join(monitorKey, "TempPort"));
       return FailWith(static_cast<DWORD>(failed), "cannot write the port's record");
@@ -367,8 +433,18 @@ int AddPort(const Arguments& args) {
   ports.clear();
   if (!ListPorts(&ports, &error) || !HasPort(ports, name))
     return Fail(kFailed, "the monitor reported success but has no port " + name);
-  std::printf("Added port %s for %u.%u.%u.%u, printer port %lu.\n", name.c_str(), address[0], address[1],
-              address[2], address[3], portId);
+  std::string server;
+  if (transport == Transport::Udp) {
+    server = std::to_string(address[0]) + "." + std::to_string(address[1]) + "." + std::to_string(address[2]) +
+             "." + std::to_string(address[3]);
+  } else if (transport == Transport::Ipx) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%02X%02X%02X%02X", network[0], network[1], network[2], network[3]);
+    server = "IPX network " + std::string(text) + " node " + MacText(mac);
+  } else {
+    server = "NetBIOS name " + netbiosName;
+  }
+  std::printf("Added port %s for %s, printer port %lu.\n", name.c_str(), server.c_str(), portId);
   return kOk;
 }
 

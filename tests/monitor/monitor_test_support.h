@@ -14,6 +14,7 @@
 #include "kernel/lasterror.h"
 #include "kernel/strings.h"
 #include "monitor_globals.h"
+#include "net/netbios_segment.h"
 #include "port_list.h"
 #include "print_port.h"
 #include "registry/registry.h"
@@ -74,6 +75,11 @@ inline void WriteMonitorDword(const char* name, DWORD value) {
 class MonitorTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A NetBIOS segment of the test's own, LANA 0 only (the machine set-up seeds it).
+    std::string segment = "127.255.255.255:" + std::to_string(getenv("XX_PORT") ? atoi(getenv("XX_PORT")) : RandomSegmentPort());
+    ASSERT_TRUE(net::SetNetbiosSegment(segment.c_str()));
+    ASSERT_TRUE(net::SetNetbiosLanas("0"));
+    net::SetNetbiosClaimPeriod(30);
     std::string error;
     ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({}, &error)) << error;
     BeforeStart();
@@ -82,6 +88,7 @@ class MonitorTest : public ::testing::Test {
   void TearDown() override {
     VekShutdownMonitor();
     spooler::Shutdown();
+    net::ResetNetbiosConfiguration();
   }
   virtual void BeforeStart() {}
 

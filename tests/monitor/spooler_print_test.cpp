@@ -1,7 +1,7 @@
 // Printing through the spooler, which loads the monitor library as it would on
 // a machine: ports handed over as the wizard does, jobs to devices on loopback
 // over UDP and IPX, cancelled jobs, failing devices, the library unloaded during
-// a job, and the vek-spool command line.
+// a job, and the vek-spool command line, also over NetBEUI.
 #include <gtest/gtest.h>
 #include <openssl/sha.h>
 
@@ -19,6 +19,7 @@
 #include "kernel/lasterror.h"
 #include "kernel/strings.h"
 #include "net/ipx_segment.h"
+#include "net/netbios_segment.h"
 #include "registry/registry.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
@@ -58,6 +59,10 @@ class SpoolerPrint : public ::testing::Test {
     std::string segment = "127.255.255.255:" + std::to_string(RandomSegmentPort());
     ASSERT_TRUE(net::SetIpxSegment(segment.c_str()));
     ASSERT_TRUE(net::SetIpxNetwork("00004321"));
+    m_netbiosSegment = "127.255.255.255:" + std::to_string(RandomSegmentPort());
+    ASSERT_TRUE(net::SetNetbiosSegment(m_netbiosSegment.c_str()));
+    ASSERT_TRUE(net::SetNetbiosLanas("0"));
+    net::SetNetbiosClaimPeriod(30);
     std::string error;
     ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({DRIVER_PATH}, &error)) << error;
     spooler::SetRetryPolicy({100, 3});
@@ -66,6 +71,7 @@ class SpoolerPrint : public ::testing::Test {
     spooler::Shutdown();
     for (auto& device : m_devices) device->server.Stop();
     net::ResetIpxConfiguration();
+    net::ResetNetbiosConfiguration();
   }
 
   // Device i of the test's subnet.
@@ -154,6 +160,7 @@ class SpoolerPrint : public ::testing::Test {
 
   TempRoot m_root;
   LoopbackSubnet m_subnet;
+  std::string m_netbiosSegment;
   std::vector<std::unique_ptr<Device>> m_devices;
 };
 
@@ -241,8 +248,8 @@ TEST_F(SpoolerPrint, ABusyDeviceAndADeletedJobCancelTheStart) {
   EXPECT_TRUE(device.server.Jobs().empty());
 }
 
-// Out of paper is retried until someone acts: the job shows it, and the end of
-// the document waits for the paper (or the job's deletion).
+// Out of paper is retried, without a limit until someone acts: the job shows it,
+// and cancelling it ends it.
 TEST_F(SpoolerPrint, PaperOutShowsAsTheJobsStateUntilTheJobIsCancelled) {
   spooler::SetRetryPolicy({100, 0});
   FakeServerOptions options;
@@ -263,6 +270,34 @@ TEST_F(SpoolerPrint, PaperOutShowsAsTheJobsStateUntilTheJobIsCancelled) {
   spooler::CancelJob(job);
   spooler::JobRecord end = WaitEnd(job, nullptr, 30000);
   EXPECT_EQ(spooler::JobState::Cancelled, end.state);
+}
+
+// Once its tries run out the job is cancelled before its document ends, so the
+// end does not wait for the paper: the job fails with out of paper at once.
+TEST_F(SpoolerPrint, APaperOutJobThatRanOutOfTriesEndsPromptly) {
+  spooler::SetRetryPolicy({100, 2});
+  FakeServerOptions options;
+  options.statusByte = 0x01;
+  options.ackLimit = 1;
+  Device& device = StartDevice(options);
+  HandOverPort("A", device, 2, 1);
+  AddPrinter("PA", "A");
+  DWORD job = Print("PA", Pattern(500000, 7));
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point lastTry{}, ended{};
+  spooler::JobRecord end;
+  ASSERT_TRUE(spooler::WaitForJob(job, 120000, [&](const spooler::JobRecord& record) {
+    if (record.state == spooler::JobState::Retrying && record.tries == 2 && lastTry == Clock::time_point{})
+      lastTry = Clock::now();
+    if (spooler::IsFinal(record.state)) ended = Clock::now();
+    end = record;
+  }));
+  EXPECT_EQ(spooler::JobState::Failed, end.state);
+  EXPECT_EQ(ERROR_OUT_OF_PAPER, end.error);
+  ASSERT_NE(Clock::time_point{}, lastTry);
+  EXPECT_LT(ended - lastTry, std::chrono::seconds(15));
+  // The document ended with the end-of-job message.
+  EXPECT_TRUE(device.server.WaitForJobs(1, 5000));
 }
 
 TEST_F(SpoolerPrint, AnOfflineDeviceFailsTheJobWithADeviceError) {
@@ -325,8 +360,10 @@ TEST_F(SpoolerPrint, UnloadingTheLibraryDuringAJobEndsItCleanly) {
 }
 
 // vek-spool, each command a process of its own on the test's machine root.
-int RunTool(const std::string& root, const std::string& arguments, std::string* output) {
-  std::string command = "VEK_ROOT='" + root + "' '" + VEK_SPOOL_PATH + "' " + arguments + " 2>&1";
+// environment: "NAME=value " assignments for the run.
+int RunTool(const std::string& root, const std::string& arguments, std::string* output,
+            const std::string& environment = "") {
+  std::string command = environment + "VEK_ROOT='" + root + "' '" + VEK_SPOOL_PATH + "' " + arguments + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return -1;
   char buffer[512];
@@ -355,6 +392,56 @@ TEST_F(SpoolerPrint, TheCommandLinePrintsAFileEndToEnd) {
   ASSERT_EQ(0, RunTool(m_root.path(), "print Net '" + file + "'", &out)) << out;
   ASSERT_TRUE(device.server.WaitForJobs(1, 5000));
   EXPECT_EQ(Sha256(data), Sha256(device.server.Jobs()[0]));
+}
+
+// vek-spool prints over NetBEUI to an older device, which takes the NetBEUI magics,
+// on a line that loses datagrams.
+TEST_F(SpoolerPrint, TheCommandLinePrintsAFileOverNetBEUIUnderLoss) {
+  spooler::Shutdown();
+  FakeServerOptions options;
+  options.netbios = true;
+  options.netbiosName = "VEKPS12AB01";
+  options.model = 0;
+  options.dropRate = 0.05;
+  options.seed = 21;
+  Device& device = StartDevice(options);
+  const std::string netbios =
+      "VEK_NETBIOS_SEGMENT=" + m_netbiosSegment + " VEK_NETBIOS_LANAS=0 VEK_NETBIOS_CLAIM_MS=30 ";
+  auto run = [&](const std::string& arguments, std::string* out) {
+    return RunTool(m_root.path(), arguments, out, netbios);
+  };
+  std::string out;
+  ASSERT_EQ(0, run(std::string("init --monitor '") + DRIVER_PATH + "'", &out)) << out;
+  ASSERT_EQ(0, run("add-port --transport netbeui --netbios-name VEKPS12AB01 --mac 02:4E:57:12:AB:01 --model 0", &out))
+      << out;
+  EXPECT_NE(std::string::npos, out.find("Added port VEK12AB01-1 for NetBIOS name VEKPS12AB01")) << out;
+  ASSERT_EQ(0, run("add-printer Net VEK12AB01-1", &out)) << out;
+  ASSERT_EQ(0, run("ports", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find("NetBEUI,PID:1")) << out;
+  // The port the monitor made of the record.
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kMonitorKey + "\\Ports\\VEK12AB01-1").c_str(), 0,
+                                         KEY_ALL_ACCESS, &key));
+  DWORD packetType = 0, model = 9, size = 4;
+  RegQueryValueExA(key, "PacketType", nullptr, nullptr, reinterpret_cast<BYTE*>(&packetType), &size);
+  size = 4;
+  RegQueryValueExA(key, "Model", nullptr, nullptr, reinterpret_cast<BYTE*>(&model), &size);
+  char psName[18] = {};
+  size = sizeof psName;
+  RegQueryValueExA(key, "PSName", nullptr, nullptr, reinterpret_cast<BYTE*>(psName), &size);
+  RegCloseKey(key);
+  EXPECT_EQ(1u, packetType);
+  EXPECT_EQ(0u, model);
+  EXPECT_STREQ("VEKPS12AB01", psName);
+
+  TempDir dir;
+  std::string file = dir.path() + "/letter.bin";
+  std::string data = Pattern(654321, 12);
+  std::ofstream(file, std::ios::binary) << data;
+  ASSERT_EQ(0, run("print Net '" + file + "'", &out)) << out;
+  ASSERT_TRUE(device.server.WaitForJobs(1, 5000));
+  EXPECT_EQ(Sha256(data), Sha256(device.server.Jobs()[0]));
+  EXPECT_EQ(1000, device.server.LargestPacket());
 }
 
 }  // namespace

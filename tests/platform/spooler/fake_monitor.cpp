@@ -265,10 +265,16 @@ BOOL WINAPI FakeEndDocPort(HANDLE handle) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  BYTE job[300] = {};
+  DWORD needed = 0;
+  DWORD status = GetJobW(g_port.printer, g_port.jobId, 1, job, sizeof job, &needed)
+                     ? reinterpret_cast<JOB_INFO_1W*>(job)->Status
+                     : 0;
   bool cancel = false;
   {
     std::lock_guard guard(g_control.lock);
     cancel = g_control.cancelAtEndDoc;
+    g_control.endDocJobStatus = status;
   }
   if (cancel) SetJobW(g_port.printer, g_port.jobId, 0, nullptr, JOB_CONTROL_CANCEL);
   ClosePrinter(g_port.printer);
@@ -293,9 +299,26 @@ BOOL WINAPI FakeAddPort(LPWSTR, HWND, LPWSTR monitor) {
   std::string path = g_control.registryPath + "\\TempPort";
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &temp) != ERROR_SUCCESS) return FALSE;
   std::vector<std::string> names = SubKeys(temp);
+  if (names.empty()) {
+    RegCloseKey(temp);
+    return FALSE;
+  }
+  HKEY record = nullptr;
+  if (RegOpenKeyExA(temp, names.front().c_str(), 0, KEY_ALL_ACCESS, &record) != ERROR_SUCCESS) record = nullptr;
   RegCloseKey(temp);
-  if (names.empty()) return FALSE;
-  if (HKEY port = OpenOwnKey("Ports\\" + names.front())) RegCloseKey(port);
+  if (HKEY port = OpenOwnKey("Ports\\" + names.front())) {
+    for (DWORD i = 0; record; ++i) {
+      char name[64];
+      DWORD nameLength = sizeof name;
+      BYTE data[256];
+      DWORD size = sizeof data;
+      DWORD type = 0;
+      if (RegEnumValueA(record, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+      RegSetValueExA(port, name, 0, type, data, size);
+    }
+    RegCloseKey(port);
+  }
+  if (record) RegCloseKey(record);
   std::lock_guard guard(g_control.lock);
   g_control.ports.push_back(names.front());
   return TRUE;

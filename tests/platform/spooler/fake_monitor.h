@@ -1,5 +1,6 @@
 // A port monitor for the spooler's tests: it records every call, keeps its ports
-// under its registry key like a real monitor, takes a TempPort record on AddPort,
+// under its registry key like a real monitor, takes a TempPort record on AddPort
+// (its values copied to the port's own key, for the tests to read),
 // and writes what it is told to. Tests reach its state through FakeMonitorControl
 // (the test process keeps the library loaded); a monitor in another process (a
 // vek-spool run) takes its settings from values of its registry key instead:
@@ -56,6 +57,7 @@ struct Control {
   int callbacks = 0;                // callbacks into the spooler that returned
   int callbackFailures = 0;         // those that failed or did not return in time
   DWORD lastJobStatus = 0;          // as GetJobW told it, in WritePort
+  DWORD endDocJobStatus = 0;        // as GetJobW told it, when EndDocPort began
   std::string registryPath;
   std::vector<std::string> ports;
 
@@ -85,6 +87,7 @@ inline void Control::Reset() {
   callbacks = 0;
   callbackFailures = 0;
   lastJobStatus = 0;
+  endDocJobStatus = 0;
   registryPath.clear();
   ports.clear();
 }

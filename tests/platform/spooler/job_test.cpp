@@ -94,6 +94,25 @@ TEST_F(Jobs, AJobGivesUpAfterTheRetryLimit) {
   EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "ClosePort"));
 }
 
+// Past the retry limit the job is cancelled before its document ends, so a monitor
+// that waits out an out-of-paper device at its end sees the job going.
+TEST_F(Jobs, AJobThatGivesUpIsCancelledBeforeItsDocumentEnds) {
+  spooler::SetRetryPolicy({5, 2});
+  fake->failWrites = 100;
+  fake->failError = ERROR_OUT_OF_PAPER;
+  JobRecord end = WaitEnd(Print("Printer", Pattern(1000)));
+  EXPECT_EQ(JobState::Failed, end.state);
+  EXPECT_EQ(ERROR_OUT_OF_PAPER, end.error);
+  EXPECT_EQ("Failed: Out of paper", spooler::DescribeJob(end));
+  EXPECT_TRUE(fake->endDocJobStatus & JOB_STATUS_DELETING) << fake->endDocJobStatus;
+}
+
+TEST_F(Jobs, APrintedJobIsNotCancelledBeforeItsDocumentEnds) {
+  JobRecord end = WaitEnd(Print("Printer", Pattern(1000)));
+  EXPECT_EQ(JobState::Printed, end.state);
+  EXPECT_FALSE(fake->endDocJobStatus & JOB_STATUS_DELETING) << fake->endDocJobStatus;
+}
+
 TEST_F(Jobs, OtherWriteErrorsFailAtOnce) {
   fake->steps = {{FALSE, ERROR_INVALID_PARAMETER, 0}};
   JobRecord end = WaitEnd(Print("Printer", Pattern(1000)));

@@ -183,6 +183,109 @@ TEST_F(Tool, AddPortHandsTheRecordOverAsTheWizardDoes) {
   EXPECT_EQ(3, Run({"add-port", "10.0.0.5", "--mac", "02:4E"}).code);
 }
 
+// A value of a port's record as the monitor was handed it.
+std::vector<BYTE> RecordValue(const std::string& port, const char* name, DWORD* type = nullptr) {
+  HKEY key = nullptr;
+  std::string path = kMonitorKey + "\\Ports\\" + port;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return {};
+  std::vector<BYTE> data(64);
+  DWORD size = static_cast<DWORD>(data.size());
+  DWORD kind = 0;
+  if (RegQueryValueExA(key, name, nullptr, &kind, data.data(), &size) != ERROR_SUCCESS) size = 0;
+  RegCloseKey(key);
+  data.resize(size);
+  if (type) *type = kind;
+  return data;
+}
+
+DWORD RecordDword(const std::string& port, const char* name) {
+  DWORD type = 0;
+  std::vector<BYTE> data = RecordValue(port, name, &type);
+  DWORD value = 0xFFFFFFFFu;
+  if (type == REG_DWORD && data.size() == 4) std::memcpy(&value, data.data(), 4);
+  return value;
+}
+
+// The record codes the monitor loads: PacketType 0 IPX, 1 NetBEUI, 2 UDP/IP.
+TEST_F(Tool, AddPortWritesTheRecordOfEachTransport) {
+  ASSERT_EQ(0, Run({"init", "--monitor", FAKE_MONITOR_PATH}).code);
+  Result udp = Run({"add-port", "10.0.0.5", "--mac", "02:4E:57:12:AB:0C", "--model", "0", "--name", "U"});
+  ASSERT_EQ(0, udp.code) << udp.err;
+  EXPECT_NE(std::string::npos, udp.out.find("Added port U for 10.0.0.5, printer port 1."));
+  Result ipx = Run({"add-port", "--transport", "ipx", "--mac", "02:4E:57:12:AB:0D", "--network", "0000aBcD",
+                    "--port-id", "2", "--name", "I"});
+  ASSERT_EQ(0, ipx.code) << ipx.err;
+  EXPECT_NE(std::string::npos, ipx.out.find("Added port I for IPX network 0000ABCD node 02:4E:57:12:AB:0D, "
+                                            "printer port 2."))
+      << ipx.out;
+  Result netbeui = Run({"add-port", "--transport=netbeui", "--netbios-name", "VEKPRINT12AB0E", "--mac",
+                        "02:4E:57:12:AB:0E", "--port-id", "3"});
+  ASSERT_EQ(0, netbeui.code) << netbeui.err;
+  EXPECT_NE(std::string::npos, netbeui.out.find("Added port VEK12AB0E-1 for NetBIOS name VEKPRINT12AB0E, printer port 3."))
+      << netbeui.out;
+
+  EXPECT_EQ(2u, RecordDword("U", "PacketType"));
+  EXPECT_EQ(0u, RecordDword("U", "Model"));
+  EXPECT_EQ((std::vector<BYTE>{10, 0, 0, 5}), RecordValue("U", "IPAddress"));
+  EXPECT_EQ(std::vector<BYTE>(18, 0), RecordValue("U", "PSName"));
+
+  EXPECT_EQ(0u, RecordDword("I", "PacketType"));
+  EXPECT_EQ(1u, RecordDword("I", "Model"));
+  EXPECT_EQ(2u, RecordDword("I", "PortID"));
+  EXPECT_EQ((std::vector<BYTE>{0x00, 0x00, 0xAB, 0xCD}), RecordValue("I", "Network"));
+  EXPECT_EQ((std::vector<BYTE>{0x02, 0x4E, 0x57, 0x12, 0xAB, 0x0D}), RecordValue("I", "Node"));
+
+  EXPECT_EQ(1u, RecordDword("VEK12AB0E-1", "PacketType"));
+  EXPECT_EQ(3u, RecordDword("VEK12AB0E-1", "PortID"));
+  std::vector<BYTE> psName(18, 0);
+  std::memcpy(psName.data(), "VEKPRINT12AB0E", 14);
+  DWORD type = 0;
+  EXPECT_EQ(psName, RecordValue("VEK12AB0E-1", "PSName", &type));
+  EXPECT_EQ(REG_BINARY, type);
+  EXPECT_EQ((std::vector<BYTE>{0, 0, 0, 0}), RecordValue("VEK12AB0E-1", "Network"));
+  // The 16 characters that go on the wire fit.
+  EXPECT_EQ(0, Run({"add-port", "--transport", "netbeui", "--netbios-name", "ABCDEFGHIJKLMNOP"}).code);
+  EXPECT_EQ(1u, RecordDword("VEK000000-1", "Model"));
+}
+
+TEST_F(Tool, AddPortRefusesBadTransportValues) {
+  ASSERT_EQ(0, Run({"init", "--monitor", FAKE_MONITOR_PATH}).code);
+  struct Case {
+    std::vector<std::string> args;
+    std::string says;
+  };
+  const std::vector<Case> cases = {
+      {{"10.0.0.5", "--transport", "tcp"}, "unknown transport 'tcp' (udp, ipx or netbeui)"},
+      {{"--transport", "udp"}, "a UDP port needs the print server's IPv4 address"},
+      {{"10.0.0.5", "--transport", "ipx", "--mac", "02:4E:57:12:AB:0C"}, "an IPX port takes no IPv4 address"},
+      {{"--transport", "ipx"}, "an IPX port needs the print server's MAC address (--mac)"},
+      {{"--transport", "ipx", "--mac", "02:4E:57:12:AB:0C", "--network", "1234"}, "'1234' is no IPX network number"},
+      {{"--transport", "ipx", "--mac", "02:4E:57:12:AB:0C", "--network", "0000432G"},
+       "'0000432G' is no IPX network number"},
+      {{"10.0.0.5", "--network", "00004321"}, "--network is for --transport ipx"},
+      {{"--transport", "netbeui"}, "a NetBEUI port needs the print server's NetBIOS name (--netbios-name)"},
+      {{"--transport", "netbeui", "--netbios-name", "ABCDEFGHIJKLMNOPQ"}, "is no NetBIOS name"},
+      {{"--transport", "netbeui", "--netbios-name", ""}, "is no NetBIOS name"},
+      {{"--transport", "netbeui", "--netbios-name", "*SERVER"}, "is no NetBIOS name"},
+      {{"--transport", "netbeui", "--netbios-name", "TAB\tNAME"}, "is no NetBIOS name"},
+      {{"10.0.0.5", "--transport", "netbeui", "--netbios-name", "SERVER"}, "a NetBEUI port takes no IPv4 address"},
+      {{"10.0.0.5", "--netbios-name", "SERVER"}, "--netbios-name is for --transport netbeui"},
+      {{"10.0.0.5", "--model", "2"}, "the model is 0"},
+      {{"10.0.0.5", "--model", "one"}, "the model is 0"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"add-port"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    Result result = Run(args);
+    EXPECT_EQ(3, result.code) << c.says;
+    EXPECT_NE(std::string::npos, result.err.find(c.says)) << result.err;
+  }
+  // Nothing was handed over.
+  spooler::store::Key key;
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey + "\\TempPort"));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey + "\\Ports"));
+}
+
 TEST_F(Tool, AFailedJobExitsWithItsKind) {
   SetUpPrinter();
   std::string file = MakeFile("doc", Pattern(5000));
