@@ -177,7 +177,10 @@ std::string DescribeJob(const JobRecord& job) {
     case JobState::Cancelled: text = "Cancelled"; break;
     case JobState::Failed: text = "Failed: " + DescribeError(job.error); break;
   }
-  if (!IsFinal(job.state) && job.cancelRequested) text += " (cancelling)";
+  // A cancel after the last byte (the monitor removing the job it ended) leaves
+  // the job printed: it is ending, not being cancelled.
+  if (!IsFinal(job.state) && job.cancelRequested)
+    text += job.state == JobState::Printing && job.written == job.total ? " (ending)" : " (cancelling)";
   return text;
 }
 

@@ -62,7 +62,7 @@ struct JobRecord {
 bool IsFinal(JobState state);
 // "Spooling", "Queued", "Printing", "Out of paper", "Device error", "Printed",
 // "Cancelled", "Failed", "Abandoned" (its process ended before the job); with
-// "(cancelling)" while a cancel is pending.
+// "(cancelling)" while a cancel is pending ("(ending)" once every byte is written).
 std::string DescribeJob(const JobRecord& job);
 // A system error as the spooler names it ("Out of paper", "Device error", ...).
 std::string DescribeError(DWORD error);

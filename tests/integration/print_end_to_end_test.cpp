@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <openssl/sha.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -27,7 +28,10 @@ const std::u16string kMonitorName = u"TARVEX VEK Network Printer Port";
 
 // Registry codes of the port's transport.
 constexpr DWORD kIpx = 0;
+constexpr DWORD kNetbeui = 1;
 constexpr DWORD kUdp = 2;
+
+enum class Via { Udp, Ipx, Netbeui };
 
 std::string Pattern(std::size_t size, unsigned salt) {
   std::string data(size, '\0');
@@ -43,13 +47,14 @@ std::string Sha256(const std::string& data) {
   return hex;
 }
 
-emu::DeviceConfig Device(int index, int generation, bool ipx, const std::string& faults = "") {
+emu::DeviceConfig Device(int index, int generation, Via via, const std::string& faults = "") {
   emu::DeviceConfig device;
   device.mac = {0x02, 0x4E, 0x57, 0x33, 0x00, static_cast<std::uint8_t>(index)};
   device.name = "PS-E2E-" + std::to_string(index);
   device.generation = generation;
-  device.transports.udp = !ipx;
-  device.transports.ipx = ipx;
+  device.transports.udp = via == Via::Udp;
+  device.transports.ipx = via == Via::Ipx;
+  device.transports.netbios = via == Via::Netbeui;
   device.reackMs = 20;  // quick recovery from a lost acknowledgement
   device.seed = 1000 + static_cast<std::uint64_t>(index);
   std::string why;
@@ -91,7 +96,12 @@ class PrintEndToEnd : public ::testing::Test {
     const std::uint32_t host = config.address;
     const BYTE ip[4] = {static_cast<BYTE>(host >> 24), static_cast<BYTE>(host >> 16), static_cast<BYTE>(host >> 8),
                         static_cast<BYTE>(host)};
-    const BYTE psName[18] = {};
+    // On NetBEUI the port sends to the device's unique name.
+    BYTE psName[18] = {};
+    if (packetType == kNetbeui) {
+      const std::string netbiosName = emu::NetbiosNameOf(config);
+      std::memcpy(psName, netbiosName.data(), std::min<std::size_t>(netbiosName.size(), sizeof psName));
+    }
     const DWORD retry = 30, portId = 1;
     RegSetValueExA(key, "Network", 0, REG_BINARY, network, 4);
     RegSetValueExA(key, "Node", 0, REG_BINARY, config.mac.data(), 6);
@@ -161,7 +171,8 @@ class PrintEndToEnd : public ::testing::Test {
 // transports, through a network that loses, doubles and reorders.
 TEST_F(PrintEndToEnd, JobsArriveByteIdenticalUnderLoss) {
   const std::string lossy = "data:drop:10%, data:duplicate:5%, data:reorder:5%, ack:drop:5%";
-  Start({Device(1, 1, false, lossy), Device(2, 0, false, lossy), Device(3, 1, true, lossy), Device(4, 0, true, lossy)});
+  Start({Device(1, 1, Via::Udp, lossy), Device(2, 0, Via::Udp, lossy), Device(3, 1, Via::Ipx, lossy),
+         Device(4, 0, Via::Ipx, lossy)});
   HandOverPort("E2E-UDP-1", 0, kUdp, 1);
   HandOverPort("E2E-UDP-0", 1, kUdp, 0);
   HandOverPort("E2E-IPX-1", 2, kIpx, 1);
@@ -182,11 +193,36 @@ TEST_F(PrintEndToEnd, JobsArriveByteIdenticalUnderLoss) {
   }
 }
 
+// Over NetBEUI, both generations (the older with its NetBEUI magics), packets of
+// the 1000 bytes a NetBIOS datagram carries, on a lossy segment.
+TEST_F(PrintEndToEnd, JobsOverNetbeuiArriveByteIdenticalUnderLoss) {
+  // The monitor finds its LANAs and resets them before the devices take their
+  // names there: the emulator shares this process's NetBIOS station.
+  DWORD needed = 0, returned = 0;
+  EnumPortsW(nullptr, 1, nullptr, 0, &needed, &returned);
+  const std::string lossy = "data:drop:10%, data:duplicate:5%, data:reorder:5%, ack:drop:5%";
+  Start({Device(5, 1, Via::Netbeui, lossy), Device(6, 0, Via::Netbeui, lossy)});
+  HandOverPort("E2E-NB-1", 0, kNetbeui, 1);
+  HandOverPort("E2E-NB-0", 1, kNetbeui, 0);
+  const char* printers[] = {"E2E-NB-1", "E2E-NB-0"};
+  const std::size_t sizes[] = {0, 999, 1000, 1001, 1000 * 1000};
+  for (int device = 0; device < 2; ++device) {
+    int number = 0;
+    for (std::size_t size : sizes) {
+      std::string data = Pattern(size, static_cast<unsigned>(device * 11 + number));
+      spooler::JobRecord job = Print(printers[device], data);
+      EXPECT_EQ(spooler::JobState::Printed, job.state) << printers[device] << " " << size;
+      EXPECT_EQ(job.written, data.size());
+      ExpectReceived(device, ++number, data);
+    }
+  }
+}
+
 // A device busy twice is tried again until it takes the job; one that refuses or
 // never answers ends the job with a device error.
 TEST_F(PrintEndToEnd, BusyRefusedAndSilentDevices) {
-  Start({Device(1, 1, false, "connect:busy*2"), Device(2, 1, false, "connect:refuse"),
-         Device(3, 1, false, "connect:drop, status:drop")});
+  Start({Device(1, 1, Via::Udp, "connect:busy*2"), Device(2, 1, Via::Udp, "connect:refuse"),
+         Device(3, 1, Via::Udp, "connect:drop, status:drop")});
   HandOverPort("BUSY", 0, kUdp, 1);
   HandOverPort("REFUSES", 1, kUdp, 1);
   HandOverPort("SILENT", 2, kUdp, 1);

@@ -189,6 +189,12 @@ TEST_F(Jobs, RemovedByTheMonitorAfterTheLastByteIsPrinted) {
   EXPECT_TRUE(end.cancelRequested);
   EXPECT_EQ("Printed", spooler::DescribeJob(end));
   EXPECT_EQ(JOB_STATUS_PRINTED, spooler::JobStatusBits(end));
+  // While it ends it does not read as being cancelled; a job with bytes left does.
+  JobRecord ending = end;
+  ending.state = JobState::Printing;
+  EXPECT_EQ("Printing (ending)", spooler::DescribeJob(ending));
+  ending.written = ending.total - 1;
+  EXPECT_EQ("Printing (cancelling)", spooler::DescribeJob(ending));
 }
 
 TEST_F(Jobs, TheMonitorMayCallTheSpoolerFromItsCalls) {
