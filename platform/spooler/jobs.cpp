@@ -316,8 +316,10 @@ WriteEnd WriteAll(Job& job, const MonitorPtr& monitor, HANDLE port, int file, st
     Update(job, [&](JobRecord& record) { record.written = offset; });
 
     if (ok) {
-      if (failures > 0) SetState(job, JobState::Printing, 0, 0);
-      failures = 0;
+      // Only bytes taken show the device has recovered: a port that takes nothing
+      // after a failure is still failing, and its tries go on counting.
+      if (written > 0 && failures > 0) SetState(job, JobState::Printing, 0, 0);
+      if (written > 0) failures = 0;
       Persist(job, false);
       // A port that takes nothing for a while is given a moment, growing to 200 ms.
       idle = written == 0 ? idle + 1 : 0;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "emulator/emulator.h"
 #include "kernel/errors.h"
@@ -216,6 +217,40 @@ TEST_F(PrintEndToEnd, JobsOverNetbeuiArriveByteIdenticalUnderLoss) {
       ExpectReceived(device, ++number, data);
     }
   }
+}
+
+// The spooler stopping in the middle of a job cancels it and unloads the monitor;
+// loaded again, the monitor prints the next job whole.
+TEST_F(PrintEndToEnd, UnloadingTheMonitorDuringAJobEndsItCleanly) {
+  Start({Device(1, 0, Via::Udp, "data:drop:5%"), Device(2, 1, Via::Udp)});
+  HandOverPort("UNLOAD-0", 0, kUdp, 0);
+  HandOverPort("UNLOAD-1", 1, kUdp, 1);
+  HANDLE printer = nullptr;
+  ASSERT_TRUE(OpenPrinterW(u"UNLOAD-0", &printer, nullptr));
+  std::u16string document = u"cut short";
+  DOC_INFO_1W info{document.data(), nullptr, nullptr};
+  const DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&info));
+  ASSERT_NE(0u, job);
+  const std::string data = Pattern(20 * 1000 * 1000, 8);
+  DWORD written = 0;
+  ASSERT_TRUE(WritePrinter(printer, const_cast<char*>(data.data()), static_cast<DWORD>(data.size()), &written));
+  ASSERT_TRUE(EndDocPrinter(printer));
+  ClosePrinter(printer);
+  spooler::JobRecord now;
+  for (int i = 0; i < 2000 && !(spooler::ReadJob(job, &now) && now.written > 100000); i++)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_GT(now.written, 100000u);
+  const auto start = std::chrono::steady_clock::now();
+  spooler::Shutdown();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  spooler::JobRecord end;
+  ASSERT_TRUE(spooler::ReadJob(job, &end));
+  EXPECT_TRUE(spooler::IsFinal(end.state));
+  EXPECT_NE(spooler::JobState::Printed, end.state);
+
+  const std::string next = Pattern(100000, 9);
+  EXPECT_EQ(spooler::JobState::Printed, Print("UNLOAD-1", next).state);
+  ExpectReceived(1, 1, next);
 }
 
 // A device busy twice is tried again until it takes the job; one that refuses or

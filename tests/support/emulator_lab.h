@@ -66,6 +66,8 @@ class ScopedSegments {
            vek::net::SetNetbiosLanas("0");
     vek::net::SetNetbiosClaimPeriod(claimMs);
     m_network = network;
+    m_ipxSegment = segment;
+    m_netbiosSegment = netbios;
   }
   ~ScopedSegments() {
     vek::net::ResetIpxConfiguration();
@@ -77,10 +79,15 @@ class ScopedSegments {
   bool Ok() const { return m_ok; }
   // The process's IPX network, 8 hex digits.
   const std::string& Network() const { return m_network; }
+  // The segments, as VEK_IPX_SEGMENT and VEK_NETBIOS_SEGMENT give them to another process.
+  const std::string& IpxSegment() const { return m_ipxSegment; }
+  const std::string& NetbiosSegment() const { return m_netbiosSegment; }
 
  private:
   bool m_ok = false;
   std::string m_network;
+  std::string m_ipxSegment;
+  std::string m_netbiosSegment;
 };
 
 }  // namespace vek::test

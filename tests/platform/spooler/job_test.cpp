@@ -94,6 +94,27 @@ TEST_F(Jobs, AJobGivesUpAfterTheRetryLimit) {
   EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "ClosePort"));
 }
 
+// A port that fails, then takes nothing without failing (as the VEK monitor does
+// between its status checks), has not recovered: the tries go on counting.
+TEST_F(Jobs, AWriteThatTakesNothingDoesNotResetTheTries) {
+  spooler::SetRetryPolicy({5, 3});
+  fake::WriteStep fail{FALSE, ERROR_OUT_OF_PAPER, 0}, idle{TRUE, 0, 0};
+  for (int i = 0; i < 50; i++) {
+    fake->steps.push_back(fail);
+    fake->steps.push_back(idle);
+  }
+  std::vector<JobRecord> seen;
+  JobRecord end = WaitEnd(Print("Printer", Pattern(1000)), &seen);
+  EXPECT_EQ(JobState::Failed, end.state);
+  EXPECT_EQ(ERROR_OUT_OF_PAPER, end.error);
+  EXPECT_EQ(3u, end.tries);
+  EXPECT_EQ(5, fake->writes);
+  // Between the failures the job still shows the device's state.
+  auto retrying = std::find_if(seen.begin(), seen.end(), [](const JobRecord& r) { return r.state == JobState::Retrying; });
+  ASSERT_NE(seen.end(), retrying);
+  EXPECT_TRUE(std::none_of(retrying, seen.end(), [](const JobRecord& r) { return r.state == JobState::Printing; }));
+}
+
 // Past the retry limit the job is cancelled before its document ends, so a monitor
 // that waits out an out-of-paper device at its end sees the job going.
 TEST_F(Jobs, AJobThatGivesUpIsCancelledBeforeItsDocumentEnds) {

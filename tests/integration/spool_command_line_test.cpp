@@ -1,0 +1,224 @@
+// vek-spool as a user runs it, each command a process of its own on a fresh
+// machine root, printing through the port monitor it loads to print servers the
+// emulator plays in this process on loopback: every transport, two printers at
+// once, a job cancelled from another process, and a device out of paper or
+// offline shown as the job's state and exit code.
+#include <gtest/gtest.h>
+#include <openssl/sha.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "emulator/emulator.h"
+#include "support/emulator_lab.h"
+#include "support/temp_root.h"
+
+namespace vek::test {
+namespace {
+
+// Exit codes of vek-spool.
+constexpr int kOk = 0;
+constexpr int kDeviceError = 10;
+constexpr int kOutOfPaper = 11;
+constexpr int kCancelled = 12;
+
+std::string Pattern(std::size_t size, unsigned salt) {
+  std::string data(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 37 + i / 997 + salt) & 0xFF);
+  return data;
+}
+
+std::string Sha256(const std::string& data) {
+  unsigned char digest[SHA256_DIGEST_LENGTH];
+  SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest);
+  char hex[2 * SHA256_DIGEST_LENGTH + 1];
+  for (int i = 0; i < SHA256_DIGEST_LENGTH; i++) std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
+  return hex;
+}
+
+std::string MacText(const std::array<std::uint8_t, 6>& mac) {
+  char text[18];
+  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+  return text;
+}
+
+enum class Via { Udp, Ipx, Netbeui };
+
+emu::DeviceConfig Device(int index, int generation, Via via, const std::string& faults = "") {
+  emu::DeviceConfig device;
+  device.mac = {0x02, 0x4E, 0x57, 0x44, 0x00, static_cast<std::uint8_t>(index)};
+  device.name = "PS-CLI-" + std::to_string(index);
+  device.generation = generation;
+  device.transports.udp = via == Via::Udp;
+  device.transports.ipx = via == Via::Ipx;
+  device.transports.netbios = via == Via::Netbeui;
+  device.reackMs = 20;
+  device.seed = 2000 + static_cast<std::uint64_t>(index);
+  if (!faults.empty()) {
+    std::string why;
+    EXPECT_TRUE(emu::ReadFaults(faults, &device.faults, &why)) << why;
+  }
+  return device;
+}
+
+class SpoolCommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_segments.Ok());
+    std::string out;
+    ASSERT_EQ(kOk, Run(std::string("init --monitor '") + DRIVER_PATH + "'", &out)) << out;
+  }
+  void TearDown() override { m_emulator.Stop(); }
+
+  void Start(std::vector<emu::DeviceConfig> devices) {
+    emu::EmulatorOptions options;
+    options.devices = std::move(devices);
+    options.spoolDir = m_files.path() + "/received";
+    std::string message;
+    ASSERT_TRUE(StartEmulatorOnFreshSubnet(m_emulator, options, &m_subnet, &message)) << message;
+  }
+
+  // One vek-spool command; its exit code, and its output in *output.
+  int Run(const std::string& arguments, std::string* output) {
+    const std::string command = "VEK_ROOT='" + m_root.path() + "' VEK_IPX_SEGMENT=" + m_segments.IpxSegment() +
+                                " VEK_IPX_NETWORK=" + m_segments.Network() +
+                                " VEK_NETBIOS_SEGMENT=" + m_segments.NetbiosSegment() +
+                                " VEK_NETBIOS_LANAS=0 VEK_NETBIOS_CLAIM_MS=50 '" + VEK_SPOOL_PATH + "' " + arguments +
+                                " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    char buffer[512];
+    output->clear();
+    while (std::fgets(buffer, sizeof buffer, pipe)) *output += buffer;
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // A port for device i, as the wizard hands it over, and a printer of the same name on it.
+  void AddPrinter(const std::string& name, int device, Via via, int generation) {
+    const emu::DeviceConfig& config = m_emulator.DeviceAt(static_cast<std::size_t>(device)).Config();
+    std::string arguments = "add-port";
+    switch (via) {
+      case Via::Udp: arguments += " " + m_subnet.Dotted(device + 1); break;
+      case Via::Ipx: arguments += " --transport ipx"; break;
+      case Via::Netbeui: arguments += " --transport netbeui --netbios-name " + emu::NetbiosNameOf(config); break;
+    }
+    arguments += " --mac " + MacText(config.mac) + " --model " + std::to_string(generation) + " --name " + name;
+    std::string out;
+    ASSERT_EQ(kOk, Run(arguments, &out)) << out;
+    ASSERT_EQ(kOk, Run("add-printer " + name + " " + name, &out)) << out;
+  }
+
+  std::string WriteFile(const std::string& name, const std::string& data) {
+    const std::string path = m_files.path() + "/" + name;
+    std::ofstream(path, std::ios::binary) << data;
+    return path;
+  }
+
+  // The next job device i finished, compared with what was printed.
+  void ExpectReceived(int device, int number, const std::string& data) {
+    auto job = m_emulator.Jobs().WaitForJob(
+        [&](const emu::JobRecord& j) { return j.device == static_cast<std::size_t>(device) && j.number == number; },
+        std::chrono::seconds(30));
+    ASSERT_TRUE(job.has_value()) << "device " << device << " job " << number;
+    EXPECT_TRUE(job->ended);
+    EXPECT_EQ(job->size, data.size());
+    EXPECT_EQ(job->sha256, Sha256(data)) << "device " << device << " job " << number;
+  }
+
+  TempRoot m_root;
+  TempDir m_files;
+  ScopedSegments m_segments;
+  LoopbackSubnet m_subnet;
+  emu::Emulator m_emulator;
+};
+
+TEST_F(SpoolCommandLine, FilesPrintOverEveryTransport) {
+  Start({Device(1, 1, Via::Udp), Device(2, 0, Via::Ipx), Device(3, 1, Via::Ipx), Device(4, 0, Via::Netbeui)});
+  AddPrinter("CLI-UDP", 0, Via::Udp, 1);
+  AddPrinter("CLI-IPX-0", 1, Via::Ipx, 0);
+  AddPrinter("CLI-IPX-1", 2, Via::Ipx, 1);
+  AddPrinter("CLI-NB", 3, Via::Netbeui, 0);
+  std::string out;
+  ASSERT_EQ(kOk, Run("ports", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find(m_subnet.Dotted(1) + ",PID:1")) << out;
+  EXPECT_NE(std::string::npos, out.find("NetBEUI,PID:1")) << out;
+  const char* printers[] = {"CLI-UDP", "CLI-IPX-0", "CLI-IPX-1", "CLI-NB"};
+  for (int device = 0; device < 4; device++) {
+    const std::string data = Pattern(700000 + static_cast<std::size_t>(device) * 1111, static_cast<unsigned>(device));
+    const std::string file = WriteFile(std::string(printers[device]) + ".prn", data);
+    ASSERT_EQ(kOk, Run(std::string("print ") + printers[device] + " '" + file + "'", &out)) << out;
+    EXPECT_NE(std::string::npos, out.find(": Printed, ")) << out;
+    ExpectReceived(device, 1, data);
+  }
+}
+
+TEST_F(SpoolCommandLine, TwoPrintersPrintAtOnce) {
+  Start({Device(1, 1, Via::Udp), Device(2, 0, Via::Udp)});
+  AddPrinter("LEFT", 0, Via::Udp, 1);
+  AddPrinter("RIGHT", 1, Via::Udp, 0);
+  const std::string left = Pattern(3 * 1000 * 1000, 1), right = Pattern(2 * 1000 * 1000, 2);
+  const std::string leftFile = WriteFile("left.prn", left), rightFile = WriteFile("right.prn", right);
+  std::string leftOut, rightOut;
+  auto leftRun = std::async(std::launch::async, [&] { return Run("print LEFT '" + leftFile + "'", &leftOut); });
+  auto rightRun = std::async(std::launch::async, [&] { return Run("print RIGHT '" + rightFile + "'", &rightOut); });
+  EXPECT_EQ(kOk, leftRun.get()) << leftOut;
+  EXPECT_EQ(kOk, rightRun.get()) << rightOut;
+  ExpectReceived(0, 1, left);
+  ExpectReceived(1, 1, right);
+}
+
+// Cancelled from another process while the device holds its acknowledgements
+// back: the printing process ends with the job cancelled.
+TEST_F(SpoolCommandLine, AJobCancelledMidwayEnds) {
+  Start({Device(1, 1, Via::Udp, "ack:withhold:20000*1")});
+  AddPrinter("SLOW", 0, Via::Udp, 1);
+  const std::string file = WriteFile("long.prn", Pattern(4 * 1000 * 1000, 3));
+  std::string printOut;
+  auto printing = std::async(std::launch::async, [&] { return Run("print SLOW '" + file + "'", &printOut); });
+  std::string out;
+  bool started = false;
+  for (int i = 0; i < 200 && !started; i++) {
+    Run("jobs", &out);
+    started = out.find("Printing") != std::string::npos;
+    if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_TRUE(started) << out;
+  const auto cancelled = std::chrono::steady_clock::now();
+  EXPECT_EQ(kOk, Run("cancel 1", &out)) << out;
+  EXPECT_EQ(kCancelled, printing.get()) << printOut;
+  EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::seconds(15));
+  EXPECT_NE(std::string::npos, printOut.find("job 1: Cancelled")) << printOut;
+  ASSERT_EQ(kOk, Run("jobs", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find("Cancelled")) << out;
+  // The device is free for the next job.
+  const std::string next = Pattern(5000, 4);
+  ASSERT_EQ(kOk, Run("print SLOW '" + WriteFile("next.prn", next) + "'", &out)) << out;
+  auto job = m_emulator.Jobs().WaitForJob([&](const emu::JobRecord& j) { return j.ended && j.size == next.size(); },
+                                          std::chrono::seconds(30));
+  ASSERT_TRUE(job.has_value());
+  EXPECT_EQ(Sha256(next), job->sha256);
+}
+
+// Out of paper (28) and a device error (1117) show as the job's state and end
+// the job, once its tries are used up, with their own exit codes.
+TEST_F(SpoolCommandLine, PaperOutAndOfflineShowAsJobStates) {
+  Start({Device(1, 1, Via::Udp, "status:paper-out"), Device(2, 1, Via::Udp, "status:offline")});
+  AddPrinter("NOPAPER", 0, Via::Udp, 1);
+  AddPrinter("OFFLINE", 1, Via::Udp, 1);
+  const std::string file = WriteFile("page.prn", Pattern(300000, 5));
+  std::string out;
+  EXPECT_EQ(kOutOfPaper, Run("print NOPAPER '" + file + "' --retries 1", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find("Out of paper")) << out;
+  EXPECT_NE(std::string::npos, out.find("Failed: Out of paper")) << out;
+  EXPECT_EQ(kDeviceError, Run("print OFFLINE '" + file + "' --retries 1", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find("Failed: Device error")) << out;
+}
+
+}  // namespace
+}  // namespace vek::test
