@@ -3,7 +3,6 @@
 // wrote must be the file, byte for byte, on every transport and generation and
 // under seeded loss, duplication and reordering.
 #include <gtest/gtest.h>
-#include <openssl/sha.h>
 
 #include <algorithm>
 #include <cstring>
@@ -18,6 +17,7 @@
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
 #include "support/emulator_lab.h"
+#include "support/job_data.h"
 #include "support/temp_root.h"
 
 namespace vek::test {
@@ -34,19 +34,7 @@ constexpr DWORD kUdp = 2;
 
 enum class Via { Udp, Ipx, Netbeui };
 
-std::string Pattern(std::size_t size, unsigned salt) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 31 + i / 1021 + salt) & 0xFF);
-  return data;
-}
 
-std::string Sha256(const std::string& data) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest);
-  char hex[2 * SHA256_DIGEST_LENGTH + 1];
-  for (int i = 0; i < SHA256_DIGEST_LENGTH; i++) std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
-  return hex;
-}
 
 emu::DeviceConfig Device(int index, int generation, Via via, const std::string& faults = "") {
   emu::DeviceConfig device;

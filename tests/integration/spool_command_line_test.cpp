@@ -4,7 +4,6 @@
 // once, a job cancelled from another process, and a device out of paper or
 // offline shown as the job's state and exit code.
 #include <gtest/gtest.h>
-#include <openssl/sha.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -16,6 +15,7 @@
 
 #include "emulator/emulator.h"
 #include "support/emulator_lab.h"
+#include "support/job_data.h"
 #include "support/temp_root.h"
 
 namespace vek::test {
@@ -27,19 +27,7 @@ constexpr int kDeviceError = 10;
 constexpr int kOutOfPaper = 11;
 constexpr int kCancelled = 12;
 
-std::string Pattern(std::size_t size, unsigned salt) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 37 + i / 997 + salt) & 0xFF);
-  return data;
-}
 
-std::string Sha256(const std::string& data) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest);
-  char hex[2 * SHA256_DIGEST_LENGTH + 1];
-  for (int i = 0; i < SHA256_DIGEST_LENGTH; i++) std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
-  return hex;
-}
 
 std::string MacText(const std::array<std::uint8_t, 6>& mac) {
   char text[18];

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <openssl/sha.h>
 
 #include <chrono>
 #include <cstring>
@@ -20,6 +19,7 @@
 #include "registry/registry.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
+#include "support/job_data.h"
 #include "support/loopback_subnet.h"
 #include "support/temp_root.h"
 
@@ -45,23 +45,7 @@ bool WaitUntil(Condition condition, int ms = 10000) {
   return true;
 }
 
-inline std::string Pattern(std::size_t size, unsigned salt = 0) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 7 + i / 251 + salt) & 0xFF);
-  return data;
-}
 
-inline std::string Sha256(const std::string& data) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest);
-  static const char hex[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char b : digest) {
-    out += hex[b >> 4];
-    out += hex[b & 15];
-  }
-  return out;
-}
 
 // Registry values of the monitor's key, written before the monitor starts.
 inline void WriteMonitorDword(const char* name, DWORD value) {

@@ -3,7 +3,6 @@
 // over UDP and IPX, cancelled jobs, failing devices, the library unloaded during
 // a job, and the vek-spool command line, also over NetBEUI.
 #include <gtest/gtest.h>
-#include <openssl/sha.h>
 
 #include <atomic>
 #include <chrono>
@@ -23,6 +22,7 @@
 #include "registry/registry.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
+#include "support/job_data.h"
 #include "support/loopback_subnet.h"
 #include "support/temp_root.h"
 
@@ -33,19 +33,7 @@ const std::string kMonitorKey =
     "System\\CurrentControlSet\\Control\\Print\\Monitors\\TARVEX VEK Network Printer Port";
 const std::u16string kMonitorName = u"TARVEX VEK Network Printer Port";
 
-std::string Pattern(std::size_t size, unsigned salt) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 13 + i / 509 + salt) & 0xFF);
-  return data;
-}
 
-std::string Sha256(const std::string& data) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest);
-  char hex[2 * SHA256_DIGEST_LENGTH + 1];
-  for (int i = 0; i < SHA256_DIGEST_LENGTH; i++) std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
-  return hex;
-}
 
 struct Device {
   FakePrintServer server;
