@@ -1,5 +1,5 @@
 // bench_monitor: prints files of 1, 16 and 64 MiB through the spooler and the
-// loaded monitor to devices of both generations on loopback, and sends the same
+// loaded monitor to emulated devices of both generations on loopback, and sends the same
 // bytes over one plain TCP connection, for comparison. The devices run in a
 // child process so that the CPU time measured is the spooler's alone.
 //
@@ -14,10 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "fake_print_server.h"
+#include "emulator/emulator.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/machine_root.h"
@@ -45,30 +46,33 @@ std::uint32_t g_Subnet = 0;
 
 std::uint32_t DeviceAddress(int model) { return g_Subnet | static_cast<std::uint32_t>(model + 1); }
 
-// The child: both devices, reporting each finished job on the pipe.
-[[noreturn]] void RunDevices(int reportFd) {
-  vek::test::FakePrintServer servers[2];
+// The child: the emulator with a device of each generation, reporting each
+// finished job on the pipe.
+[[noreturn]] void RunDevices(int reportFd, const std::string& spoolDir) {
+  vek::emu::EmulatorOptions options;
+  options.spoolDir = spoolDir;
   for (int model = 0; model < 2; model++) {
-    vek::test::FakeServerOptions options;
-    options.model = model;
-    options.address = DeviceAddress(model);
-    std::string error;
-    if (!servers[model].Start(options, &error)) {
-      std::fprintf(stderr, "bench_monitor: device: %s\n", error.c_str());
-      _exit(1);
-    }
+    vek::emu::DeviceConfig device;
+    device.mac = {0x02, 0x4E, 0x57, 0x12, 0xAB, static_cast<std::uint8_t>(model)};
+    device.name = "Bench " + std::to_string(model);
+    device.generation = model;
+    device.address = DeviceAddress(model);
+    options.devices.push_back(device);
   }
-  std::size_t reported[2] = {0, 0};
-  for (;;) {
-    for (int model = 0; model < 2; model++) {
-      std::vector<std::string> jobs = servers[model].Jobs();
-      for (; reported[model] < jobs.size(); reported[model]++) {
-        const std::string& job = jobs[reported[model]];
-        std::string line = std::to_string(model) + " " + std::to_string(job.size()) + " " + Sha256(job) + "\n";
-        if (write(reportFd, line.data(), line.size()) < 0) _exit(0);
-      }
+  std::string message;
+  vek::emu::Emulator emulator;
+  if (!emulator.Start(options, &message)) {
+    std::fprintf(stderr, "bench_monitor: emulator: %s\n", message.c_str());
+    _exit(1);
+  }
+  for (std::size_t index = 0;; index++) {
+    std::optional<vek::emu::JobRecord> job;
+    while (!(job = emulator.Jobs().WaitForJob(index, std::chrono::milliseconds(1000)))) {
     }
-    usleep(2000);
+    // The bytes are on disk; the bench needs only their digest.
+    std::remove(job->path.c_str());
+    std::string line = std::to_string(job->device) + " " + std::to_string(job->size) + " " + job->sha256 + "\n";
+    if (write(reportFd, line.data(), line.size()) < 0) _exit(0);
   }
 }
 
@@ -168,12 +172,14 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = {1, 16, 64};
 
   g_Subnet = 0x7F000000u | ((50u + static_cast<std::uint32_t>(getpid()) % 200u) << 16) | (77u << 8);
+  char spoolTemplate[] = "/tmp/vek-bench-jobs-XXXXXX";
+  const std::string spoolDir = mkdtemp(spoolTemplate);
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return 1;
   pid_t child = fork();
   if (child == 0) {
     close(pipeFds[0]);
-    RunDevices(pipeFds[1]);
+    RunDevices(pipeFds[1], spoolDir);
   }
   close(pipeFds[1]);
   FILE* reports = fdopen(pipeFds[0], "r");
@@ -225,7 +231,7 @@ int main(int argc, char** argv) {
   vek::spooler::Shutdown();
   kill(child, SIGTERM);
   waitpid(child, nullptr, 0);
-  std::string remove = "rm -rf '" + root + "'";
+  std::string remove = "rm -rf '" + root + "' '" + spoolDir + "'";
   if (std::system(remove.c_str()) != 0) status = 1;
   return status;
 }
