@@ -48,6 +48,8 @@ std::vector<std::uint8_t> EncodeNetbiosFrame(const NetbiosFrame& frame) {
 
 std::optional<NetbiosFrame> DecodeNetbiosFrame(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < kClaimSize || Get<4>(bytes, 0) != kMagic) return std::nullopt;
+  // Reserved: a frame with anything there is of some other making.
+  if (bytes[6] != 0 || bytes[7] != 0) return std::nullopt;
   NetbiosFrame frame;
   const std::uint8_t flags = bytes[5];
   frame.station = Get<8>(bytes, 8);

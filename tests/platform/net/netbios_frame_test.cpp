@@ -77,7 +77,7 @@ TEST(NetbiosFrameFormat, AnythingElseIsNotAFrame) {
   std::vector<std::uint8_t> shorter(good.begin(), good.end() - 1);
   std::vector<std::uint8_t> oversize = EncodeNetbiosFrame(Datagram("TO", "FROM", std::string(1501, 'x')));
   for (const auto& bytes : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>(good.begin(), good.begin() + 31),
-                            changed(0, 'X'), changed(4, 9), changed(5, 1), changed(48, 0x10), longer, shorter,
+                            changed(0, 'X'), changed(4, 9), changed(5, 1), changed(6, 1), changed(7, 0xFF), changed(48, 0x10), longer, shorter,
                             oversize}) {
     EXPECT_FALSE(DecodeNetbiosFrame(bytes)) << Bytes(bytes).size();
   }
