@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <random>
 
 #include "debug_log.h"
 #include "kernel/clock.h"
@@ -23,6 +25,14 @@ constexpr int kReleaseRounds = 50;
 
 // Earlier in arming order, across the counter's wrap.
 bool ArmedBefore(DWORD a, DWORD b) { return static_cast<LONG>(a - b) < 0; }
+
+// The C library's generator starts alike in every process: unseeded, monitors
+// in two processes (or on two machines) draw the same names at the same tick,
+// and NetBIOS refuses the second of them. Seeded once, from the system.
+void SeedNameDraws() {
+  static std::once_flag once;
+  std::call_once(once, [] { std::srand(std::random_device{}()); });
+}
 
 int LanaIndexOf(int lana) {
   for (int i = 0; i < g_LanaCount; i++)
@@ -58,6 +68,7 @@ XNBFSocket::XNBFSocket(int ncbs)
 XNBFSocket::~XNBFSocket() = default;
 
 void XNBFSocket::MakeLocalName() {
+  SeedNameDraws();
   std::memset(m_LocalName, 0, sizeof m_LocalName);
   for (int i = 0; i < kLocalNameLength; i++) {
     BYTE candidate = 0;

@@ -55,9 +55,8 @@ class ScopedSegments {
  public:
   explicit ScopedSegments(DWORD claimMs = 50) {
     std::mt19937 random{std::random_device{}()};
-    const std::uint16_t port = RandomSegmentPort();
-    const std::string segment = "127.255.255.255:" + std::to_string(port);
-    const std::string netbios = "127.255.255.255:" + std::to_string(port + 1);
+    const std::string segment = "127.255.255.255:" + std::to_string(RandomSegmentPort());
+    const std::string netbios = "127.255.255.255:" + std::to_string(RandomSegmentPort());
     char network[9], node[13];
     std::snprintf(network, sizeof(network), "%08X", static_cast<unsigned>(0x10000000u + random() % 0x60000000u));
     std::snprintf(node, sizeof(node), "0200%08X", static_cast<unsigned>(random()));

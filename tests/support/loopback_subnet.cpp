@@ -1,5 +1,8 @@
 #include "support/loopback_subnet.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <mutex>
 #include <random>
 
@@ -7,6 +10,12 @@
 
 namespace vek::test {
 namespace {
+
+// 20600 to 28499: below the ephemeral range, above the device port (20560) and
+// below the segments' default ports (28500, 28600).
+constexpr unsigned kFirstSegmentPort = 20600;
+constexpr unsigned kSegmentPortsPerProcess = 4;
+constexpr unsigned kSegmentSlots = 1975;
 
 int RandomBelow(int limit) {
   static std::mutex lock;
@@ -30,7 +39,16 @@ std::string LoopbackSubnet::Dotted(int host) const {
   return "127." + std::to_string(m_a) + "." + std::to_string(m_b) + "." + std::to_string(host & 0xFF);
 }
 
-std::uint16_t RandomSegmentPort() { return static_cast<std::uint16_t>(21000 + RandomBelow(7000)); }
+std::uint16_t RandomSegmentPort() {
+  // Each process has four ports of its own, chosen by its id: tests running side
+  // by side never share a segment, as random ports now and then did. The first
+  // pick is random within the four, so a process reusing an id soon after
+  // another is unlikely to meet what that one left.
+  static std::atomic<unsigned> next{static_cast<unsigned>(RandomBelow(kSegmentPortsPerProcess))};
+  const unsigned slot = static_cast<unsigned>(getpid()) % kSegmentSlots;
+  return static_cast<std::uint16_t>(kFirstSegmentPort + slot * kSegmentPortsPerProcess +
+                                    next++ % kSegmentPortsPerProcess);
+}
 
 ScopedBroadcast::ScopedBroadcast(const std::string& dotted) { vek::net::SetBroadcastAddress(dotted.c_str()); }
 

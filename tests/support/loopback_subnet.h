@@ -29,8 +29,9 @@ class LoopbackSubnet {
   int m_b;
 };
 
-// A UDP port for a test's own IPX segment: below the ephemeral range, away from
-// the device port and the segment's default port.
+// A UDP port for a test's own IPX or NetBIOS segment, one of four that are this
+// process's alone (in turn): below the ephemeral range, away from the device
+// port and the segments' default ports.
 std::uint16_t RandomSegmentPort();
 
 // Maps broadcasts of the net layer to an address for the life of the object.
