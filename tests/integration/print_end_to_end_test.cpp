@@ -139,17 +139,6 @@ class PrintEndToEnd : public ::testing::Test {
     return last;
   }
 
-  // The next job the device finished, compared with what was printed.
-  void ExpectReceived(int device, int number, const std::string& data) {
-    auto job = m_emulator.Jobs().WaitForJob(
-        [&](const emu::JobRecord& j) { return j.device == static_cast<std::size_t>(device) && j.number == number; },
-        std::chrono::seconds(30));
-    ASSERT_TRUE(job.has_value()) << "device " << device << " job " << number;
-    EXPECT_TRUE(job->ended);
-    EXPECT_EQ(job->size, data.size());
-    EXPECT_EQ(job->sha256, Sha256(data)) << "device " << device << " job " << number;
-  }
-
   TempRoot m_root;
   ScopedSegments m_segments;
   LoopbackSubnet m_subnet;
@@ -177,7 +166,7 @@ TEST_F(PrintEndToEnd, JobsArriveByteIdenticalUnderLoss) {
       spooler::JobRecord job = Print(printers[device], data);
       EXPECT_EQ(spooler::JobState::Printed, job.state) << printers[device] << " " << size;
       EXPECT_EQ(job.written, data.size());
-      ExpectReceived(device, ++number, data);
+      ExpectJobReceived(m_emulator, device, ++number, data);
     }
   }
 }
@@ -202,7 +191,7 @@ TEST_F(PrintEndToEnd, JobsOverNetbeuiArriveByteIdenticalUnderLoss) {
       spooler::JobRecord job = Print(printers[device], data);
       EXPECT_EQ(spooler::JobState::Printed, job.state) << printers[device] << " " << size;
       EXPECT_EQ(job.written, data.size());
-      ExpectReceived(device, ++number, data);
+      ExpectJobReceived(m_emulator, device, ++number, data);
     }
   }
 }
@@ -238,7 +227,7 @@ TEST_F(PrintEndToEnd, UnloadingTheMonitorDuringAJobEndsItCleanly) {
 
   const std::string next = Pattern(100000, 9);
   EXPECT_EQ(spooler::JobState::Printed, Print("UNLOAD-1", next).state);
-  ExpectReceived(1, 1, next);
+  ExpectJobReceived(m_emulator, 1, 1, next);
 }
 
 // A device busy twice is tried again until it takes the job; one that refuses or
@@ -251,7 +240,7 @@ TEST_F(PrintEndToEnd, BusyRefusedAndSilentDevices) {
   HandOverPort("SILENT", 2, kUdp, 1);
   std::string data = Pattern(20000, 5);
   EXPECT_EQ(spooler::JobState::Printed, Print("BUSY", data).state);
-  ExpectReceived(0, 1, data);
+  ExpectJobReceived(m_emulator, 0, 1, data);
 
   spooler::JobRecord refused = Print("REFUSES", data);
   EXPECT_NE(spooler::JobState::Printed, refused.state);

@@ -108,17 +108,6 @@ class SpoolCommandLine : public ::testing::Test {
     return path;
   }
 
-  // The next job device i finished, compared with what was printed.
-  void ExpectReceived(int device, int number, const std::string& data) {
-    auto job = m_emulator.Jobs().WaitForJob(
-        [&](const emu::JobRecord& j) { return j.device == static_cast<std::size_t>(device) && j.number == number; },
-        std::chrono::seconds(30));
-    ASSERT_TRUE(job.has_value()) << "device " << device << " job " << number;
-    EXPECT_TRUE(job->ended);
-    EXPECT_EQ(job->size, data.size());
-    EXPECT_EQ(job->sha256, Sha256(data)) << "device " << device << " job " << number;
-  }
-
   TempRoot m_root;
   TempDir m_files;
   ScopedSegments m_segments;
@@ -142,7 +131,7 @@ TEST_F(SpoolCommandLine, FilesPrintOverEveryTransport) {
     const std::string file = WriteFile(std::string(printers[device]) + ".prn", data);
     ASSERT_EQ(kOk, Run(std::string("print ") + printers[device] + " '" + file + "'", &out)) << out;
     EXPECT_NE(std::string::npos, out.find(": Printed, ")) << out;
-    ExpectReceived(device, 1, data);
+    ExpectJobReceived(m_emulator, device, 1, data);
   }
 }
 
@@ -157,8 +146,8 @@ TEST_F(SpoolCommandLine, TwoPrintersPrintAtOnce) {
   auto rightRun = std::async(std::launch::async, [&] { return Run("print RIGHT '" + rightFile + "'", &rightOut); });
   EXPECT_EQ(kOk, leftRun.get()) << leftOut;
   EXPECT_EQ(kOk, rightRun.get()) << rightOut;
-  ExpectReceived(0, 1, left);
-  ExpectReceived(1, 1, right);
+  ExpectJobReceived(m_emulator, 0, 1, left);
+  ExpectJobReceived(m_emulator, 1, 1, right);
 }
 
 // Cancelled from another process while the device holds its acknowledgements

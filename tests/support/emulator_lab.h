@@ -2,6 +2,9 @@
 // emulator_core. Header only: vek_test_support does not depend on the emulator.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -11,6 +14,7 @@
 #include "net/ipx_segment.h"
 #include "net/netbios_segment.h"
 #include "net/winsock.h"
+#include "support/job_data.h"
 #include "support/loopback_subnet.h"
 
 namespace vek::test {
@@ -46,6 +50,31 @@ inline bool StartEmulatorOnFreshSubnet(vek::emu::Emulator& emulator, std::vector
   vek::emu::EmulatorOptions options;
   options.devices = std::move(devices);
   return StartEmulatorOnFreshSubnet(emulator, std::move(options), subnet, message, poolHosts);
+}
+
+// What device was sent, one line a request with what became of it: the
+// evidence a failed comparison of a job needs.
+inline std::string DescribeRequests(vek::emu::Emulator& emulator, std::size_t device) {
+  std::string text;
+  for (const vek::emu::LoggedRequest& request : emulator.Log().Snapshot()) {
+    if (request.device != device) continue;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(request.when.time_since_epoch()).count();
+    text += std::to_string(ms % 100000) + " " + request.peer + " " + request.kind + ": " + request.note + "\n";
+  }
+  return text;
+}
+
+// The number-th job of device (from 1) has ended whole and holds data.
+inline void ExpectJobReceived(vek::emu::Emulator& emulator, int device, int number, const std::string& data) {
+  auto job = emulator.Jobs().WaitForJob(
+      [&](const vek::emu::JobRecord& j) { return j.device == static_cast<std::size_t>(device) && j.number == number; },
+      std::chrono::seconds(30));
+  ASSERT_TRUE(job.has_value()) << "device " << device << " job " << number << "\n"
+                               << DescribeRequests(emulator, static_cast<std::size_t>(device));
+  EXPECT_TRUE(job->ended);
+  EXPECT_EQ(job->size, data.size());
+  EXPECT_EQ(job->sha256, Sha256(data)) << "device " << device << " job " << number << "\n"
+                                       << DescribeRequests(emulator, static_cast<std::size_t>(device));
 }
 
 // An IPX segment and a NetBIOS segment (LANA 0) of the test's own, with a
