@@ -138,6 +138,7 @@ bool NetKind(std::uint8_t op, std::span<const std::uint8_t> request, MessageKind
     case kOpSearch: *kind = MessageKind::Search; return true;
     case kOpSearchMulti: *kind = MessageKind::SearchMulti; return true;
     case kOpStatus: *kind = MessageKind::Status; return true;
+    case kOpPortInfo: *kind = MessageKind::PortInfo; return true;
     case kOpUpload: *kind = MessageKind::Upload; return true;
     case kOpBlock: *kind = MessageKind::Block; return true;
     case kOpRestart: *kind = MessageKind::Restart; return true;
@@ -310,6 +311,8 @@ std::vector<Outgoing> Device::AnswerLocked(std::span<const std::uint8_t> request
       return WholeUpload(request, now);
     case MessageKind::Block:
       return Block(request);
+    case MessageKind::PortInfo:
+      return PortInfo(request);
     case MessageKind::Secure:
       return Secure(request.subspan(kHeaderLength));
     case MessageKind::Login:
@@ -411,6 +414,24 @@ std::vector<Outgoing> Device::Block(std::span<const std::uint8_t> request) {
     out.push_back({BuildPlainAnswer(kOpBlock | kReplyBit, static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(count)),
                    0});
   return out;
+}
+
+std::vector<Outgoing> Device::PortInfo(std::span<const std::uint8_t> request) const {
+  // The port at byte 6; a port the device does not have gets no answer.
+  if (request.size() <= kHeaderLength) return {};
+  const int port = request[kHeaderLength];
+  if (port < 1 || port > m_config.ports) return {};
+  WireWriter w;
+  w.Text("NET", 3);
+  w.U8(0);
+  w.U16(kOpPortInfo | kReplyBit);
+  w.U8(static_cast<std::uint8_t>(port));
+  for (const std::string& text : m_config.portInfo[static_cast<std::size_t>(port - 1)]) {
+    w.Text(text, text.size());
+    w.U8(0);
+  }
+  if (w.Size() < 64) w.Zeros(64 - w.Size());
+  return One(std::move(w.Data()));
 }
 
 std::vector<std::uint8_t> Device::PasswordKey() const {

@@ -2,11 +2,12 @@
 // does with a datagram. Answers are datagrams, each with the delay it is to be
 // sent after and the endpoint it leaves from; the emulator sends them.
 //
-// A device of generation 1 ("NET") answers the wizard on UDP: searches and
-// status, configurations (the whole reply, in blocks, or through the secured
-// exchange), password logins, and restarts: silent for a while, then answering
-// at its configured address (or an address from the DHCP pool). Every
-// configuration it takes is applied to its state, so later answers show it.
+// A device of generation 1 ("NET") answers the wizard on UDP: searches, status
+// and the texts of its ports, configurations (the whole reply, in blocks, or
+// through the secured exchange), password logins, and restarts: silent for a
+// while, then answering at its configured address (or an address from the DHCP
+// pool). Every configuration it takes is applied to its state, so later answers
+// show it.
 // On every transport it serves (UDP, IPX, NetBIOS), a device of either
 // generation answers the host's search and status query and takes print jobs on
 // its ports (print_service.h).
@@ -107,6 +108,7 @@ class Device {
   std::vector<Outgoing> Search(bool multi);
   std::vector<Outgoing> WholeUpload(std::span<const std::uint8_t> request, SteadyClock::time_point now);
   std::vector<Outgoing> Block(std::span<const std::uint8_t> request);
+  std::vector<Outgoing> PortInfo(std::span<const std::uint8_t> request) const;
   std::vector<Outgoing> Secure(std::span<const std::uint8_t> body);
   std::vector<Outgoing> Login(std::span<const std::uint8_t> body);
   std::vector<std::uint8_t> SecureAnswer(std::uint16_t type, std::uint8_t status,

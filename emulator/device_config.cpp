@@ -26,7 +26,10 @@
 //   TCP/IP     subnet, gateway, dhcp
 //   names      names_text1 (15), names_text2 (24)
 //   port       port_text1, port_text2 (32), port_text3 (12), port_names (list of
-//              3 texts of 20), port_values (list of 3 values 0-2)
+//              3 texts of 20), port_values (list of 3 values 0-2), port_info1,
+//              port_info2, port_info3 (each the list of up to 3 texts of 40,
+//              trimmed, that the port-information query answers for that port;
+//              default empty; set system_flags bit 2 (0x04) so that hosts ask)
 //   key text   key_label (32), key_text (200)
 //   sixth      sixth (hex bytes, 200 at most)
 //   wireless   comm_type, ssid (32), domain, channel, tx_rate (rate mask 3, 4, 8
@@ -167,6 +170,23 @@ bool ReadFirmware(const std::string& value, DeviceConfig* d, std::string* why) {
   }
   d->firmwareMajor = static_cast<std::uint8_t>(major);
   d->firmwareMinor = static_cast<std::uint8_t>(minor);
+  return true;
+}
+
+bool ReadPortInfo(const std::string& value, std::array<std::string, 3>* texts, std::string* why) {
+  std::vector<std::string> items = SplitList(value);
+  if (items.size() > 3) {
+    *why = "more than 3 texts";
+    return false;
+  }
+  *texts = {};
+  for (std::size_t i = 0; i < items.size(); i++) {
+    if (items[i].size() > width::kPortInfo) {
+      *why = "text '" + items[i] + "' is longer than " + std::to_string(width::kPortInfo) + " characters";
+      return false;
+    }
+    (*texts)[i] = items[i];
+  }
   return true;
 }
 
@@ -349,6 +369,12 @@ const std::map<std::string, Handler>& DeviceKeys() {
        [](DeviceConfig& d, const std::string& v, std::string* why) {
          return ReadPerPort(v, 2, &d.portValues, why, false);
        }},
+      {"port_info1",
+       [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadPortInfo(v, &d.portInfo[0], why); }},
+      {"port_info2",
+       [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadPortInfo(v, &d.portInfo[1], why); }},
+      {"port_info3",
+       [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadPortInfo(v, &d.portInfo[2], why); }},
       {"key_label", TextKey([](DeviceConfig& d) -> std::string& { return d.keyLabel; }, width::kKeyLabel)},
       {"key_text", TextKey([](DeviceConfig& d) -> std::string& { return d.keyText; }, width::kKeyText)},
       {"sixth",

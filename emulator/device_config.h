@@ -40,6 +40,7 @@ constexpr std::size_t kNamesText2 = 24;
 constexpr std::size_t kPortText = 32;
 constexpr std::size_t kPortText3 = 12;
 constexpr std::size_t kPortName = 20;
+constexpr std::size_t kPortInfo = 40;
 constexpr std::size_t kKeyLabel = 32;
 constexpr std::size_t kKeyText = 200;
 constexpr std::size_t kSsid = 32;
@@ -117,6 +118,8 @@ struct DeviceConfig {
   std::string portText3;
   std::array<std::string, 3> portNames;
   std::array<std::uint8_t, 3> portValues{};
+  // The three texts of each port that the port-information query (0x10) answers.
+  std::array<std::array<std::string, 3>, 3> portInfo;
 
   // Key-text section.
   std::string keyLabel;

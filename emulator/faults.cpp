@@ -15,6 +15,7 @@ const std::map<std::string, MessageKind>& Kinds() {
       {"upload", MessageKind::Upload}, {"block", MessageKind::Block},              {"secure", MessageKind::Secure},
       {"login", MessageKind::Login},   {"restart", MessageKind::Restart},          {"connect", MessageKind::Connect},
       {"data", MessageKind::Data},     {"ack", MessageKind::Ack},                  {"eoj", MessageKind::EndOfJob},
+      {"port-info", MessageKind::PortInfo},
   };
   return kinds;
 }

@@ -4,11 +4,12 @@
 //   faults = KIND:FAULT[:ARG][:RATE%][*TIMES], ...
 //
 // KIND   search (0x04), search-multi (0x24), status, upload (whole configuration),
-//        block, secure (the configuration exchange), login, restart; and the print
-//        messages: connect, data, ack (the device's acknowledgements), eoj (end of
-//        job). On a request kind, drop loses the request; duplicate, delay,
-//        reorder and empty act on its answer, except on data (no answer of its
-//        own), where they act on the packet as it arrives.
+//        block, secure (the configuration exchange), login, restart, port-info
+//        (0x10, the texts of one port); and the print messages: connect, data,
+//        ack (the device's acknowledgements), eoj (end of job). On a request
+//        kind, drop loses the request; duplicate, delay, reorder and empty act
+//        on its answer, except on data (no answer of its own), where they act
+//        on the packet as it arrives.
 // FAULT  drop            no answer at all; on data: the packet is lost on its way
 //                        in; on ack: the acknowledgement is lost on its way out
 //        duplicate       the answer twice; on data: the packet arrives twice
@@ -58,7 +59,7 @@
 namespace vek::emu {
 
 enum class MessageKind {
-  Search, SearchMulti, Status, Upload, Block, Secure, Login, Restart,
+  Search, SearchMulti, Status, Upload, Block, Secure, Login, Restart, PortInfo,
   Connect, Data, Ack, EndOfJob,
 };
 enum class FaultKind {

@@ -16,6 +16,7 @@ constexpr std::uint8_t kOpUpload = 0x01;
 constexpr std::uint8_t kOpRestart = 0x03;
 constexpr std::uint8_t kOpSearch = 0x04;
 constexpr std::uint8_t kOpStatus = 0x08;
+constexpr std::uint8_t kOpPortInfo = 0x10;
 constexpr std::uint8_t kOpBlock = 0x21;
 constexpr std::uint8_t kOpSearchMulti = 0x24;
 constexpr std::uint8_t kOpSecure = 0x25;

@@ -29,6 +29,16 @@ constexpr BYTE PS_PORT_PAPER_OUT = 1;
 constexpr BYTE PS_PORT_OFFLINE = 2;
 constexpr BYTE PS_PORT_BUSY = 3;
 constexpr BYTE PS_STATUS_DOWNLOAD = 255;
+// Their words in GetStatusText: strings of the wizard's table, with the English
+// text where no table has them.
+constexpr UINT IDS_PS_DOWNLOAD_MODE = 107;
+constexpr UINT IDS_PS_PORT_PAPER_OUT = 108;
+constexpr UINT IDS_PS_PORT_OFFLINE = 109;
+constexpr UINT IDS_PS_PORT_READY = 114;
+constexpr UINT IDS_PS_PORT_BUSY = 115;
+
+// System flags bit of a device that answers the port-information query.
+constexpr BYTE PS_SYSTEM_PORT_INFO = 0x04;
 
 constexpr int PS_MAX_PORTS = 3;
 constexpr int PS_TEXT_LENGTH = 20;
@@ -117,6 +127,17 @@ class CPrintServer {
   // TRUE when the device took it.
   BOOL QueryStatus();
   BOOL SendConfig();
+  // QueryPortInfo asks a device that announces it (extended reply, system flags
+  // bit 2) for the three texts of each port that is not offline, at its
+  // configured address, into m_PortInfo (cleared first); m_PortInfoRead is 1
+  // once it ran. TRUE when at least one port answered.
+  BOOL QueryPortInfo();
+  // Has a device found over UDP restart: the restart request, twice, to
+  // m_IPAddress; no answer comes. TRUE when both went out.
+  BOOL Restart();
+  // "Download Mode" for the whole-byte status 255, else each port's status word
+  // ("Ok", "Paper Out", "Offline", "Busy") in port order, separated by ", ".
+  LPCSTR GetStatusText();
 
   // Capability tests; all need generation 5 and an extended reply.
   PSCapabilities GetCapabilities() const;
@@ -226,6 +247,9 @@ class CPrintServer {
   // One datagram from the device (any sender while m_IPAddress is the broadcast
   // address) within timeoutMs; 0 when none came.
   int ReceiveFromDevice(XUDPSocket& socket, BYTE* buffer, DWORD timeoutMs);
+  // The restart request, twice, over a socket aimed at the device; TRUE when
+  // both went out.
+  BOOL SendRestart(XUDPSocket& socket);
   // Clears out and writes at most width characters of field, up to a NUL.
   static LPCSTR FormatText(char* out, int outSize, const BYTE* field, int width);
   static void WriteText(BYTE* field, int width, LPCSTR text);

@@ -1,5 +1,8 @@
-// CPrintServer: the status query and the configuration upload.
+// CPrintServer: the status and port-information queries, the configuration
+// upload and the restart.
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "kernel/clock.h"
 #include "protocol/generation.h"
@@ -12,6 +15,11 @@
 namespace {
 
 constexpr int kStatusTimeout = 3500;
+constexpr int kPortInfoTimeout = 3500;
+// A port-information reply: the port at byte 6, its three texts from byte 7.
+constexpr int kPortInfoPort = PS_HEADER_LENGTH;
+constexpr int kPortInfoTexts = PS_HEADER_LENGTH + 1;
+constexpr int kPortInfoTextCount = 3;
 constexpr int kUploadTimeout = 5000;
 constexpr int kSecureAttempts = 3;
 // However the device answers, the secured exchange ends within this time: a
@@ -33,6 +41,51 @@ void Aim(XUDPSocket& socket, const BYTE* address) {
 
 int Send(XUDPSocket& socket, const BYTE* data, int length) {
   return socket.Send(reinterpret_cast<const char*>(data), length, 0);
+}
+
+// One datagram from the address (any sender when from is NULL) that take
+// accepts, within timeoutMs; 0 when none came.
+template <typename Take>
+int ReceiveMatching(XUDPSocket& socket, BYTE* buffer, DWORD timeoutMs, const BYTE* from, Take take) {
+  if (!socket.m_bCreated) return 0;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= timeoutMs) return 0;
+    socket.SetTimeout(static_cast<int>(timeoutMs - spent));
+    const int n = socket.Receive(reinterpret_cast<char*>(buffer), PS_BUFFER_LENGTH, XSOCKET_WAIT);
+    if (n <= 0) continue;  // a time-out ends at the top; an empty or refused datagram is no answer
+    if (from != NULL && std::memcmp(&socket.m_FromAddress.sin_addr.s_addr, from, 4) != 0) continue;
+    if (take(buffer, n)) return n;
+  }
+}
+
+// "NET" and a port byte naming a port a record can have; whatever the command word.
+BOOL IsPortInfoReply(const BYTE* reply, int length) {
+  return length >= kPortInfoTexts && std::memcmp(reply, "NET", 3) == 0 && reply[kPortInfoPort] >= 1 &&
+         reply[kPortInfoPort] <= PS_MAX_PORTS;
+}
+
+std::string TrimBlanks(const char* text, size_t length) {
+  size_t first = 0;
+  while (first < length && (text[first] == ' ' || text[first] == '\t')) first++;
+  while (length > first && (text[length - 1] == ' ' || text[length - 1] == '\t')) length--;
+  return std::string(text + first, length - first);
+}
+
+// The texts of a port-information reply. The device's word is trusted in
+// nothing: a text without its NUL ends with the datagram, and texts the reply
+// does not reach are empty.
+void ReadPortTexts(const BYTE* reply, int length, std::string* texts) {
+  int at = kPortInfoTexts;
+  for (int i = 0; i < kPortInfoTextCount; i++) {
+    texts[i].clear();
+    if (at >= length) continue;
+    int end = at;
+    while (end < length && reply[end] != 0) end++;
+    texts[i] = TrimBlanks(reinterpret_cast<const char*>(reply + at), static_cast<size_t>(end - at));
+    at = end + 1;
+  }
 }
 
 // The secured exchange's output: one datagram when the first body is the whole
@@ -83,18 +136,71 @@ BOOL CPrintServer::QueryStatus() {
   return valid;
 }
 
-int CPrintServer::ReceiveFromDevice(XUDPSocket& socket, BYTE* buffer, DWORD timeoutMs) {
-  if (!socket.m_bCreated) return 0;
-  const BOOL anySender = std::memcmp(m_IPAddress, kBroadcast, sizeof(kBroadcast)) == 0;
-  const DWORD start = GetTickCount();
-  for (;;) {
-    const DWORD spent = GetTickCount() - start;
-    if (spent >= timeoutMs) return 0;
-    socket.SetTimeout(static_cast<int>(timeoutMs - spent));
-    const int n = socket.Receive(reinterpret_cast<char*>(buffer), PS_BUFFER_LENGTH, XSOCKET_WAIT);
-    if (n <= 0) continue;  // a time-out ends at the top; an empty or refused datagram is no answer
-    if (anySender || std::memcmp(&socket.m_FromAddress.sin_addr.s_addr, m_IPAddress, 4) == 0) return n;
+BOOL CPrintServer::QueryPortInfo() {
+  if (!IsExtended() || !(m_Transport & PS_TRANSPORT_UDP)) return FALSE;
+  const BYTE* flags = SectionField(m_pSystem, PSField::SystemFlags, 1);
+  if (flags == NULL || !(*flags & PS_SYSTEM_PORT_INFO)) return FALSE;
+  // The configured address: the one the device answered from may be the
+  // broadcast address.
+  const BYTE* address = GetIPAddress();
+  if (address == NULL) return FALSE;
+
+  m_PortInfoRead = 1;
+  for (auto& port : m_PortInfo)
+    for (std::string& text : port) text.clear();
+  BOOL answered = FALSE;
+  const int ports = GetPortCount();
+  for (int p = 1; p <= ports && p <= PS_MAX_PORTS; p++) {
+    if (((m_PortStatus >> (2 * (p - 1))) & 0x3) == PS_PORT_OFFLINE) continue;
+    XUDPSocket socket;
+    socket.Create(0);
+    Aim(socket, address);
+    BYTE buffer[PS_BUFFER_LENGTH];
+    const int length = PSBuildPlainRequest(buffer, PSTYPE_CONFIG, PSCMD_PORT_INFO);
+    buffer[PS_HEADER_LENGTH] = static_cast<BYTE>(p);
+    const int n = Send(socket, buffer, length) == length
+                      ? ReceiveMatching(socket, buffer, kPortInfoTimeout, address, IsPortInfoReply)
+                      : 0;
+    if (n > 0) {
+      // Read from a copy of its own length, so that a read past the datagram is
+      // caught by the sanitizer rather than landing in the rest of the buffer.
+      const std::vector<BYTE> reply(buffer, buffer + n);
+      ReadPortTexts(reply.data(), n, m_PortInfo[reply[kPortInfoPort] - 1]);
+      answered = TRUE;
+    }
+    socket.Close();
   }
+  DebugTrace("CPrintServer::QueryPortInfo() = %d\r\n", answered);
+  return answered;
+}
+
+int CPrintServer::ReceiveFromDevice(XUDPSocket& socket, BYTE* buffer, DWORD timeoutMs) {
+  const BOOL anySender = std::memcmp(m_IPAddress, kBroadcast, sizeof(kBroadcast)) == 0;
+  return ReceiveMatching(socket, buffer, timeoutMs, anySender ? NULL : m_IPAddress,
+                         [](const BYTE*, int) { return TRUE; });
+}
+
+BOOL CPrintServer::SendRestart(XUDPSocket& socket) {
+  BYTE restart[PS_BUFFER_LENGTH];
+  const int length = PSBuildPlainRequest(restart, PSTYPE_CONFIG, PSCMD_RESTART);
+  std::memcpy(restart + PS_IDENTITY_OFFSET, m_NodeID, sizeof(m_NodeID));
+  BOOL sent = TRUE;
+  for (int i = 0; i < kRestartCopies; i++)
+    if (Send(socket, restart, length) != length) sent = FALSE;
+  return sent;
+}
+
+BOOL CPrintServer::Restart() {
+  if (!(m_Transport & PS_TRANSPORT_UDP)) return FALSE;
+  XUDPSocket socket;
+  socket.Create(0);
+  // m_IPAddress is the broadcast address for a device found late in the search.
+  socket.EnableBroadcast(TRUE);
+  Aim(socket, m_IPAddress);
+  const BOOL sent = SendRestart(socket);
+  DebugTrace("CPrintServer::Restart() = %d\r\n", sent);
+  socket.Close();
+  return sent;
 }
 
 BOOL CPrintServer::SendConfig() {
@@ -113,12 +219,7 @@ BOOL CPrintServer::SendConfig() {
   else accepted = WholeUpload(socket);
   DebugTrace("CPrintServer::SendConfig() = %d\r\n", accepted);
 
-  if (accepted) {
-    BYTE restart[PS_BUFFER_LENGTH];
-    const int length = PSBuildPlainRequest(restart, PSTYPE_CONFIG, PSCMD_RESTART);
-    std::memcpy(restart + PS_IDENTITY_OFFSET, m_NodeID, sizeof(m_NodeID));
-    for (int i = 0; i < kRestartCopies; i++) Send(socket, restart, length);
-  }
+  if (accepted) SendRestart(socket);
   socket.Close();
   return accepted;
 }

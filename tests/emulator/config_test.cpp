@@ -44,6 +44,9 @@ TEST(EmulatorConfig, ShippedExampleDescribesTwoDevices) {
   EXPECT_EQ(lab.portTypes, (std::array<std::uint8_t, 3>{1, 2, 0}));
   EXPECT_TRUE(lab.digitsGiven);
   EXPECT_EQ(lab.portDigits, (std::array<std::uint8_t, 3>{1, 2, 3}));
+  EXPECT_EQ(lab.systemFlags, 0x04) << "it answers the port-information query";
+  EXPECT_EQ(lab.portInfo[1], (std::array<std::string, 3>{"Inkjet", "USB", "paper low"}));
+  EXPECT_EQ(office.portInfo[0], (std::array<std::string, 3>{}));
   EXPECT_TRUE(lab.rsaModulus.empty()) << "the device makes its key at start";
   EXPECT_EQ(lab.rsaBits, 1024);
   EXPECT_EQ(config.dhcpPool.size(), 10u);
@@ -74,10 +77,12 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
       "dhcp = yes\n"
       "port_types = U, p, 3\n"
       "port_values = 0, 1, 2\n"
+      "port_info2 = \"  Label printer , USB,\"\n"
+      "system_flags = 0x04\n"
       "sixth = de ad be ef\n"
       "subnet = 255.255.0.0\n"
       "port_status = 0x55\n"
-      "faults = search-multi:lose-part:2*1, block:ack-non-last, secure:delay:6000\n"
+      "faults = search-multi:lose-part:2*1, block:ack-non-last, secure:delay:6000, port-info:drop*2\n"
       "search_replies = both\n"
       "part_size = 100\n"
       "restart_silence = 300\n"
@@ -95,11 +100,14 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
   EXPECT_TRUE(d.dhcp);
   EXPECT_EQ(d.portTypes, (std::array<std::uint8_t, 3>{2, 1, 3}));
   EXPECT_EQ(d.portValues, (std::array<std::uint8_t, 3>{0, 1, 2}));
+  EXPECT_EQ(d.portInfo[0], (std::array<std::string, 3>{})) << "not given: empty texts";
+  EXPECT_EQ(d.portInfo[1], (std::array<std::string, 3>{"Label printer", "USB", ""}));
+  EXPECT_EQ(d.systemFlags, 0x04);
   EXPECT_EQ(d.sixth, (std::vector<std::uint8_t>{0xDE, 0xAD, 0xBE, 0xEF}));
   EXPECT_EQ(d.subnetMask, 0xFFFF0000u);
   EXPECT_EQ(d.portStatus, 0x55);
   EXPECT_FALSE(d.digitsGiven);
-  ASSERT_EQ(d.faults.size(), 3u);
+  ASSERT_EQ(d.faults.size(), 4u);
   EXPECT_EQ(d.faults[0].message, MessageKind::SearchMulti);
   EXPECT_EQ(d.faults[0].fault, FaultKind::LosePart);
   EXPECT_EQ(d.faults[0].argument, 2);
@@ -107,6 +115,9 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
   EXPECT_EQ(d.faults[1].fault, FaultKind::AckNonLast);
   EXPECT_EQ(d.faults[1].times, -1);
   EXPECT_EQ(d.faults[2].argument, 6000);
+  EXPECT_EQ(d.faults[3].message, MessageKind::PortInfo);
+  EXPECT_EQ(d.faults[3].fault, FaultKind::Drop);
+  EXPECT_EQ(d.faults[3].times, 2);
   EXPECT_EQ(d.searchReplies, DeviceConfig::SearchReplies::Both);
   EXPECT_EQ(d.partSize, 100u);
   EXPECT_EQ(d.restartSilenceMs, 300);
@@ -146,6 +157,9 @@ TEST(EmulatorConfig, ErrorsNameTheirLine) {
       {std::string(kMinimal) + "rsa_bits = 1001\n", "test.conf:4: rsa_bits: a key of 512 to 2032 bits"},
       {std::string(kMinimal) + "faults = search:teleport\n", "test.conf:4: faults: unknown fault 'teleport'"},
       {std::string(kMinimal) + "faults = block:delay\n", "test.conf:4: faults: fault 'delay' takes a number"},
+      {std::string(kMinimal) + "port_info1 = a, b, c, d\n", "test.conf:4: port_info1: more than 3 texts"},
+      {std::string(kMinimal) + "port_info3 = " + std::string(41, 'x') + "\n",
+       "test.conf:4: port_info3: text '" + std::string(41, 'x') + "' is longer than 40 characters"},
       {"[emulator]\nbroadcast = everywhere\n[device]\n", "test.conf:2: broadcast: 'everywhere'"},
       {"[emulator]\n[emulator]\n", "test.conf:2: [emulator] given twice"},
       {"# nothing\n", "test.conf: no [device] section"},

@@ -1,6 +1,6 @@
-// The emulator on loopback: several devices in one process answering the search
-// and the status query, each from its own address, for unicast and broadcast
-// requests; its log of requests; stop and restart.
+// The emulator on loopback: several devices in one process answering the search,
+// the status query and the port-information query, each from its own address,
+// for unicast and broadcast requests; its log of requests; stop and restart.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -37,6 +37,9 @@ DeviceConfig Device(int i) {
   d.ports = 1 + i % 3;
   d.portStatus = static_cast<std::uint8_t>(i);
   d.portStatus2 = static_cast<std::uint8_t>(0x40 + i);
+  for (int p = 1; p <= d.ports; p++)
+    d.portInfo[static_cast<std::size_t>(p - 1)] = {"Device " + std::to_string(i) + " port " + std::to_string(p), "",
+                                                   "third"};
   return d;
 }
 
@@ -175,9 +178,55 @@ TEST_F(EmulatorUdpTest, StatusQueryReportsTheLiveStatus) {
   EXPECT_EQ(reply.bytes[7], 0x01);
 }
 
+TEST_F(EmulatorUdpTest, PortInformationNamesThePortAndCarriesItsThreeTexts) {
+  // Device 2 has 3 ports; device 1 has 2.
+  auto ask = [&](std::uint32_t host, BYTE port) {
+    BYTE request[PS_BUFFER_LENGTH];
+    const int length = PSBuildPlainRequest(request, PSTYPE_CONFIG, PSCMD_PORT_INFO);
+    request[6] = port;
+    m_socket.m_Address.sin_family = AF_INET;
+    m_socket.m_Address.sin_port = htons(PS_PORT);
+    m_socket.m_Address.sin_addr.s_addr = htonl(host);
+    ASSERT_EQ(m_socket.Send(reinterpret_cast<char*>(request), length, 0), length);
+  };
+  for (BYTE port = 1; port <= 3; port++) {
+    SCOPED_TRACE(int{port});
+    ask(m_subnet.Host(2), port);
+    const Datagram reply = Next();
+    EXPECT_EQ(reply.from, m_subnet.Host(2));
+    ASSERT_GE(reply.bytes.size(), 64u);
+    EXPECT_TRUE(PSIsReplyWord(reply.bytes.data(), static_cast<int>(reply.bytes.size()), 0x0090));
+    EXPECT_EQ(reply.bytes[3], 0) << "type byte";
+    EXPECT_EQ(reply.bytes[6], port);
+    // The three texts with their NULs (the second is empty), then zeros.
+    std::string texts = "Device 2 port " + std::to_string(port) + std::string("\0\0third\0", 8);
+    texts.resize(reply.bytes.size() - 7, '\0');
+    EXPECT_EQ(std::string(reply.bytes.begin() + 7, reply.bytes.end()), texts);
+  }
+
+  // Ports the device does not have.
+  ASSERT_TRUE(m_socket.SetTimeout(300));
+  m_emulator.Log().Clear();
+  ask(m_subnet.Host(1), 3);
+  ask(m_subnet.Host(1), 0);
+  ask(m_subnet.Host(2), 4);
+  ask(m_subnet.Host(2), 255);
+  ASSERT_TRUE(m_emulator.Log().WaitForCount(4, 5s));
+  EXPECT_TRUE(Next().bytes.empty());
+  for (const LoggedRequest& entry : m_emulator.Log().Snapshot()) {
+    EXPECT_EQ(entry.kind, "port-info");
+    EXPECT_FALSE(entry.answered);
+  }
+
+  // A device that sets bit 2 of its system flags announces the query.
+  DeviceConfig announcing = Device(1);
+  announcing.systemFlags = 0x04;
+  EXPECT_EQ(vek::emu::BuildInformationReply(announcing)[PS_SYSTEM_OFFSET + PSField::SystemFlags], 0x04);
+}
+
 TEST_F(EmulatorUdpTest, RequestsItDoesNotServeAreLoggedButNotAnswered) {
   ASSERT_TRUE(m_socket.SetTimeout(300));
-  SendTo(m_subnet.Host(1), 0x0010, PSTYPE_CONFIG);  // port information: a later version
+  SendTo(m_subnet.Host(1), 0x0010, PSTYPE_CONFIG);  // port information for port 0: no such port
   SendTo(m_subnet.Host(1), 0x0084);                 // another device's reply
   m_socket.m_Address.sin_addr.s_addr = htonl(m_subnet.Host(1));
   ASSERT_EQ(m_socket.Send("QI\x08", 3, 0), 3);  // an older generation's request

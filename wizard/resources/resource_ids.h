@@ -192,6 +192,7 @@ inline constexpr int IDS_COL_STATUS = 113;
 
 // Search and server list.
 inline constexpr int IDS_FOUND = 106;  // "Found ", followed by the server's name
+inline constexpr int IDS_STATUS_DOWNLOAD_MODE = 107;
 inline constexpr int IDS_STATUS_PAPER_OUT = 108;
 inline constexpr int IDS_STATUS_OFFLINE = 109;
 inline constexpr int IDS_STATUS_OK = 114;

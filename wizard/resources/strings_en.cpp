@@ -13,6 +13,7 @@ constexpr StringResource kStrings[] = {
     {IDS_COL_IP_ADDRESS, "IP Address"},
     {IDS_COL_VERSION, "Version"},
     {IDS_FOUND, "Found "},
+    {IDS_STATUS_DOWNLOAD_MODE, "Download Mode"},
     {IDS_STATUS_PAPER_OUT, "Paper Out"},
     {IDS_STATUS_OFFLINE, "Offline"},
     {IDS_COL_PRINTER_NAME, "Printer Name"},

@@ -15,6 +15,7 @@ constexpr StringResource kStrings[] = {
     {IDS_COL_IP_ADDRESS, "IPアドレス"},
     {IDS_COL_VERSION, "バージョン"},
     {IDS_FOUND, "検出: "},
+    {IDS_STATUS_DOWNLOAD_MODE, "ダウンロードモード"},
     {IDS_STATUS_PAPER_OUT, "用紙切れ"},
     {IDS_STATUS_OFFLINE, "オフライン"},
     {IDS_COL_PRINTER_NAME, "プリンタ名"},
