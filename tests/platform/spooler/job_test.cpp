@@ -233,17 +233,29 @@ TEST_F(Jobs, TheMonitorMayCallTheSpoolerFromItsCalls) {
 
 TEST_F(Jobs, QueuedJobsOfAPortRunOneAtATime) {
   fake->maxWrite = 500;
-  fake->writeDelayMs = 1;
+  // The job that runs first is held in its writes while the other waits.
+  fake->blockAtBytes = 1000;
   DWORD first = Print("Printer", Pattern(20000), "first");
   DWORD second = Print("Printer", Pattern(20000), "second");
+  ASSERT_TRUE(WaitFor([&] {
+    std::lock_guard guard(fake->lock);
+    return fake->blocked;
+  }));
   HANDLE printer = Open("Printer");
   std::vector<BYTE> block(3500);
   DWORD needed = 0;
   ASSERT_TRUE(GetPrinterW(printer, 2, block.data(), 3500, &needed));
-  DWORD queued = reinterpret_cast<PRINTER_INFO_2W*>(block.data())->cJobs;
-  EXPECT_GE(queued, 1u);
-  EXPECT_LE(queued, 2u);
+  EXPECT_EQ(2u, reinterpret_cast<PRINTER_INFO_2W*>(block.data())->cJobs);
   ClosePrinter(printer);
+  {
+    std::vector<std::string> calls = Calls();
+    EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "OpenPort(VEK1)"));
+  }
+  {
+    std::lock_guard guard(fake->lock);
+    fake->released = true;
+    fake->changed.notify_all();
+  }
   EXPECT_EQ(JobState::Printed, WaitEnd(first).state);
   EXPECT_EQ(JobState::Printed, WaitEnd(second).state);
   EXPECT_EQ(Pattern(20000) + Pattern(20000), Received());
