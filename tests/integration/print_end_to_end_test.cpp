@@ -32,25 +32,8 @@ constexpr DWORD kIpx = 0;
 constexpr DWORD kNetbeui = 1;
 constexpr DWORD kUdp = 2;
 
-enum class Via { Udp, Ipx, Netbeui };
-
-
-
-emu::DeviceConfig Device(int index, int generation, Via via, const std::string& faults = "") {
-  emu::DeviceConfig device;
-  device.mac = {0x02, 0x4E, 0x57, 0x33, 0x00, static_cast<std::uint8_t>(index)};
-  device.name = "PS-E2E-" + std::to_string(index);
-  device.generation = generation;
-  device.transports.udp = via == Via::Udp;
-  device.transports.ipx = via == Via::Ipx;
-  device.transports.netbios = via == Via::Netbeui;
-  device.reackMs = 20;  // quick recovery from a lost acknowledgement
-  device.seed = 1000 + static_cast<std::uint64_t>(index);
-  std::string why;
-  if (!faults.empty()) {
-    EXPECT_TRUE(emu::ReadFaults(faults, &device.faults, &why)) << why;
-  }
-  return device;
+emu::DeviceConfig Device(int index, int generation, PortTransport via, const std::string& faults = "") {
+  return PrintDevice("PS-E2E-", 0x33, index, generation, via, faults);
 }
 
 class PrintEndToEnd : public ::testing::Test {
@@ -149,8 +132,8 @@ class PrintEndToEnd : public ::testing::Test {
 // transports, through a network that loses, doubles and reorders.
 TEST_F(PrintEndToEnd, JobsArriveByteIdenticalUnderLoss) {
   const std::string lossy = "data:drop:10%, data:duplicate:5%, data:reorder:5%, ack:drop:5%";
-  Start({Device(1, 1, Via::Udp, lossy), Device(2, 0, Via::Udp, lossy), Device(3, 1, Via::Ipx, lossy),
-         Device(4, 0, Via::Ipx, lossy)});
+  Start({Device(1, 1, PortTransport::Udp, lossy), Device(2, 0, PortTransport::Udp, lossy), Device(3, 1, PortTransport::Ipx, lossy),
+         Device(4, 0, PortTransport::Ipx, lossy)});
   HandOverPort("E2E-UDP-1", 0, kUdp, 1);
   HandOverPort("E2E-UDP-0", 1, kUdp, 0);
   HandOverPort("E2E-IPX-1", 2, kIpx, 1);
@@ -179,7 +162,7 @@ TEST_F(PrintEndToEnd, JobsOverNetbeuiArriveByteIdenticalUnderLoss) {
   DWORD needed = 0, returned = 0;
   EnumPortsW(nullptr, 1, nullptr, 0, &needed, &returned);
   const std::string lossy = "data:drop:10%, data:duplicate:5%, data:reorder:5%, ack:drop:5%";
-  Start({Device(5, 1, Via::Netbeui, lossy), Device(6, 0, Via::Netbeui, lossy)});
+  Start({Device(5, 1, PortTransport::Netbeui, lossy), Device(6, 0, PortTransport::Netbeui, lossy)});
   HandOverPort("E2E-NB-1", 0, kNetbeui, 1);
   HandOverPort("E2E-NB-0", 1, kNetbeui, 0);
   const char* printers[] = {"E2E-NB-1", "E2E-NB-0"};
@@ -199,7 +182,7 @@ TEST_F(PrintEndToEnd, JobsOverNetbeuiArriveByteIdenticalUnderLoss) {
 // The spooler stopping in the middle of a job cancels it and unloads the monitor;
 // loaded again, the monitor prints the next job whole.
 TEST_F(PrintEndToEnd, UnloadingTheMonitorDuringAJobEndsItCleanly) {
-  Start({Device(1, 0, Via::Udp, "data:drop:5%"), Device(2, 1, Via::Udp)});
+  Start({Device(1, 0, PortTransport::Udp, "data:drop:5%"), Device(2, 1, PortTransport::Udp)});
   HandOverPort("UNLOAD-0", 0, kUdp, 0);
   HandOverPort("UNLOAD-1", 1, kUdp, 1);
   HANDLE printer = nullptr;
@@ -233,8 +216,8 @@ TEST_F(PrintEndToEnd, UnloadingTheMonitorDuringAJobEndsItCleanly) {
 // A device busy twice is tried again until it takes the job; one that refuses or
 // never answers ends the job with a device error.
 TEST_F(PrintEndToEnd, BusyRefusedAndSilentDevices) {
-  Start({Device(1, 1, Via::Udp, "connect:busy*2"), Device(2, 1, Via::Udp, "connect:refuse"),
-         Device(3, 1, Via::Udp, "connect:drop, status:drop")});
+  Start({Device(1, 1, PortTransport::Udp, "connect:busy*2"), Device(2, 1, PortTransport::Udp, "connect:refuse"),
+         Device(3, 1, PortTransport::Udp, "connect:drop, status:drop")});
   HandOverPort("BUSY", 0, kUdp, 1);
   HandOverPort("REFUSES", 1, kUdp, 1);
   HandOverPort("SILENT", 2, kUdp, 1);

@@ -27,31 +27,14 @@ constexpr int kDeviceError = 10;
 constexpr int kOutOfPaper = 11;
 constexpr int kCancelled = 12;
 
-
-
 std::string MacText(const std::array<std::uint8_t, 6>& mac) {
   char text[18];
   std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
   return text;
 }
 
-enum class Via { Udp, Ipx, Netbeui };
-
-emu::DeviceConfig Device(int index, int generation, Via via, const std::string& faults = "") {
-  emu::DeviceConfig device;
-  device.mac = {0x02, 0x4E, 0x57, 0x44, 0x00, static_cast<std::uint8_t>(index)};
-  device.name = "PS-CLI-" + std::to_string(index);
-  device.generation = generation;
-  device.transports.udp = via == Via::Udp;
-  device.transports.ipx = via == Via::Ipx;
-  device.transports.netbios = via == Via::Netbeui;
-  device.reackMs = 20;
-  device.seed = 2000 + static_cast<std::uint64_t>(index);
-  if (!faults.empty()) {
-    std::string why;
-    EXPECT_TRUE(emu::ReadFaults(faults, &device.faults, &why)) << why;
-  }
-  return device;
+emu::DeviceConfig Device(int index, int generation, PortTransport via, const std::string& faults = "") {
+  return PrintDevice("PS-CLI-", 0x44, index, generation, via, faults);
 }
 
 class SpoolCommandLine : public ::testing::Test {
@@ -88,13 +71,13 @@ class SpoolCommandLine : public ::testing::Test {
   }
 
   // A port for device i, as the wizard hands it over, and a printer of the same name on it.
-  void AddPrinter(const std::string& name, int device, Via via, int generation) {
+  void AddPrinter(const std::string& name, int device, PortTransport via, int generation) {
     const emu::DeviceConfig& config = m_emulator.DeviceAt(static_cast<std::size_t>(device)).Config();
     std::string arguments = "add-port";
     switch (via) {
-      case Via::Udp: arguments += " " + m_subnet.Dotted(device + 1); break;
-      case Via::Ipx: arguments += " --transport ipx"; break;
-      case Via::Netbeui: arguments += " --transport netbeui --netbios-name " + emu::NetbiosNameOf(config); break;
+      case PortTransport::Udp: arguments += " " + m_subnet.Dotted(device + 1); break;
+      case PortTransport::Ipx: arguments += " --transport ipx"; break;
+      case PortTransport::Netbeui: arguments += " --transport netbeui --netbios-name " + emu::NetbiosNameOf(config); break;
     }
     arguments += " --mac " + MacText(config.mac) + " --model " + std::to_string(generation) + " --name " + name;
     std::string out;
@@ -116,11 +99,11 @@ class SpoolCommandLine : public ::testing::Test {
 };
 
 TEST_F(SpoolCommandLine, FilesPrintOverEveryTransport) {
-  Start({Device(1, 1, Via::Udp), Device(2, 0, Via::Ipx), Device(3, 1, Via::Ipx), Device(4, 0, Via::Netbeui)});
-  AddPrinter("CLI-UDP", 0, Via::Udp, 1);
-  AddPrinter("CLI-IPX-0", 1, Via::Ipx, 0);
-  AddPrinter("CLI-IPX-1", 2, Via::Ipx, 1);
-  AddPrinter("CLI-NB", 3, Via::Netbeui, 0);
+  Start({Device(1, 1, PortTransport::Udp), Device(2, 0, PortTransport::Ipx), Device(3, 1, PortTransport::Ipx), Device(4, 0, PortTransport::Netbeui)});
+  AddPrinter("CLI-UDP", 0, PortTransport::Udp, 1);
+  AddPrinter("CLI-IPX-0", 1, PortTransport::Ipx, 0);
+  AddPrinter("CLI-IPX-1", 2, PortTransport::Ipx, 1);
+  AddPrinter("CLI-NB", 3, PortTransport::Netbeui, 0);
   std::string out;
   ASSERT_EQ(kOk, Run("ports", &out)) << out;
   EXPECT_NE(std::string::npos, out.find(m_subnet.Dotted(1) + ",PID:1")) << out;
@@ -136,9 +119,9 @@ TEST_F(SpoolCommandLine, FilesPrintOverEveryTransport) {
 }
 
 TEST_F(SpoolCommandLine, TwoPrintersPrintAtOnce) {
-  Start({Device(1, 1, Via::Udp), Device(2, 0, Via::Udp)});
-  AddPrinter("LEFT", 0, Via::Udp, 1);
-  AddPrinter("RIGHT", 1, Via::Udp, 0);
+  Start({Device(1, 1, PortTransport::Udp), Device(2, 0, PortTransport::Udp)});
+  AddPrinter("LEFT", 0, PortTransport::Udp, 1);
+  AddPrinter("RIGHT", 1, PortTransport::Udp, 0);
   const std::string left = Pattern(3 * 1000 * 1000, 1), right = Pattern(2 * 1000 * 1000, 2);
   const std::string leftFile = WriteFile("left.prn", left), rightFile = WriteFile("right.prn", right);
   std::string leftOut, rightOut;
@@ -153,8 +136,8 @@ TEST_F(SpoolCommandLine, TwoPrintersPrintAtOnce) {
 // Cancelled from another process while the device holds its acknowledgements
 // back: the printing process ends with the job cancelled.
 TEST_F(SpoolCommandLine, AJobCancelledMidwayEnds) {
-  Start({Device(1, 1, Via::Udp, "ack:withhold:20000*1")});
-  AddPrinter("SLOW", 0, Via::Udp, 1);
+  Start({Device(1, 1, PortTransport::Udp, "ack:withhold:20000*1")});
+  AddPrinter("SLOW", 0, PortTransport::Udp, 1);
   const std::string file = WriteFile("long.prn", Pattern(4 * 1000 * 1000, 3));
   std::string printOut;
   auto printing = std::async(std::launch::async, [&] { return Run("print SLOW '" + file + "'", &printOut); });
@@ -185,9 +168,9 @@ TEST_F(SpoolCommandLine, AJobCancelledMidwayEnds) {
 // Out of paper (28) and a device error (1117) show as the job's state and end
 // the job, once its tries are used up, with their own exit codes.
 TEST_F(SpoolCommandLine, PaperOutAndOfflineShowAsJobStates) {
-  Start({Device(1, 1, Via::Udp, "status:paper-out"), Device(2, 1, Via::Udp, "status:offline")});
-  AddPrinter("NOPAPER", 0, Via::Udp, 1);
-  AddPrinter("OFFLINE", 1, Via::Udp, 1);
+  Start({Device(1, 1, PortTransport::Udp, "status:paper-out"), Device(2, 1, PortTransport::Udp, "status:offline")});
+  AddPrinter("NOPAPER", 0, PortTransport::Udp, 1);
+  AddPrinter("OFFLINE", 1, PortTransport::Udp, 1);
   const std::string file = WriteFile("page.prn", Pattern(300000, 5));
   std::string out;
   EXPECT_EQ(kOutOfPaper, Run("print NOPAPER '" + file + "' --retries 1", &out)) << out;

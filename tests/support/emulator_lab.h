@@ -52,6 +52,30 @@ inline bool StartEmulatorOnFreshSubnet(vek::emu::Emulator& emulator, std::vector
   return StartEmulatorOnFreshSubnet(emulator, std::move(options), subnet, message, poolHosts);
 }
 
+// How a print server of the end-to-end tests is reached.
+enum class PortTransport { Udp, Ipx, Netbeui };
+
+// Print server index of a test's group: the group's MAC byte and name prefix
+// keep the devices of two tests apart. It sends its last acknowledgement again
+// quickly, so a lost one costs little; faults as a configuration gives them.
+inline vek::emu::DeviceConfig PrintDevice(const std::string& prefix, std::uint8_t group, int index, int generation,
+                                          PortTransport via, const std::string& faults = "") {
+  vek::emu::DeviceConfig device;
+  device.mac = {0x02, 0x4E, 0x57, group, 0x00, static_cast<std::uint8_t>(index)};
+  device.name = prefix + std::to_string(index);
+  device.generation = generation;
+  device.transports.udp = via == PortTransport::Udp;
+  device.transports.ipx = via == PortTransport::Ipx;
+  device.transports.netbios = via == PortTransport::Netbeui;
+  device.reackMs = 20;
+  device.seed = 1000 + static_cast<std::uint64_t>(index);
+  if (!faults.empty()) {
+    std::string why;
+    EXPECT_TRUE(vek::emu::ReadFaults(faults, &device.faults, &why)) << why;
+  }
+  return device;
+}
+
 // What device was sent, one line a request with what became of it: the
 // evidence a failed comparison of a job needs.
 inline std::string DescribeRequests(vek::emu::Emulator& emulator, std::size_t device) {
