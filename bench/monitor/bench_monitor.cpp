@@ -4,7 +4,6 @@
 // child process so that the CPU time measured is the spooler's alone.
 //
 //   bench_monitor [SIZE_MIB...]
-#include <openssl/sha.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,20 +25,13 @@
 #include "registry/registry.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
+#include "support/job_data.h"
 #include "tcp_sink.h"
 
 namespace {
 
 const std::string kMonitorKey =
     "System\\CurrentControlSet\\Control\\Print\\Monitors\\TARVEX VEK Network Printer Port";
-
-std::string Sha256(const std::string& data) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest);
-  char hex[2 * SHA256_DIGEST_LENGTH + 1];
-  for (int i = 0; i < SHA256_DIGEST_LENGTH; i++) std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
-  return hex;
-}
 
 // 127.X.77.0/24, X from the process id: runs side by side keep apart.
 std::uint32_t g_Subnet = 0;
@@ -159,7 +151,7 @@ Run PrintOnce(const std::string& printerName, const std::string& data, int model
   }
   std::string report = ReadLine(reports);
   run.intact = end.state == vek::spooler::JobState::Printed &&
-               report == std::to_string(model) + " " + std::to_string(data.size()) + " " + Sha256(data) + "\n";
+               report == std::to_string(model) + " " + std::to_string(data.size()) + " " + vek::test::Sha256(data) + "\n";
   return run;
 }
 
