@@ -133,6 +133,7 @@ TEST(WizardDialogs, EveryDialogExistsInBothLanguages) {
   std::set<int> expected(std::begin(kOtherDialogs), std::end(kOtherDialogs));
   for (const PageInfo& page : kPages) expected.insert(page.dialog);
   for (WORD language : kLanguages) {
+    EXPECT_EQ(vek::wizard::WizardDialogProblem(language), "") << "language " << language;
     std::set<int> ids;
     for (const DialogTemplate& d : WizardDialogs(language)) {
       EXPECT_TRUE(ids.insert(static_cast<int>(d.id)).second) << "dialog " << d.id << " twice";

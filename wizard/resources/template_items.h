@@ -1,10 +1,10 @@
-// Builders for template items, with the styles a dialog editor gives each kind of
-// control, so the English and Japanese templates cannot drift apart in style.
-// Private to the resource tables.
+// Builders for the items of the dialogs' layouts, with the styles a dialog editor
+// gives each kind of control. An item built without a text takes its text from
+// the language (dialog_texts_*.cpp). Private to the resource tables.
 #pragma once
 
 #include "framework/control_defs.h"
-#include "framework/dialog_template.h"
+#include "framework/dialog_layout.h"
 #include "framework/message_box.h"
 #include "framework/styles.h"
 #include "wizard/resources/resource_ids.h"
@@ -25,8 +25,8 @@ inline constexpr WORD kPageFontSize = 10;
 // Left text column of the pages, right of the side picture.
 inline constexpr short kLeft = 124;
 
-constexpr DialogItemTemplate Text(int id, const char* text, short x, short y, short cx, short cy, DWORD extra = 0) {
-  return {WC_STATIC, text, id, x, y, cx, cy, kChild | SS_LEFT | WS_GROUP | extra};
+constexpr DialogItemTemplate Text(int id, short x, short y, short cx, short cy, DWORD extra = 0) {
+  return {WC_STATIC, nullptr, id, x, y, cx, cy, kChild | SS_LEFT | WS_GROUP | extra};
 }
 
 // The page's title banner in static 1058.
@@ -39,31 +39,39 @@ constexpr DialogItemTemplate SideFrame() {
   return {WC_STATIC, "", IDC_SIDE_FRAME, 7, 7, 92, 286, WS_CHILD | SS_BLACKFRAME};
 }
 
-constexpr DialogItemTemplate GroupBox(int id, const char* text, short x, short y, short cx, short cy) {
-  return {WC_BUTTON, text, id, x, y, cx, cy, kChild | BS_GROUPBOX};
+// A static the page writes into; no language gives it a text.
+constexpr DialogItemTemplate Blank(int id, short x, short y, short cx, short cy) {
+  return {WC_STATIC, "", id, x, y, cx, cy, kChild | SS_LEFT | WS_GROUP};
 }
 
-constexpr DialogItemTemplate PushButton(int id, const char* text, short x, short y, short cx, short cy,
-                                        DWORD visible = WS_VISIBLE) {
-  return {WC_BUTTON, text, id, x, y, cx, cy, WS_CHILD | visible | BS_PUSHBUTTON | WS_TABSTOP};
+// An untitled group box around a note.
+constexpr DialogItemTemplate Frame(int id, short x, short y, short cx, short cy) {
+  return {WC_BUTTON, "", id, x, y, cx, cy, kChild | BS_GROUPBOX};
 }
 
-constexpr DialogItemTemplate DefPushButton(int id, const char* text, short x, short y, short cx, short cy,
-                                           DWORD visible = WS_VISIBLE) {
-  return {WC_BUTTON, text, id, x, y, cx, cy, WS_CHILD | visible | BS_DEFPUSHBUTTON | WS_TABSTOP};
+constexpr DialogItemTemplate GroupBox(int id, short x, short y, short cx, short cy) {
+  return {WC_BUTTON, nullptr, id, x, y, cx, cy, kChild | BS_GROUPBOX};
 }
 
-constexpr DialogItemTemplate CheckBox(int id, const char* text, short x, short y, short cx, short cy) {
-  return {WC_BUTTON, text, id, x, y, cx, cy, kChild | BS_AUTOCHECKBOX | WS_TABSTOP};
+constexpr DialogItemTemplate PushButton(int id, short x, short y, short cx, short cy, DWORD visible = WS_VISIBLE) {
+  return {WC_BUTTON, nullptr, id, x, y, cx, cy, WS_CHILD | visible | BS_PUSHBUTTON | WS_TABSTOP};
+}
+
+constexpr DialogItemTemplate DefPushButton(int id, short x, short y, short cx, short cy, DWORD visible = WS_VISIBLE) {
+  return {WC_BUTTON, nullptr, id, x, y, cx, cy, WS_CHILD | visible | BS_DEFPUSHBUTTON | WS_TABSTOP};
+}
+
+constexpr DialogItemTemplate CheckBox(int id, short x, short y, short cx, short cy) {
+  return {WC_BUTTON, nullptr, id, x, y, cx, cy, kChild | BS_AUTOCHECKBOX | WS_TABSTOP};
 }
 
 // The first radio button of a group starts the group and takes the tab stop.
-constexpr DialogItemTemplate FirstRadio(int id, const char* text, short x, short y, short cx, short cy) {
-  return {WC_BUTTON, text, id, x, y, cx, cy, kChild | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP};
+constexpr DialogItemTemplate FirstRadio(int id, short x, short y, short cx, short cy) {
+  return {WC_BUTTON, nullptr, id, x, y, cx, cy, kChild | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP};
 }
 
-constexpr DialogItemTemplate Radio(int id, const char* text, short x, short y, short cx, short cy) {
-  return {WC_BUTTON, text, id, x, y, cx, cy, kChild | BS_AUTORADIOBUTTON};
+constexpr DialogItemTemplate Radio(int id, short x, short y, short cx, short cy) {
+  return {WC_BUTTON, nullptr, id, x, y, cx, cy, kChild | BS_AUTORADIOBUTTON};
 }
 
 constexpr DialogItemTemplate Edit(int id, short x, short y, short cx, short cy, DWORD extra = 0) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 #include "framework/dialog_template.h"
 #include "framework/resources.h"
@@ -18,8 +19,12 @@ void RegisterWizardResources();
 
 namespace vek::wizard {
 
-// The tables themselves, for tests and tools. An unknown language gives an empty table.
+// The tables themselves, for tests and tools. An unknown language gives an empty
+// table. Each language's templates are composed once from the one layout of each
+// dialog and that language's texts; when the texts do not fit, the table is empty
+// and WizardDialogProblem says why.
 std::span<const vek::framework::DialogTemplate> WizardDialogs(WORD primaryLanguage);
+const std::string& WizardDialogProblem(WORD primaryLanguage);
 std::span<const vek::framework::StringResource> WizardStrings(WORD primaryLanguage);
 std::span<const vek::framework::BitmapResource> WizardPictures();
 
