@@ -6,54 +6,14 @@
 #include <thread>
 
 #include "ui/headless_driver.h"
-#include "wizard/resources/wizard_resources.h"
-#include "wizard/wizard_font.h"
+#include "support/wizard_sheet_run.h"
 #include "wizard/wizard_settings.h"
 #include "wizard/wizard_sheet.h"
 
 namespace {
 
+using vek::test::SheetRun;
 using vek::ui::HeadlessDriver;
-
-// Runs the sheet on a user-interface thread of its own.
-class SheetRun {
- public:
-  SheetRun() {
-    RegisterWizardResources();
-    SetupWizardFont();
-    m_thread = std::thread([this] {
-      auto* sheet = new cwizardbegin("test", nullptr, 0);
-      sheet->SetWizardMode();
-      m_sheet = sheet;
-      m_result = sheet->DoModal();
-      m_done = true;
-    });
-    HeadlessDriver::WaitFor([this] {
-      cwizardbegin* sheet = m_sheet;
-      return sheet && sheet->GetActiveIndex() >= 0 && driver.ActiveWindow() != nullptr;
-    });
-    driver.Settle();
-  }
-  ~SheetRun() {
-    if (!m_done) driver.Cancel();
-    m_thread.join();
-    delete m_sheet.load();
-  }
-  UINT Page() const {
-    CPropertyPage* page = m_sheet.load()->GetActivePage();
-    return page ? page->m_nIDTemplate : 0;
-  }
-  cwizardbegin& sheet() { return *m_sheet; }
-  bool done() const { return m_done; }
-  INT_PTR result() const { return m_result; }
-  HeadlessDriver driver;
-
- private:
-  std::thread m_thread;
-  std::atomic<cwizardbegin*> m_sheet{nullptr};
-  std::atomic<bool> m_done{false};
-  std::atomic<INT_PTR> m_result{0};
-};
 
 void ResetSettings() {
   using namespace WizardSettings;
