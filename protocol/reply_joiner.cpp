@@ -19,8 +19,9 @@ XReplyJoiner::XReplyJoiner() {
 
 void XReplyJoiner::ResetSlot(int slot) {
   m_SlotLength[slot] = 0;
-  m_SlotNextPart[slot] = 0;
+  m_SlotNextPart[slot] = -1;
   m_SlotLastPart[slot] = 0;
+  m_SlotTakenLength[slot] = 0;
 }
 
 int XReplyJoiner::FindSlot(const BYTE* mac) const {
@@ -42,8 +43,9 @@ int XReplyJoiner::AddPart(const BYTE* datagram, int length, const BYTE** reply, 
   const int part = datagram[6];
   const int last = datagram[7];
   const int dataLength = PSGetWord(datagram + 8);
+  const BYTE* partData = datagram + PS_PART_HEADER_LENGTH;
   // The data must lie inside the datagram, and the numbers must make sense.
-  if (dataLength > length - PS_PART_HEADER_LENGTH || part < 1 || part > last) return PS_PART_DROPPED;
+  if (dataLength > length - PS_PART_HEADER_LENGTH || part > last) return PS_PART_DROPPED;
 
   // The first slot that is free or already this device's.
   int slot = -1;
@@ -60,12 +62,22 @@ int XReplyJoiner::AddPart(const BYTE* datagram, int length, const BYTE** reply, 
     ResetSlot(slot);
   }
 
-  if (part == 1) {
+  BYTE* data = m_SlotData[slot];
+  // The part that opens a reply carries the reply from its byte 6, the MAC.
+  const bool opens = dataLength >= 6 && std::memcmp(partData, mac, 6) == 0;
+  const bool assembling = m_SlotNextPart[slot] >= 0 && m_SlotLastPart[slot] == last;
+  if (opens) {
     ResetSlot(slot);
     m_SlotLastPart[slot] = last;
-  } else if (m_SlotNextPart[slot] != part || m_SlotLastPart[slot] != last) {
-    // A part was lost or this one belongs to another reply: what is assembled
-    // cannot be completed correctly.
+  } else if (assembling && part == m_SlotNextPart[slot]) {
+    // The next part of the reply in assembly.
+  } else if (assembling && part == m_SlotNextPart[slot] - 1 && dataLength == m_SlotTakenLength[slot] &&
+             std::memcmp(data + PS_HEADER_LENGTH + m_SlotLength[slot] - dataLength, partData,
+                         static_cast<size_t>(dataLength)) == 0) {
+    return PS_PART_DROPPED;  // the part just taken, again: the reply goes on
+  } else {
+    // A part was lost, or this one belongs to no reply in assembly: what is
+    // assembled cannot be completed correctly.
     ResetSlot(slot);
     return PS_PART_DROPPED;
   }
@@ -74,11 +86,10 @@ int XReplyJoiner::AddPart(const BYTE* datagram, int length, const BYTE** reply, 
     return PS_PART_DROPPED;
   }
 
-  BYTE* data = m_SlotData[slot];
   std::memcpy(data, datagram, PS_HEADER_LENGTH);
-  std::memcpy(data + PS_HEADER_LENGTH + m_SlotLength[slot], datagram + PS_PART_HEADER_LENGTH,
-              static_cast<size_t>(dataLength));
+  std::memcpy(data + PS_HEADER_LENGTH + m_SlotLength[slot], partData, static_cast<size_t>(dataLength));
   m_SlotLength[slot] += dataLength;
+  m_SlotTakenLength[slot] = dataLength;
   m_SlotNextPart[slot] = part + 1;
   if (part != last) return PS_PART_STORED;
 

@@ -3,11 +3,14 @@
 // part number, last-part number, data length, MAC) and its data; the joined reply
 // is the 6 header bytes of the latest part followed by the data of all parts.
 //
-// Parts are numbered from 1 to the last-part number. A part is taken only in
-// order: part 1 (re)starts its device's slot, a later part must be the next one
-// of the same reply, and a slot is emptied once its reply is complete. A gap, a
-// part that does not fit, or one whose numbers do not agree drops the reply in
-// assembly, so a lost part never yields a misaligned reply; the device's next
+// Devices number their parts from 0 or from 1 up to the last-part number. A reply
+// starts with the part that opens it, whatever its number: the first part's data
+// begins with the device's MAC, as the information reply does at its byte 6. The
+// parts after it must follow with consecutive numbers and the same last-part
+// number, and a slot is emptied once its reply is complete. A repeat of the part
+// just taken is ignored. A gap, a part that does not fit, or one whose numbers do
+// not agree drops the reply in assembly, and a part that opens nothing cannot
+// start one, so a lost part never yields a misaligned reply; the device's next
 // round starts afresh.
 #pragma once
 
@@ -44,8 +47,9 @@ class XReplyJoiner {
   BYTE m_SlotData[PS_SLOT_COUNT][PS_SLOT_SIZE];
   int m_SlotLength[PS_SLOT_COUNT];     // data bytes assembled (header not counted)
   int m_SlotIndex[PS_SLOT_COUNT];      // PS_SLOT_FREE, or the slot's own index
-  int m_SlotNextPart[PS_SLOT_COUNT];   // part expected next; 0 while no reply is in assembly
+  int m_SlotNextPart[PS_SLOT_COUNT];   // part expected next; -1 while no reply is in assembly
   int m_SlotLastPart[PS_SLOT_COUNT];   // last-part number of the reply in assembly
+  int m_SlotTakenLength[PS_SLOT_COUNT];  // data bytes of the part taken last
 
  private:
   void ResetSlot(int slot);

@@ -19,14 +19,15 @@ using Bytes = std::vector<BYTE>;
 using vek::test::MakeFullReply;
 
 // The reply cut into numbered parts of at most size data bytes, in the device's
-// layout: "NET", type, 0xA4, flag, part, last, length, MAC, data.
-std::vector<Bytes> Parts(const Bytes& reply, std::size_t size) {
+// layout: "NET", type, 0xA4, flag, part, last, length, MAC, data; numbered from
+// base.
+std::vector<Bytes> Parts(const Bytes& reply, std::size_t size, int base = 1) {
   std::vector<Bytes> parts;
   const std::size_t data = reply.size() - 6;
   const std::size_t count = (data + size - 1) / size;
   for (std::size_t i = 0; i < count; i++) {
     const std::size_t n = std::min(size, data - i * size);
-    Bytes p = {'N', 'E', 'T', 0, 0xA4, 0, static_cast<BYTE>(i + 1), static_cast<BYTE>(count),
+    Bytes p = {'N', 'E', 'T', 0, 0xA4, 0, static_cast<BYTE>(i + base), static_cast<BYTE>(count - 1 + base),
                static_cast<BYTE>(n & 0xFF), static_cast<BYTE>(n >> 8)};
     p.insert(p.end(), reply.begin() + 6, reply.begin() + 12);
     p.insert(p.end(), reply.begin() + 6 + static_cast<std::ptrdiff_t>(i * size),
@@ -59,45 +60,71 @@ Bytes DeviceReply(BYTE last) {
 TEST(ReplyJoiner, JoinsInOrderAndStartsAfreshAfterEachReply) {
   auto joiner = std::make_unique<XReplyJoiner>();
   const Bytes reply = DeviceReply(1);
-  const std::vector<Bytes> parts = Parts(reply, 200);
-  ASSERT_GE(parts.size(), 3u);
-  for (int round = 0; round < 2; round++) {
-    Bytes joined;
-    for (std::size_t i = 0; i + 1 < parts.size(); i++) EXPECT_EQ(Add(*joiner, parts[i]), PS_PART_STORED);
-    ASSERT_EQ(Add(*joiner, parts.back(), &joined), PS_PART_COMPLETE);
-    EXPECT_EQ(joined, Expected(reply)) << "round " << round << ": the same reply joins the same way again";
-    EXPECT_EQ(joiner->m_SlotLength[0], 0) << "the slot is emptied once its reply is complete";
+  // Devices number their parts from 1 or from 0: both join the same way.
+  for (int base : {1, 0}) {
+    const std::vector<Bytes> parts = Parts(reply, 200, base);
+    ASSERT_GE(parts.size(), 3u);
+    for (int round = 0; round < 2; round++) {
+      Bytes joined;
+      for (std::size_t i = 0; i + 1 < parts.size(); i++) EXPECT_EQ(Add(*joiner, parts[i]), PS_PART_STORED);
+      ASSERT_EQ(Add(*joiner, parts.back(), &joined), PS_PART_COMPLETE) << "numbered from " << base;
+      EXPECT_EQ(joined, Expected(reply)) << "round " << round << ": the same reply joins the same way again";
+      EXPECT_EQ(joiner->m_SlotLength[0], 0) << "the slot is emptied once its reply is complete";
+    }
   }
-  // A one-part reply completes at once.
-  const std::vector<Bytes> whole = Parts(DeviceReply(2), 2000);
-  ASSERT_EQ(whole.size(), 1u);
-  Bytes joined;
-  EXPECT_EQ(Add(*joiner, whole[0], &joined), PS_PART_COMPLETE);
-  EXPECT_EQ(joined, Expected(DeviceReply(2)));
-  EXPECT_EQ(joiner->FindSlot(whole[0].data() + 10), 1);
+  // A one-part reply completes at once, numbered 1 of 1 or 0 of 0.
+  for (int base : {1, 0}) {
+    const std::vector<Bytes> whole = Parts(DeviceReply(2), 2000, base);
+    ASSERT_EQ(whole.size(), 1u);
+    Bytes joined;
+    EXPECT_EQ(Add(*joiner, whole[0], &joined), PS_PART_COMPLETE);
+    EXPECT_EQ(joined, Expected(DeviceReply(2)));
+    EXPECT_EQ(joiner->FindSlot(whole[0].data() + 10), 1);
+  }
 }
 
 TEST(ReplyJoiner, ALostOrStrayPartDropsTheReplyInAssembly) {
   auto joiner = std::make_unique<XReplyJoiner>();
   const Bytes reply = DeviceReply(3);
-  const std::vector<Bytes> parts = Parts(reply, 200);
-  // The middle part is lost: the rest never completes a reply.
-  EXPECT_EQ(Add(*joiner, parts[0]), PS_PART_STORED);
-  for (std::size_t i = 2; i < parts.size(); i++) EXPECT_EQ(Add(*joiner, parts[i]), PS_PART_DROPPED) << i;
-  // A later part without its first, or a repeated part, is dropped too.
-  EXPECT_EQ(Add(*joiner, parts[1]), PS_PART_DROPPED);
-  EXPECT_EQ(Add(*joiner, parts[0]), PS_PART_STORED);
-  EXPECT_EQ(Add(*joiner, parts[0]), PS_PART_STORED) << "a first part starts the reply again";
-  EXPECT_EQ(Add(*joiner, parts[2]), PS_PART_DROPPED);
-  // The device's next round joins correctly.
-  Bytes joined;
-  for (std::size_t i = 0; i < parts.size(); i++) Add(*joiner, parts[i], &joined);
-  EXPECT_EQ(joined, Expected(reply));
-  // A part whose last-part number disagrees with the first's.
-  Add(*joiner, parts[0]);
-  Bytes other = parts[1];
-  other[7] = static_cast<BYTE>(other[7] + 1);
-  EXPECT_EQ(Add(*joiner, other), PS_PART_DROPPED);
+  for (int base : {1, 0}) {
+    const std::vector<Bytes> parts = Parts(reply, 200, base);
+    // The middle part is lost: the rest never completes a reply.
+    EXPECT_EQ(Add(*joiner, parts[0]), PS_PART_STORED);
+    for (std::size_t i = 2; i < parts.size(); i++) EXPECT_EQ(Add(*joiner, parts[i]), PS_PART_DROPPED) << i;
+    // A later part without its first cannot start a reply, whatever its number.
+    EXPECT_EQ(Add(*joiner, parts[1]), PS_PART_DROPPED);
+    EXPECT_EQ(Add(*joiner, parts[0]), PS_PART_STORED);
+    EXPECT_EQ(Add(*joiner, parts[0]), PS_PART_STORED) << "a first part starts the reply again";
+    EXPECT_EQ(Add(*joiner, parts[2]), PS_PART_DROPPED);
+    // Reordered parts drop the reply; the device's next round joins correctly.
+    Add(*joiner, parts[0]);
+    EXPECT_EQ(Add(*joiner, parts[2]), PS_PART_DROPPED);
+    EXPECT_EQ(Add(*joiner, parts[1]), PS_PART_DROPPED);
+    Bytes joined;
+    for (std::size_t i = 0; i < parts.size(); i++) Add(*joiner, parts[i], &joined);
+    EXPECT_EQ(joined, Expected(reply));
+    // A part that arrives twice is taken once; a different part under the same
+    // number drops the reply.
+    joined.clear();
+    for (std::size_t i = 0; i < parts.size(); i++) {
+      if (i == 1) {
+        EXPECT_EQ(Add(*joiner, parts[i]), PS_PART_STORED);
+      }
+      Add(*joiner, parts[i], &joined);
+    }
+    EXPECT_EQ(joined, Expected(reply)) << "numbered from " << base;
+    Add(*joiner, parts[0]);
+    Add(*joiner, parts[1]);
+    Bytes changed = parts[1];
+    changed.back() ^= 0x01;
+    EXPECT_EQ(Add(*joiner, changed), PS_PART_DROPPED);
+    EXPECT_EQ(Add(*joiner, parts[2]), PS_PART_DROPPED);
+    // A part whose last-part number disagrees with the first's.
+    Add(*joiner, parts[0]);
+    Bytes other = parts[1];
+    other[7] = static_cast<BYTE>(other[7] + 1);
+    EXPECT_EQ(Add(*joiner, other), PS_PART_DROPPED);
+  }
 }
 
 TEST(ReplyJoiner, PartsThatDoNotFitAreDropped) {
@@ -108,10 +135,7 @@ TEST(ReplyJoiner, PartsThatDoNotFitAreDropped) {
   Bytes longer = part;
   longer[8] = static_cast<BYTE>(longer[8] + 1);
   EXPECT_EQ(Add(*joiner, longer), PS_PART_DROPPED);
-  // Part numbers 0 and above the last.
-  Bytes zero = part;
-  zero[6] = 0;
-  EXPECT_EQ(Add(*joiner, zero), PS_PART_DROPPED);
+  // A part number above the last.
   Bytes above = part;
   above[6] = static_cast<BYTE>(above[7] + 1);
   EXPECT_EQ(Add(*joiner, above), PS_PART_DROPPED);
@@ -124,6 +148,9 @@ TEST(ReplyJoiner, PartsThatDoNotFitAreDropped) {
   std::memcpy(big.data() + 10, part.data() + 10, 6);
   for (int k = 1; k <= 5; k++) {
     big[6] = static_cast<BYTE>(k);
+    // The first part opens the reply with the MAC.
+    if (k == 1) std::memcpy(big.data() + PS_PART_HEADER_LENGTH, part.data() + 10, 6);
+    else std::memset(big.data() + PS_PART_HEADER_LENGTH, 0x41, 6);
     EXPECT_EQ(Add(*joiner, big), PS_PART_STORED) << k;
   }
   big[6] = 6;
