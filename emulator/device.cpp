@@ -272,6 +272,9 @@ std::vector<Outgoing> Device::AnswerNet(std::span<const std::uint8_t> request, M
   if (m_faults.Take(kind, FaultKind::Drop)) return {};
   std::vector<Outgoing> out = AnswerLocked(request, kind, now);
   if (out.empty()) return out;
+  // Ahead of the device's own verdict, one that refuses, from another address.
+  if (kind == MessageKind::Login && m_faults.Take(kind, FaultKind::Stray))
+    out.insert(out.begin(), Outgoing{SecureAnswer(kLoginVerdict, 1), 0, Via::Stray});
   if (m_faults.Take(kind, FaultKind::Empty)) out.insert(out.begin(), Outgoing{});
   if (m_faults.Take(kind, FaultKind::Duplicate)) {
     std::vector<Outgoing> twice;
@@ -465,6 +468,7 @@ std::vector<Outgoing> Device::Login(std::span<const std::uint8_t> in) {
   std::vector<std::uint8_t> key;
   const bool accepted = m_key && m_key->Decrypt(body.payload, &key) && key == PasswordKey();
   (accepted ? m_counters.loginsAccepted : m_counters.loginsRefused)++;
+  m_counters.lastLoginKey = key;
   return One(SecureAnswer(kLoginVerdict, accepted ? 0 : 1));
 }
 

@@ -41,6 +41,7 @@ struct DeviceCounters {
   int restarts = 0;
   int loginsAccepted = 0;
   int loginsRefused = 0;
+  std::vector<std::uint8_t> lastLoginKey;  // the password key of the last login, decrypted
   int secureRefused = 0;   // secured configurations refused (bad MAC or layout)
 };
 

@@ -48,7 +48,8 @@
 //              secured exchange)
 //   status     port_status, port_status2
 //   serving    search_replies (auto, single, multi or both), part_size (data
-//              bytes per part of a multi-part reply, 16-1284), restart_silence
+//              bytes per part of a multi-part reply, 16-1284), part_base (0 or
+//              1: the number of the first part; default 1), restart_silence
 //              (ms silent after a restart), faults (see emulator/faults.h), seed
 //              (of the faults given with a rate; default 1)
 //   printing   generation (1: "NET" devices, the default; 0: the older "QI"
@@ -486,6 +487,7 @@ const std::map<std::string, Handler>& DeviceKeys() {
          d.partSize = static_cast<std::size_t>(n);
          return true;
        }},
+      {"part_base", ByteKey([](DeviceConfig& d) -> std::uint8_t& { return d.partBase; }, 1)},
       {"restart_silence",
        [](DeviceConfig& d, const std::string& v, std::string* why) {
          std::uint64_t n = 0;

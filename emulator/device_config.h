@@ -159,6 +159,8 @@ struct DeviceConfig {
   SearchReplies searchReplies = SearchReplies::Auto;
   // Data bytes per part of a multi-part reply.
   std::size_t partSize = 400;
+  // The number of its first part (0 or 1); the last part's number follows on.
+  std::uint8_t partBase = 1;
   // After a restart request the device is silent this long, then answers at its
   // configured address (or one from the DHCP pool when DHCP is on).
   int restartSilenceMs = 1500;

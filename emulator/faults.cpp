@@ -34,7 +34,7 @@ struct FaultName {
 const std::map<std::string, FaultName>& Names() {
   using K = MessageKind;
   static const std::set<K> replies = {K::Connect, K::Data, K::Ack, K::EndOfJob, K::Status};
-  static const std::set<K> strays = {K::Connect, K::Ack, K::EndOfJob, K::Status};
+  static const std::set<K> strays = {K::Connect, K::Ack, K::EndOfJob, K::Status, K::Login};
   static const std::map<std::string, FaultName> names = {
       {"drop", {FaultKind::Drop, Argument::None, {}}},
       {"duplicate", {FaultKind::Duplicate, Argument::None, {}}},

@@ -20,7 +20,8 @@
 //                        when none follows that soon)
 //        empty           an empty datagram before the answer
 //        foreign-mac     search answers carry a MAC outside the maker's prefix
-//        lose-part:N     search-multi: part N of the answer is not sent
+//        lose-part:N     search-multi: the N-th part of the answer (counted
+//                        from 1, whatever the part numbers) is not sent
 //        ack-non-last    block: the first block is acknowledged, the last is not
 //        stale           secure: every answer after the first repeats the first
 //        malformed       secure: the key answer's payload length is out of range
@@ -45,7 +46,8 @@
 //                        that looks like the device's data but is no answer comes
 //                        from another address (UDP: stray_address), station (IPX:
 //                        stray_node) or name (NetBIOS: the group name); what the
-//                        host sends back there is logged and lost
+//                        host sends back there is logged and lost. login: before
+//                        the verdict, one that refuses comes from stray_address
 // RATE   the fault hits each message with this probability (e.g. 5% or 2.5%),
 //        drawn from the device's seed; without it every message is hit
 // TIMES  how many messages the fault applies to (default: all)

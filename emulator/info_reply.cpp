@@ -215,8 +215,8 @@ std::vector<std::vector<std::uint8_t>> BuildMultipartReply(const DeviceConfig& d
     const std::size_t n = std::min(partSize, reply.size() - offset);
     WireWriter w;
     Header(w, kOpSearchMulti | kReplyBit);
-    w.U8(static_cast<std::uint8_t>(i + 1));
-    w.U8(static_cast<std::uint8_t>(count));
+    w.U8(static_cast<std::uint8_t>(i + device.partBase));
+    w.U8(static_cast<std::uint8_t>(count - 1 + device.partBase));
     w.U16(static_cast<std::uint16_t>(n));
     w.Bytes(device.mac);
     w.Bytes(std::span(reply).subspan(offset, n));

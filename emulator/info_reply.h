@@ -24,8 +24,9 @@ constexpr std::uint8_t kReplyBit = 0x80;
 
 // The header of every answer: "NET", type 0, the reply word.
 constexpr std::size_t kHeaderLength = 6;
-// A part of a multi-part reply: the header, part number (from 1), last-part
-// number, data length, the device's MAC, then the data.
+// A part of a multi-part reply: the header, part number (from the device's
+// part base, 0 or 1), last-part number, data length, the device's MAC, then the
+// data.
 constexpr std::size_t kPartHeaderLength = 16;
 
 // The information reply, in one datagram (answer to a single-reply search).
