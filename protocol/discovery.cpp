@@ -174,7 +174,7 @@ void CUDPSearchPSThread::TakeReply(const BYTE* reply, int length, BOOL update) {
       CStringA text;
       text.LoadString(IDS_FOUND_PREFIX);
       text += server->GetName();
-      if (CWnd* status = m_pOwner->GetDlgItem(IDC_SEARCH_STATUS)) status->SetWindowText(text);
+      if (CWnd* status = m_pOwner->GetDlgItem(PS_SEARCH_STATUS_ID)) status->SetWindowText(text);
       if (update) m_pOwner->UpdateWindow();
     }
   }

@@ -19,7 +19,7 @@
 #include "protocol/xudp_socket.h"
 
 // Control of the owner that shows "Found <name>", and the string of "Found ".
-constexpr int IDC_SEARCH_STATUS = 1032;
+constexpr int PS_SEARCH_STATUS_ID = 1032;
 constexpr UINT IDS_FOUND_PREFIX = 106;
 
 // Time budgets, the request cycle and the pauses of the idle step (ms).

@@ -61,7 +61,7 @@ bool Run(int count) {
 
   HWND owner = CreateWindowExA(0, nullptr, "search", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr, nullptr, nullptr);
   HWND status = CreateWindowExA(0, nullptr, "", WS_CHILD, 0, 0, 10, 10, owner,
-                                reinterpret_cast<HMENU>(IDC_SEARCH_STATUS), nullptr, nullptr);
+                                reinterpret_cast<HMENU>(PS_SEARCH_STATUS_ID), nullptr, nullptr);
   CFoundRecorder recorder;
   recorder.SubclassWindow(status);
 

@@ -257,8 +257,12 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
 
 INT_PTR CDialog::DoModal() {
   HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-  bool reenable = owner && ::IsWindowEnabled(owner);
-  if (reenable) ::EnableWindow(owner, FALSE);
+  // The window a modal dialog holds still is the top-level one its parent lies
+  // in (a page's sheet, with its buttons), as the platform does.
+  HWND frozen = owner;
+  while (frozen && (::GetWindowLongA(frozen, GWL_STYLE) & WS_CHILD) && ::GetParent(frozen)) frozen = ::GetParent(frozen);
+  bool reenable = frozen && ::IsWindowEnabled(frozen);
+  if (reenable) ::EnableWindow(frozen, FALSE);
   m_modal = true;
   m_endModal = false;
   m_modalResult = -1;
@@ -269,7 +273,7 @@ INT_PTR CDialog::DoModal() {
     DestroyWindow();
   }
   m_modal = false;
-  if (reenable) ::EnableWindow(owner, TRUE);
+  if (reenable) ::EnableWindow(frozen, TRUE);
   return result;
 }
 

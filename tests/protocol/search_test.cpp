@@ -43,7 +43,7 @@ class Search : public DeviceLab {
     g_PrintServerList.DeleteAll();
     m_owner = CreateWindowExA(0, nullptr, "search", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr, nullptr, nullptr);
     HWND status = CreateWindowExA(0, nullptr, "", WS_CHILD, 0, 0, 10, 10, m_owner,
-                                  reinterpret_cast<HMENU>(IDC_SEARCH_STATUS), nullptr, nullptr);
+                                  reinterpret_cast<HMENU>(PS_SEARCH_STATUS_ID), nullptr, nullptr);
     m_status.SubclassWindow(status);
   }
   void TearDown() override {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <thread>
 
 #include "ui/headless_driver.h"
+#include "support/wizard_lab.h"
 #include "support/wizard_sheet_run.h"
 #include "wizard/wizard_settings.h"
 #include "wizard/wizard_sheet.h"
@@ -13,6 +15,7 @@
 namespace {
 
 using vek::test::SheetRun;
+using vek::test::WizardLab;
 using vek::ui::HeadlessDriver;
 
 void ResetSettings() {
@@ -28,25 +31,40 @@ TEST(WizardSheet, PagesInTheirOrder) {
   for (int i = 0; i < 13; ++i) EXPECT_EQ(sheet.GetPage(i)->m_nIDTemplate, expected[i]) << i;
 }
 
+// The page each showing of the sheet ends on paints the side picture at its place.
+void ExpectSidePicture(SheetRun& run) {
+  CPropertyPage* page = run.sheet().GetActivePage();
+  auto drawing = run.driver.Paint(page->m_hWnd);
+  ASSERT_FALSE(drawing.empty()) << page->m_nIDTemplate;
+  const auto& picture = drawing.front();
+  EXPECT_EQ(picture.kind, vek::framework::DrawCommand::Kind::StretchBlt);
+  EXPECT_EQ(picture.rect.left, 12);
+  EXPECT_EQ(picture.rect.top, 12);
+  EXPECT_EQ(picture.rect.right - picture.rect.left, 140);
+  EXPECT_EQ(picture.rect.bottom - picture.rect.top, 420);
+  EXPECT_EQ(picture.stretchMode, HALFTONE);
+  EXPECT_EQ(picture.bitmapId, static_cast<WizardPage*>(page)->sideBitmap());
+}
+
 TEST(WizardSheet, PlainServerRouteWithoutChanges) {
-  ResetSettings();
-  SheetRun run;
+  WizardLab lab({vek::test::WizardCableServer(1, "Office")});
+  ASSERT_TRUE(lab.Ok()) << lab.Error();
+  SheetRun& run = lab.Run();
   EXPECT_EQ(run.Page(), 129u);
   EXPECT_EQ(run.sheet().GetWizardButtons(), static_cast<DWORD>(PSWIZB_NEXT));  // only Next on the welcome page
-  run.driver.Next();
+  ASSERT_EQ(lab.Search().size(), 1u);
   EXPECT_EQ(run.Page(), 131u);
-  run.driver.Next();
-  EXPECT_EQ(run.Page(), 160u);
+  EXPECT_EQ(lab.Choose(0), 160u);
   // The login page sets no buttons: those of the server list stay.
   EXPECT_EQ(run.sheet().GetWizardButtons(), static_cast<DWORD>(PSWIZB_BACK | PSWIZB_NEXT));
   run.driver.Back();
   EXPECT_EQ(run.Page(), 131u);
   run.driver.Back();
   EXPECT_EQ(run.Page(), 129u);
-  run.driver.Next();
-  run.driver.Next();
-  run.driver.Next();  // the user keeps the settings: straight to the printer page
-  EXPECT_EQ(run.Page(), 139u);
+  run.driver.Next();  // a server is chosen: no new search
+  EXPECT_EQ(run.Page(), 131u);
+  EXPECT_EQ(lab.Choose(0), 160u);
+  EXPECT_EQ(lab.KeepSettings(), 139u);  // the user keeps the settings: straight to the printer page
   run.driver.Next();
   EXPECT_EQ(run.Page(), 141u);
   run.driver.Next();
@@ -57,24 +75,38 @@ TEST(WizardSheet, PlainServerRouteWithoutChanges) {
   EXPECT_EQ(run.result(), ID_WIZFINISH);
 }
 
+// Two wireless servers: one with the combined security page and 802.1X, one with
+// the WEP page and a WPA-PSK page of its own. Every page on the way paints its
+// side picture at the same place.
 TEST(WizardSheet, WirelessRoutesFollowTheServersPages) {
-  ResetSettings();
-  using namespace WizardSettings;
-  m_NoModify = 0;
-  m_Wireless = 1;
-  m_HasSecurityPage = 1;
-  m_Has8021X = 1;
-  SheetRun run;
-  run.driver.Next();
-  run.driver.Next();
-  run.driver.Next();
-  EXPECT_EQ(run.Page(), 181u);
+  vek::emu::DeviceConfig wpa = vek::test::WizardCableServer(2, "WPA only");
+  wpa.capabilities |= vek::emu::cap::kWireless | vek::emu::cap::kWpaPsk;
+  WizardLab lab({vek::test::WizardWirelessServer(1, "Lab"), wpa});
+  ASSERT_TRUE(lab.Ok()) << lab.Error();
+  SheetRun& run = lab.Run();
+  std::set<UINT> painted;
+  auto paint = [&] {
+    ExpectSidePicture(run);
+    painted.insert(run.Page());
+  };
+  paint();
+  lab.Search();
+  paint();
+  ASSERT_EQ(lab.Choose(0), 160u);
+  paint();
+  ASSERT_EQ(lab.LogIn("secret"), 181u);
+  paint();
   run.driver.Next();
   EXPECT_EQ(run.Page(), 107u);
+  paint();
   run.driver.Next();
   EXPECT_EQ(run.Page(), 187u);
+  paint();
+  run.driver.Next();
+  EXPECT_EQ(run.Page(), 188u);
   run.driver.Next();
   EXPECT_EQ(run.Page(), 138u);
+  paint();
   run.driver.Back();  // from TCP/IP: the 802.1X page comes before the security page
   EXPECT_EQ(run.Page(), 187u);
   run.driver.Back();
@@ -83,11 +115,11 @@ TEST(WizardSheet, WirelessRoutesFollowTheServersPages) {
   EXPECT_EQ(run.Page(), 181u);
   run.driver.Back();
   EXPECT_EQ(run.Page(), 160u);
+  run.driver.Back();
+  EXPECT_EQ(run.Page(), 131u);
 
-  m_HasSecurityPage = 0;
-  m_Has8021X = 0;
-  m_HasWPAPSK = 1;
-  run.driver.Next();
+  ASSERT_EQ(lab.Choose(1), 160u);
+  ASSERT_EQ(lab.LogIn("admin"), 181u);
   run.driver.Next();
   EXPECT_EQ(run.Page(), 185u);
   run.driver.Next();
@@ -98,6 +130,7 @@ TEST(WizardSheet, WirelessRoutesFollowTheServersPages) {
   EXPECT_EQ(run.Page(), 188u);
   run.driver.Back();
   EXPECT_EQ(run.Page(), 185u);
+  EXPECT_EQ(painted.size(), 7u);
 }
 
 TEST(WizardSheet, BackOnTheWelcomePageCancels) {
@@ -106,31 +139,6 @@ TEST(WizardSheet, BackOnTheWelcomePageCancels) {
   run.sheet().PostMessage(PSM_PRESSBUTTON, PSBTN_BACK, 0);
   ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.done(); }));
   EXPECT_EQ(run.result(), IDCANCEL);
-}
-
-TEST(WizardPages, SidePictureAndHollowTextsOnEveryPage) {
-  ResetSettings();
-  using namespace WizardSettings;
-  m_NoModify = 0;
-  m_Wireless = 1;
-  SheetRun run;
-  std::set<UINT> seen;
-  for (int step = 0; step < 6; ++step) {
-    CPropertyPage* page = run.sheet().GetActivePage();
-    auto drawing = run.driver.Paint(page->m_hWnd);
-    ASSERT_FALSE(drawing.empty()) << page->m_nIDTemplate;
-    const auto& picture = drawing.front();
-    EXPECT_EQ(picture.kind, vek::framework::DrawCommand::Kind::StretchBlt);
-    EXPECT_EQ(picture.rect.left, 12);
-    EXPECT_EQ(picture.rect.top, 12);
-    EXPECT_EQ(picture.rect.right - picture.rect.left, 140);
-    EXPECT_EQ(picture.rect.bottom - picture.rect.top, 420);
-    EXPECT_EQ(picture.stretchMode, HALFTONE);
-    EXPECT_EQ(picture.bitmapId, static_cast<WizardPage*>(page)->sideBitmap());
-    seen.insert(page->m_nIDTemplate);
-    run.driver.Next();
-  }
-  EXPECT_EQ(seen.size(), 6u);
 }
 
 TEST(WizardPages, ListedStaticsGetTheHollowBrush) {

@@ -36,7 +36,8 @@ TEST(WizardTerminal, WelcomePageRendersAndThePagesFollow) {
 TEST(WizardTerminal, JapaneseSystemShowsTheJapanesePages) {
   if (!vek::test::HaveTmux()) GTEST_SKIP() << "tmux is not installed";
   vek::test::TempDir dir;
-  std::string command = "VEK_UI=terminal VEK_LANGID=0x0411 VEK_ROOT=" + Quote(dir.path()) + " LANG=C.UTF-8 " +
+  std::string command = "VEK_UI=terminal VEK_LANGID=0x0411 VEK_ROOT=" + Quote(dir.path()) +
+                        " VEK_BROADCAST=127.0.0.1 LANG=C.UTF-8 " +
                         Quote(VEKWIZARD_PROGRAM) + "; echo wizard-ended; exec cat";
   TmuxSession session(command, 120, 45);
   ASSERT_TRUE(session.Started());

@@ -9,5 +9,7 @@ WizardStep01::WizardStep01() : WizardPage(IDD_WIZARD_WELCOME, IDB_SIDE_WELCOME, 
 // Back is never enabled here; told to go back, the page cancels the wizard.
 LRESULT WizardStep01::OnWizardBack() {
   GetSheet()->PressButton(PSBTN_CANCEL);
-  return 0;
+  return CPropertyPage::OnWizardBack();
 }
+
+LRESULT WizardStep01::OnWizardNext() { return IDD_WIZARD_SERVER_LIST; }

@@ -9,4 +9,5 @@ class WizardStep01 : public WizardPage {
  public:
   WizardStep01();
   LRESULT OnWizardBack() override;
+  LRESULT OnWizardNext() override;
 };

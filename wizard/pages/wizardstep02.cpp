@@ -1,11 +1,157 @@
 #include "wizard/pages/wizardstep02.h"
 
+#include <cstring>
+
+#include "protocol/print_server.h"
+#include "protocol/print_server_list.h"
+#include "wizard/dialogs/search_dialog.h"
+#include "wizard/load_settings.h"
 #include "wizard/resources/resource_ids.h"
+#include "wizard/wizard_settings.h"
+
+namespace {
+
+// Before the search starts on the page's showing.
+constexpr DWORD kShowPause = 400;
+
+// The columns: header string and width as a fraction of the list's client width.
+struct Column {
+  UINT header;
+  int numerator;
+  int denominator;
+};
+constexpr Column kColumns[] = {
+    {IDS_COL_DEVICE_NAME, 6, 22}, {IDS_COL_IP_ADDRESS, 5, 22}, {IDS_COL_MAC_ADDRESS, 6, 22},
+    {IDS_COL_PORT, 2, 22},        {IDS_COL_STATUS, 4, 22},     {IDS_COL_VERSION, 2, 11},
+};
+
+// A port's status word, by its two status bits.
+constexpr UINT kStatusWords[4] = {IDS_STATUS_OK, IDS_STATUS_PAPER_OUT, IDS_STATUS_OFFLINE, IDS_STATUS_BUSY};
+
+// The list shows the first three 5-character slots of the port-type text.
+constexpr int kPortTypeChars = PS_MAX_PORTS * PS_PORT_TYPE_SLOT;
+
+void ShowWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+
+CStringA LoadText(UINT id) {
+  CStringA text;
+  text.LoadString(id);
+  return text;
+}
+
+}  // namespace
 
 IMPLEMENT_DYNCREATE(WizardStep02, WizardPage)
 
-WizardStep02::WizardStep02() : WizardPage(IDD_WIZARD_SERVER_LIST, IDB_SIDE_SERVER_LIST, PSWIZB_BACK | PSWIZB_NEXT, {1058, 1059, 1060, 1061, 1062}) {}
+BEGIN_MESSAGE_MAP(WizardStep02, WizardPage)
+  ON_WM_TIMER()
+  ON_BN_CLICKED(IDC_REFRESH, OnRefresh)
+END_MESSAGE_MAP()
 
-LRESULT WizardStep02::OnWizardBack() {
-  return 0;
+WizardStep02::WizardStep02()
+    : WizardPage(IDD_WIZARD_SERVER_LIST, IDB_SIDE_SERVER_LIST, PSWIZB_BACK | PSWIZB_NEXT,
+                 {1058, 1059, 1060, 1061, 1062}) {}
+
+void WizardStep02::DoDataExchange(CDataExchange* exchange) {
+  WizardPage::DoDataExchange(exchange);
+  DDX_Control(exchange, IDC_SERVER_LIST, m_ServerList);
+}
+
+BOOL WizardStep02::OnInitDialog() {
+  WizardPage::OnInitDialog();
+  SetDlgItemText(IDC_REFRESH, LoadText(IDS_REFRESH).GetString());
+  CRect client;
+  m_ServerList.GetClientRect(&client);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); i++) {
+    const Column& c = kColumns[i];
+    m_ServerList.InsertColumn(i, LoadText(c.header).GetString(), LVCFMT_LEFT,
+                              client.Width() * c.numerator / c.denominator, i);
+  }
+  m_ServerList.SetExtendedStyle(m_ServerList.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+  Invalidate();
+  return TRUE;
+}
+
+BOOL WizardStep02::OnSetActive() {
+  GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  // No server chosen yet, or the last one saved: search once the page shows.
+  if (WizardSettings::m_SelectedRow < 0) {
+    SetTimer(kSearchTimer, kSearchTimerDelay);
+    Sleep(kShowPause);
+  }
+  return CPropertyPage::OnSetActive();
+}
+
+LRESULT WizardStep02::OnWizardNext() { return LoadSettings(m_ServerList, *this); }
+
+void WizardStep02::OnTimer(UINT_PTR id) {
+  ShowWaitCursor();
+  if (id == kSearchTimer) {
+    KillTimer(kSearchTimer);
+    if (WizardSettings::m_SelectedRow < 0) Search();
+    FillServerList();
+  }
+  Default();
+}
+
+void WizardStep02::OnRefresh() {
+  ShowWaitCursor();
+  WizardSettings::m_SelectedRow = -1;
+  m_ServerList.DeleteAllItems();
+  m_ServerList.Invalidate();
+  Search();
+  FillServerList();
+  m_ServerList.Invalidate();
+}
+
+void WizardStep02::Search() {
+  CSearchPSDlg dialog(this);
+  dialog.DoModal();
+}
+
+BOOL WizardStep02::ClearServerList() {
+  m_ServerList.DeleteAllItems();
+  m_ServerList.Invalidate();
+  return TRUE;
+}
+
+void WizardStep02::FillServerList() {
+  // A server that does not answer its status query holds the page up to 3.5 s.
+  CWaitCursor wait;
+  ClearServerList();
+  int row = 0;
+  for (POSITION pos = g_PrintServerList.GetHeadPosition(); pos != NULL;) {
+    auto* ps = static_cast<CPrintServer*>(g_PrintServerList.GetNext(pos));
+    if (ps == NULL) continue;
+    ps->QueryStatus();
+    const int ports = ps->GetPortCount();
+    char types[kPortTypeChars + 1] = {};
+    if (ps->m_pReply != NULL) std::strncpy(types, ps->GetPortTypes(), kPortTypeChars);
+    const bool numbered = types[0] == 0 || types[0] == ' ';
+
+    const CStringA name = ps->GetName();
+    CStringA address("0.0.0.0");
+    if (const BYTE* ip = ps->GetIPAddress()) address.Format("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]);
+    const CStringA mac = ps->GetNodeIDText();
+    const CStringA version = ps->GetVersionText();
+    for (int p = 0; p < ports && p < PS_MAX_PORTS; p++, row++) {
+      CStringA port;
+      if (numbered) port.Format("%d", p + 1);
+      else port.Format("%c%c", types[PS_PORT_TYPE_SLOT * p], types[PS_PORT_TYPE_SLOT * p + 1]);
+      const int status = (ps->m_PortStatus >> (2 * p)) & 0x3;
+
+      const int item = m_ServerList.InsertItem(row, name.GetString());
+      m_ServerList.SetItemText(item, SERVER_COLUMN_IP, address.GetString());
+      m_ServerList.SetItemText(item, SERVER_COLUMN_MAC, mac.GetString());
+      m_ServerList.SetItemText(item, SERVER_COLUMN_PORT, port.GetString());
+      m_ServerList.SetItemText(item, SERVER_COLUMN_STATUS, LoadText(kStatusWords[status]).GetString());
+      m_ServerList.SetItemText(item, SERVER_COLUMN_VERSION, version.GetString());
+      // The port's place, for a row whose column names no port digit.
+      m_ServerList.SetItemData(item, static_cast<DWORD_PTR>(p + 1));
+    }
+  }
+  if (row > 0) {
+    m_ServerList.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_ServerList.Invalidate();
+  }
 }

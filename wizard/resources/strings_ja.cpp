@@ -50,6 +50,7 @@ constexpr StringResource kStrings[] = {
     {IDS_ERR_PING,
      "プリントサーバが IPアドレスに応答しません。ネットワークの接続と IPアドレスを確認してから、もう一度実行して"
      "ください。"},
+    {IDS_ERR_DEVICE_KEY, "プリントサーバの公開鍵を使用できないため、パスワードを確認できません。"},
     {IDS_REFRESH, "更新"},
     {IDS_MODIFY_YES, "はい、設定を変更します。"},
     {IDS_MODIFY_NO, "いいえ、設定を変更しません。"},

@@ -1,0 +1,195 @@
+// The wizard driven headless against an in-process emulator, up to its login
+// page and past it: the emulator's print servers on a loopback subnet of the
+// test's own (the wizard's broadcasts mapped there), the sheet run as the program
+// runs it, the search of the server list, the choice of a server and the login.
+// Header only, for tests that link wizard_core and emulator_core.
+//
+//   WizardLab lab({WizardCableServer(1, "Office")});
+//   ASSERT_TRUE(lab.Ok()) << lab.Error();
+//   auto rows = lab.Search();               // the server list, once its search ended
+//   EXPECT_EQ(lab.Choose(0), 160u);         // device 0's first row, Next
+//   EXPECT_EQ(lab.LogIn("admin"), 138u);    // "Yes", the password, Next
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "emulator/emulator.h"
+#include "net/winsock.h"
+#include "support/emulator_lab.h"
+#include "support/loopback_subnet.h"
+#include "support/wizard_sheet_run.h"
+#include "wizard/resources/resource_ids.h"
+#include "wizard/wizard_settings.h"
+
+namespace vek::test {
+
+// A cabled print server: one port (type P, digit 1), password "admin", the
+// extended information reply, no wireless and no secured exchange.
+inline emu::DeviceConfig WizardCableServer(std::uint8_t n, const std::string& name) {
+  emu::DeviceConfig d;
+  d.mac = {0x02, 0x4E, 0x57, 0x14, 0x00, n};
+  d.name = name;
+  d.capabilities = emu::cap::kPortLength;
+  d.password = "admin";
+  d.portTypes = {1, 0, 0};
+  d.portDigits = {1, 0, 0};
+  d.digitsGiven = true;
+  d.restartSilenceMs = 300;
+  return d;
+}
+
+// A wireless print server with three ports (P1, U2, 3), WPA2-PSK (the combined
+// security page), 802.1X, WPA-PSK, the transmit modes, the multi-part reply and
+// the secured exchange with a key of its own; password "secret".
+inline emu::DeviceConfig WizardWirelessServer(std::uint8_t n, const std::string& name) {
+  emu::DeviceConfig d = WizardCableServer(n, name);
+  d.ports = 3;
+  d.model = 6;
+  d.capabilities = emu::cap::kPortLength | emu::cap::kWireless | emu::cap::kWirelessOption | emu::cap::kGRates |
+                   emu::cap::k8021X | emu::cap::kWpaPsk | emu::cap::kSecurity | emu::cap::kWpa2Psk |
+                   emu::cap::kTxMode | emu::cap::kTextLength | emu::cap::kSecureConfig;
+  d.password = "secret";
+  d.portTypes = {1, 2, 0};
+  d.portDigits = {1, 2, 3};
+  d.wireless.ssid = "lab net";
+  d.wireless.channel = 6;
+  d.security.wpaPsk = "a shared secret";
+  return d;
+}
+
+class WizardLab {
+ public:
+  // Starts the emulator, maps the broadcasts to its subnet, puts the wizard's
+  // settings in their start-up state and runs the sheet on its welcome page.
+  explicit WizardLab(std::vector<emu::DeviceConfig> devices) {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
+      m_error = "no sockets";
+      return;
+    }
+    m_winsock = true;
+    if (!StartEmulatorOnFreshSubnet(m_emulator, std::move(devices), &m_subnet, &m_error)) return;
+    for (std::size_t i = 0; i < m_emulator.DeviceCount(); i++)
+      if (!m_emulator.DeviceAt(i).KeyReady()) m_error = "device " + std::to_string(i) + " has no key";
+    if (!m_error.empty()) return;
+    m_broadcast = std::make_unique<ScopedBroadcast>(m_subnet.Broadcast());
+    using namespace WizardSettings;
+    m_AddPrinterRunning = 0;
+    m_PortCreated = 0;
+    m_NoModify = 1;
+    m_SelectedRow = -1;
+    m_SearchDone = 1;
+    m_Transports = PS_TRANSPORTS_UDP;
+    m_run = std::make_unique<SheetRun>();
+    m_messagesSeen = Driver().MessageBoxes().size();
+    m_ok = true;
+  }
+  ~WizardLab() {
+    m_run.reset();
+    m_emulator.Stop();
+    m_broadcast.reset();
+    if (m_winsock) WSACleanup();
+  }
+  WizardLab(const WizardLab&) = delete;
+  WizardLab& operator=(const WizardLab&) = delete;
+
+  bool Ok() const { return m_ok; }
+  const std::string& Error() const { return m_error; }
+  emu::Emulator& Emulator() { return m_emulator; }
+  const LoopbackSubnet& Subnet() const { return m_subnet; }
+  SheetRun& Run() { return *m_run; }
+  ui::HeadlessDriver& Driver() { return m_run->driver; }
+  // The dialog id of the page shown.
+  UINT Page() const { return m_run->Page(); }
+
+  // From the welcome page (or on the server list, its Refresh) through the
+  // search: the list's rows, "name|address|MAC|port|status|version", once the
+  // search dialog has closed and the list is filled.
+  std::vector<std::string> Search() {
+    if (Page() == IDD_WIZARD_WELCOME) Driver().Next();
+    else Driver().Click(IDC_REFRESH);
+    const HWND sheet = Run().sheet().m_hWnd;
+    EXPECT_TRUE(ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() != sheet; }, 5000))
+        << "the search dialog did not open";
+    // 3 s at the least, and the search's 11 s.
+    EXPECT_TRUE(ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() == sheet; }, 30000))
+        << "the search dialog did not close";
+    SettleLong();
+    return Rows();
+  }
+
+  std::vector<std::string> Rows() { return Driver().Items(IDC_SERVER_LIST); }
+
+  // The row of a device's printer port (from 1) in the server list, or -1.
+  int RowOf(std::size_t device, int port = 1) {
+    const std::string mac = emu::FormatMac(m_emulator.DeviceAt(device).Config().mac);
+    int seen = 0;
+    const std::vector<std::string> rows = Rows();
+    for (std::size_t i = 0; i < rows.size(); i++)
+      if (rows[i].find("|" + mac + "|") != std::string::npos && ++seen == port) return static_cast<int>(i);
+    return -1;
+  }
+
+  // Selects the row of the device's port and presses Next: the page shown then.
+  UINT Choose(std::size_t device, int port = 1) {
+    const int row = RowOf(device, port);
+    EXPECT_GE(row, 0) << "device " << device << " port " << port << " is not listed";
+    if (row < 0) return Page();
+    Driver().Select(IDC_SERVER_LIST, row);
+    Driver().Next();
+    SettleLong();
+    return Page();
+  }
+
+  // On the login page: "Yes", the password, Next (a login with the device can
+  // take up to 10.5 s): the page shown then.
+  UINT LogIn(const std::string& password) {
+    Driver().Click(IDC_MODIFY_YES);
+    SetWindowTextA(Driver().Control(IDC_PASSWORD), "");
+    if (!password.empty()) Driver().Type(IDC_PASSWORD, password);
+    Driver().Next();
+    SettleLong();
+    return Page();
+  }
+
+  // On the login page: "No", Next.
+  UINT KeepSettings() {
+    Driver().Click(IDC_MODIFY_NO);
+    Driver().Next();
+    SettleLong();
+    return Page();
+  }
+
+  // The texts of the message boxes shown since the last call.
+  std::vector<std::string> Messages() {
+    std::vector<std::string> texts;
+    const std::vector<framework::MessageBoxRecord> boxes = Driver().MessageBoxes();
+    for (std::size_t i = m_messagesSeen; i < boxes.size(); i++) texts.push_back(boxes[i].text);
+    m_messagesSeen = boxes.size();
+    return texts;
+  }
+
+  // Waits until the wizard's thread is idle, however long its work takes.
+  void SettleLong() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!Driver().Settle() && std::chrono::steady_clock::now() < deadline) {
+    }
+  }
+
+ private:
+  emu::Emulator m_emulator;
+  LoopbackSubnet m_subnet;
+  std::unique_ptr<ScopedBroadcast> m_broadcast;
+  std::unique_ptr<SheetRun> m_run;
+  std::size_t m_messagesSeen = 0;
+  std::string m_error;
+  bool m_winsock = false;
+  bool m_ok = false;
+};
+
+}  // namespace vek::test
