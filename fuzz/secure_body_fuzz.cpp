@@ -1,13 +1,15 @@
 // The handler of the secured exchange, fed with device bodies of any content and
 // length: it must read only what arrived, answer with bodies whose payload
 // lengths are valid, never make a chain past the output area, and keep its
-// result and its last type within their ranges.
+// result and its last type within their ranges. The same datagrams go to the
+// password login's reader of verdicts, which must read only what arrived.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "protocol/password_login.h"
 #include "protocol/secure_config.h"
 #include "protocol/shared_settings.h"
 
@@ -34,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::unique_ptr<BYTE[]> body(new BYTE[n > 0 ? n : 1]);
     std::memcpy(body.get(), data + pos, n);
     pos += n;
+    const int verdict = ReadLoginVerdict(body.get(), static_cast<int>(n));
+    if (verdict < -1 || verdict > LOGIN_REFUSED) __builtin_trap();
     const int result =
         SecureConfigHandleMessage(body.get(), static_cast<int>(n), out.data(), configuration.data(), dataLength);
     if (result < SECURE_FAILED || result > SECURE_IGNORE) __builtin_trap();

@@ -1,0 +1,178 @@
+// The server list against the emulator, headless: the search dialog (it cannot
+// be closed, shows what it finds and stays for the discovery thread's whole
+// run), the rows of every printer port with their port and status texts, the
+// chosen row's port and record, the server that skips to the printer page, and
+// Refresh.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "framework/cursor.h"
+#include "protocol/print_server.h"
+#include "protocol/print_server_list.h"
+#include "support/wizard_lab.h"
+#include "wizard/resources/resource_ids.h"
+#include "wizard/wizard_settings.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using vek::test::WizardLab;
+using vek::ui::HeadlessDriver;
+
+std::vector<std::string> Split(const std::string& row) {
+  std::vector<std::string> cells(1);
+  for (char c : row) {
+    if (c == '|') cells.emplace_back();
+    else cells.back() += c;
+  }
+  return cells;
+}
+
+vek::emu::DeviceConfig WithFaults(vek::emu::DeviceConfig d, const std::string& faults) {
+  std::string why;
+  EXPECT_TRUE(vek::emu::ReadFaults(faults, &d.faults, &why)) << why;
+  return d;
+}
+
+TEST(ServerList, NoServerAnsweringLeavesNothingToChoose) {
+  WizardLab lab({WithFaults(vek::test::WizardCableServer(1, "Deaf"), "search:drop, search-multi:drop")});
+  ASSERT_TRUE(lab.Ok()) << lab.Error();
+  HeadlessDriver& driver = lab.Driver();
+  const HWND sheet = lab.Run().sheet().m_hWnd;
+  driver.Next();
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() != sheet; }, 5000));
+  const auto opened = std::chrono::steady_clock::now();
+  const HWND dialog = driver.ActiveWindow();
+
+  // Nothing closes the dialog but the search's end: its buttons are hidden and
+  // disabled, Esc does nothing, and the sheet behind it takes no input.
+  for (int button : {IDOK, IDCANCEL}) {
+    EXPECT_FALSE(driver.Visible(button));
+    EXPECT_FALSE(driver.Enabled(button));
+  }
+  EXPECT_FALSE(IsWindowEnabled(sheet));
+  driver.Key(VK_ESCAPE);
+  EXPECT_EQ(driver.ActiveWindow(), dialog);
+  EXPECT_TRUE(HeadlessDriver::WaitFor(
+      [] { return vek::framework::CursorId(GetCursor()) == 32514; }, 5000))
+      << "the wait cursor shows while the dialog waits";
+
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() == sheet; }, 30000));
+  EXPECT_GE(std::chrono::steady_clock::now() - opened, 10500ms) << "the dialog stays for the thread's whole run";
+  lab.SettleLong();
+  EXPECT_TRUE(IsWindowEnabled(sheet));
+  EXPECT_TRUE(lab.Rows().empty());
+  EXPECT_EQ(g_PrintServerList.GetCount(), 0);
+
+  lab.Messages();
+  driver.Next();
+  EXPECT_EQ(lab.Page(), 131u) << "the page stays";
+  const std::vector<vek::framework::MessageBoxRecord> boxes = driver.MessageBoxes();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back().text, "You must select a print server.");
+  EXPECT_EQ(boxes.back().caption, "Error");
+  EXPECT_EQ(boxes.back().type & MB_ICONSTOP, MB_ICONSTOP);
+  EXPECT_EQ(WizardSettings::m_SelectedRow, -1);
+}
+
+// A wireless server whose multi-part reply numbers its parts from 0, with typed
+// ports and three statuses; a cabled one with plain port numbers, busy and ready;
+// one whose reply word sends the wizard to the printer page.
+TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
+  vek::emu::DeviceConfig wireless = vek::test::WizardWirelessServer(1, "Lab wireless");
+  wireless.partBase = 0;
+  wireless.partSize = 120;
+  wireless.firmwareText = "2.10a-wpa2";
+  wireless.portStatus = 0 | 1 << 2 | 2 << 4;  // Ok, Paper Out, Offline
+  vek::emu::DeviceConfig cable = vek::test::WizardCableServer(2, "Office");
+  cable.ports = 2;
+  cable.portTypes = {0, 0, 0};
+  cable.portDigits = {0, 0, 0};  // no port types: the list numbers the ports
+  cable.firmwareMajor = 1;
+  cable.firmwareMinor = 0x0B;
+  cable.portStatus = 3;  // Busy, Ok
+  vek::emu::DeviceConfig direct = vek::test::WizardCableServer(3, "Direct");
+  direct.replyFlag = true;
+  WizardLab lab({wireless, cable, direct});
+  ASSERT_TRUE(lab.Ok()) << lab.Error();
+  HeadlessDriver& driver = lab.Driver();
+
+  const std::vector<std::string> rows = lab.Search();
+  ASSERT_EQ(rows.size(), 6u) << ::testing::PrintToString(rows);
+  ASSERT_EQ(g_PrintServerList.GetCount(), 3);
+  EXPECT_EQ(driver.Selection(IDC_SERVER_LIST), 0) << "row 0 is chosen";
+  struct Row {
+    std::size_t device;
+    int port;
+    const char* portText;
+    const char* status;
+  };
+  const std::vector<Row> expected = {{0, 1, "P1", "Ok"},   {0, 2, "U2", "Paper Out"}, {0, 3, "3 ", "Offline"},
+                                     {1, 1, "1", "Busy"},  {1, 2, "2", "Ok"},         {2, 1, "P1", "Ok"}};
+  for (const Row& r : expected) {
+    const int index = lab.RowOf(r.device, r.port);
+    ASSERT_GE(index, 0) << "device " << r.device << " port " << r.port;
+    const std::vector<std::string> cells = Split(rows[static_cast<std::size_t>(index)]);
+    ASSERT_EQ(cells.size(), 6u);
+    const vek::emu::DeviceConfig config = lab.Emulator().DeviceAt(r.device).Config();
+    EXPECT_EQ(cells[0], config.name);
+    EXPECT_EQ(cells[1], lab.Subnet().Dotted(static_cast<int>(r.device) + 1)) << "the configured address";
+    EXPECT_EQ(cells[2], vek::emu::FormatMac(config.mac));
+    EXPECT_EQ(cells[3], r.portText);
+    EXPECT_EQ(cells[4], r.status);
+    EXPECT_EQ(cells[5], r.device == 0 ? "2.10a-wpa2" : r.device == 1 ? "1.0b" : "1.00");
+  }
+
+  // Every row of a server chooses its one record; only the port differs, the
+  // digit after a port's type letter included.
+  for (const Row& r : expected) {
+    if (r.device == 2) continue;
+    ASSERT_EQ(lab.Choose(r.device, r.port), 160u) << r.portText;
+    EXPECT_EQ(WizardSettings::m_PortID, r.port) << r.portText;
+    ASSERT_NE(WizardSettings::m_pSelectedPS, nullptr);
+    EXPECT_EQ(WizardSettings::m_pSelectedPS, FindPrintServer(lab.Emulator().DeviceAt(r.device).Config().mac.data()));
+    EXPECT_EQ(WizardSettings::m_Wireless, r.device == 0 ? 1 : 0);
+    driver.Back();
+    ASSERT_EQ(lab.Page(), 131u);
+    EXPECT_EQ(driver.Items(IDC_SERVER_LIST), rows) << "coming back keeps the rows, with no new search";
+  }
+  // The server whose reply word is 0x0184 skips the login and settings pages.
+  EXPECT_EQ(lab.Choose(2), 139u);
+  driver.Back();
+  ASSERT_EQ(lab.Page(), 131u);
+
+  // Refresh empties the list and the chosen server, searches again (the dialog
+  // shows what it finds) and selects row 0 again.
+  lab.Emulator().DeviceAt(1).SetPortStatus(1, 0);
+  driver.Select(IDC_SERVER_LIST, 4);
+  CPrintServer* before = WizardSettings::m_pSelectedPS;
+  ASSERT_NE(before, nullptr);
+  const HWND sheet = lab.Run().sheet().m_hWnd;
+  driver.Click(IDC_REFRESH);
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() != sheet; }, 5000));
+  const HWND dialog = driver.ActiveWindow();
+  EXPECT_EQ(WizardSettings::m_SelectedRow, -1);
+  EXPECT_EQ(WizardSettings::m_pSelectedPS, nullptr) << "emptying the list lets go of the chosen record";
+  EXPECT_TRUE(driver.ControlIn(sheet, IDC_SERVER_LIST) != nullptr);
+  EXPECT_EQ(SendMessageA(driver.ControlIn(sheet, IDC_SERVER_LIST), LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_TRUE(HeadlessDriver::WaitFor(
+      [&] {
+        char text[64] = {};
+        GetWindowTextA(GetDlgItem(dialog, IDC_SEARCH_STATUS), text, sizeof(text));
+        return std::string(text).rfind("Found ", 0) == 0;
+      },
+      15000))
+      << "the dialog shows each server it finds";
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() == sheet; }, 30000));
+  lab.SettleLong();
+  const std::vector<std::string> again = lab.Rows();
+  ASSERT_EQ(again.size(), 6u);
+  EXPECT_EQ(driver.Selection(IDC_SERVER_LIST), 0);
+  EXPECT_EQ(g_PrintServerList.GetCount(), 3) << "the old records are gone, one new record a server";
+  EXPECT_EQ(Split(again[static_cast<std::size_t>(lab.RowOf(1, 1))])[4], "Paper Out") << "the status is asked again";
+}
+
+}  // namespace
