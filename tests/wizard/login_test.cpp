@@ -47,13 +47,17 @@ Key LastKey(WizardLab& lab, std::size_t device) { return lab.Emulator().DeviceAt
 TEST(LoginPage, EachDeviceChecksThePasswordItsWay) {
   vek::emu::DeviceConfig diagnostic = vek::test::WizardWirelessServer(2, "Diagnostic");
   diagnostic.wireless.loginMode = 1;
+  vek::emu::DeviceConfig olderDiagnostic = vek::test::WizardCableServer(6, "Older diagnostic");
+  olderDiagnostic.capabilities |= vek::emu::cap::kWireless;
+  olderDiagnostic.wireless.loginMode = 1;
   WizardLab lab({vek::test::WizardWirelessServer(1, "Secured"), diagnostic,
                  WithFaults(vek::test::WizardWirelessServer(3, "Silent"), "login:drop"),
                  vek::test::WizardCableServer(4, "Older"),
-                 WithFaults(vek::test::WizardWirelessServer(5, "Noisy"), "login:stray, login:empty")});
+                 WithFaults(vek::test::WizardWirelessServer(5, "Noisy"), "login:stray, login:empty"),
+                 olderDiagnostic});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   vek::ui::HeadlessDriver& driver = lab.Driver();
-  ASSERT_EQ(lab.Search().size(), 13u);
+  ASSERT_EQ(lab.Search().size(), 14u);
 
   // "No" is preselected, the password can't be typed, and keeping the settings
   // goes to the printer page without a word to the device.
@@ -116,12 +120,19 @@ TEST(LoginPage, EachDeviceChecksThePasswordItsWay) {
   driver.Back();
   driver.Back();
 
+  // An older wireless device in its login mode takes any password.
+  ASSERT_EQ(lab.Choose(5), 160u);
+  EXPECT_EQ(lab.LogIn("wrong"), 181u);
+  EXPECT_TRUE(lab.Messages().empty());
+  driver.Back();
+  driver.Back();
+
   // An older device compares locally, exactly, and is never sent a login.
   ASSERT_EQ(lab.Choose(3), 160u);
   EXPECT_EQ(lab.LogIn("Admin"), 160u);
   EXPECT_EQ(lab.Messages(), std::vector<std::string>{"Incorrect password."});
   EXPECT_EQ(lab.LogIn("admin"), 138u) << "a cabled server goes to the TCP/IP page";
-  EXPECT_EQ(Logins(lab, 3), 0);
+  EXPECT_EQ(Logins(lab, 3) + Logins(lab, 5), 0);
 
   // Shown for a server at 0.0.0.0, the page has its settings changed, and says why.
   std::memset(WizardSettings::m_ServerIPAddress, 0, 4);

@@ -1,6 +1,6 @@
 // The server list against the emulator, headless: the search dialog (it cannot
-// be closed, shows what it finds and stays for the discovery thread's whole
-// run), the rows of every printer port with their port and status texts, the
+// be closed, shows what it finds, stays for the discovery thread's whole run
+// and starts none without UDP), the rows of every printer port with their port and status texts, the
 // chosen row's port and record, the server that skips to the printer page, and
 // Refresh.
 #include <gtest/gtest.h>
@@ -76,6 +76,19 @@ TEST(ServerList, NoServerAnsweringLeavesNothingToChoose) {
   EXPECT_EQ(boxes.back().caption, "Error");
   EXPECT_EQ(boxes.back().type & MB_ICONSTOP, MB_ICONSTOP);
   EXPECT_EQ(WizardSettings::m_SelectedRow, -1);
+  EXPECT_EQ(vek::framework::CursorId(GetCursor()), 32512u) << "the wait cursor went with the search";
+
+  // Without UDP no discovery thread starts: nothing is sent, and the dialog
+  // closes after its fixed wait.
+  WizardSettings::m_Transports = 0;
+  const std::size_t logged = lab.Emulator().Log().Count();
+  driver.Click(IDC_REFRESH);
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() != sheet; }, 5000));
+  const auto shown = std::chrono::steady_clock::now();
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() == sheet; }, 10000));
+  EXPECT_GE(std::chrono::steady_clock::now() - shown, 2500ms);
+  EXPECT_EQ(lab.Emulator().Log().Count(), logged);
+  EXPECT_EQ(WizardSettings::m_SearchDone, 1);
 }
 
 // A wireless server whose multi-part reply numbers its parts from 0, with typed

@@ -31,8 +31,6 @@ constexpr UINT kStatusWords[4] = {IDS_STATUS_OK, IDS_STATUS_PAPER_OUT, IDS_STATU
 // The list shows the first three 5-character slots of the port-type text.
 constexpr int kPortTypeChars = PS_MAX_PORTS * PS_PORT_TYPE_SLOT;
 
-void ShowWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
-
 CStringA LoadText(UINT id) {
   CStringA text;
   text.LoadString(id);
@@ -84,8 +82,10 @@ BOOL WizardStep02::OnSetActive() {
 
 LRESULT WizardStep02::OnWizardNext() { return LoadSettings(m_ServerList, *this); }
 
+// The wait cursor shows through the search and the status queries, and goes with
+// them.
 void WizardStep02::OnTimer(UINT_PTR id) {
-  ShowWaitCursor();
+  CWaitCursor wait;
   if (id == kSearchTimer) {
     KillTimer(kSearchTimer);
     if (WizardSettings::m_SelectedRow < 0) Search();
@@ -95,7 +95,7 @@ void WizardStep02::OnTimer(UINT_PTR id) {
 }
 
 void WizardStep02::OnRefresh() {
-  ShowWaitCursor();
+  CWaitCursor wait;
   WizardSettings::m_SelectedRow = -1;
   m_ServerList.DeleteAllItems();
   m_ServerList.Invalidate();
