@@ -46,23 +46,60 @@ std::string UseUtf8Characters() {
 std::unique_ptr<TerminalFrontEnd> TerminalFrontEnd::Open() {
   std::unique_ptr<TerminalFrontEnd> frontEnd(new TerminalFrontEnd);
   frontEnd->m_savedLocale = UseUtf8Characters();
-  PrepareTerminalRestore();
-  if (!frontEnd->m_screen.Open()) {
-    DisarmTerminalRestore();
+  // A program started from another one waits until that one has let the terminal go.
+  frontEnd->m_borrowed = vek::shell::BorrowTerminal();
+  if (!frontEnd->OpenScreen()) {
     std::setlocale(LC_CTYPE, frontEnd->m_savedLocale.c_str());
+    if (frontEnd->m_borrowed) vek::shell::ReturnTerminal();
+    frontEnd->m_borrowed = false;
     return nullptr;
   }
-  frontEnd->m_watcher = std::make_unique<StdinWatcher>(STDIN_FILENO);
   g_open = frontEnd.get();
-  ArmTerminalRestore(frontEnd->m_screen.ResetSequence(), [] {
+  vek::shell::SetTerminalHolder(&frontEnd->m_lending);
+  return frontEnd;
+}
+
+bool TerminalFrontEnd::OpenScreen() {
+  PrepareTerminalRestore();
+  if (!m_screen.Open()) {
+    DisarmTerminalRestore();
+    return false;
+  }
+  m_watcher = std::make_unique<StdinWatcher>(STDIN_FILENO);
+  ArmTerminalRestore(m_screen.ResetSequence(), [] {
     if (TerminalFrontEnd* open = g_open.load()) open->Shutdown();
   });
-  return frontEnd;
+  m_shown.reset();
+  m_repaintAll = true;
+  return true;
+}
+
+void TerminalFrontEnd::ServeLending() {
+  switch (m_lending.Pending()) {
+    case TerminalLending::Request::Lend:
+      m_dropDown.reset();
+      if (m_watcher) m_watcher->Stop();
+      m_watcher.reset();
+      if (m_screen.IsOpen()) {
+        m_screen.Close();
+        DisarmTerminalRestore();
+      }
+      m_lending.Done(true);
+      break;
+    case TerminalLending::Request::TakeBack:
+      OpenScreen();
+      m_lending.Done(false);
+      break;
+    case TerminalLending::Request::None:
+      break;
+  }
 }
 
 TerminalFrontEnd::~TerminalFrontEnd() { Shutdown(); }
 
 void TerminalFrontEnd::Shutdown() {
+  m_lending.Close();
+  vek::shell::SetTerminalHolder(nullptr);
   // At exit another thread may be inside a wait; it lets go within a tick.
   std::unique_lock lock(m_lock, std::defer_lock);
   bool locked = lock.try_lock_for(std::chrono::seconds(1));
@@ -73,6 +110,8 @@ void TerminalFrontEnd::Shutdown() {
     DisarmTerminalRestore();
     std::setlocale(LC_CTYPE, m_savedLocale.c_str());
   }
+  if (m_borrowed) vek::shell::ReturnTerminal();
+  m_borrowed = false;
   TerminalFrontEnd* self = this;
   g_open.compare_exchange_strong(self, nullptr);
   if (locked) lock.unlock();
@@ -171,6 +210,7 @@ void TerminalFrontEnd::DeliverPending() {
 
 void TerminalFrontEnd::WaitForInput() {
   std::unique_lock lock(m_lock, std::try_to_lock);
+  if (lock.owns_lock()) ServeLending();
   if (!lock.owns_lock() || !m_screen.IsOpen()) {
     // Another thread shows a message box: this one keeps its messages going.
     MsgWaitForMultipleObjects(0, nullptr, FALSE, kTickMs, QS_ALLINPUT);
@@ -187,7 +227,8 @@ void TerminalFrontEnd::WaitForInput() {
 
 int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
   std::unique_lock lock(m_lock);
-  if (!m_screen.IsOpen()) return framework::DefaultMessageBoxAnswer(box.type);
+  ServeLending();
+  if (!m_screen.IsOpen() && !m_lending.IsLent()) return framework::DefaultMessageBoxAnswer(box.type);
   MessageBoxView view(box, PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE);
   m_boxes.push_back(&view);
   m_dropDown.reset();
@@ -205,9 +246,14 @@ int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    if (quit || !m_screen.IsOpen()) {
+    ServeLending();
+    if (quit || (!m_screen.IsOpen() && !m_lending.IsLent())) {
       answer = view.QuitAnswer();
       break;
+    }
+    if (!m_screen.IsOpen()) {  // a program this one started has the terminal: the box waits
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, kTickMs, QS_ALLINPUT);
+      continue;
     }
     ReadTerminal();
     if (m_pending.empty()) {

@@ -18,6 +18,7 @@
 #include "ui/terminal/screen_layout.h"
 #include "ui/terminal/screen_painter.h"
 #include "ui/terminal/stdin_watcher.h"
+#include "ui/terminal/terminal_lending.h"
 
 namespace vek::ui::terminal {
 
@@ -41,6 +42,9 @@ class TerminalFrontEnd : public framework::FrontEnd {
   void Render();
   void DeliverPending();
   void Perform(const std::vector<InputAction>& actions);
+  // Lends the terminal to a program this one started, or takes it back, when asked.
+  void ServeLending();
+  bool OpenScreen();
 
   std::recursive_timed_mutex m_lock;  // one thread at a time drives the terminal
   CursesScreen m_screen;
@@ -53,6 +57,8 @@ class TerminalFrontEnd : public framework::FrontEnd {
   std::optional<Screen> m_shown;
   bool m_repaintAll = true;
   std::string m_savedLocale;
+  TerminalLending m_lending;
+  bool m_borrowed = false;  // from the program that started this one
 };
 
 }  // namespace vek::ui::terminal
