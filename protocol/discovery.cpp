@@ -34,7 +34,8 @@ IMPLEMENT_DYNAMIC(CUDPDiscoveryThread, CWinThread)
 BEGIN_MESSAGE_MAP(CUDPDiscoveryThread, CWinThread)
 END_MESSAGE_MAP()
 
-CUDPDiscoveryThread::CUDPDiscoveryThread() : m_pOwner(NULL), m_StartTick(0), m_LastSendTick(0), m_Round(0) {
+CUDPDiscoveryThread::CUDPDiscoveryThread()
+    : m_pOwner(NULL), m_StartTick(0), m_LastSendTick(0), m_Round(0), m_Received(PS_MAX_DATAGRAM_LENGTH) {
   g_LiveDiscoveryThreads++;
 }
 
@@ -72,10 +73,10 @@ void CUDPDiscoveryThread::SendSearch(DWORD destination, WORD command) {
 }
 
 void CUDPDiscoveryThread::Drain() {
-  BYTE buffer[PS_BUFFER_LENGTH];
   while (!m_Socket.IsEmpty()) {
-    const int n = m_Socket.Receive(reinterpret_cast<char*>(buffer), sizeof(buffer), XSOCKET_WAIT);
-    if (n > 0) OnDatagram(buffer, n);
+    const int n = m_Socket.Receive(reinterpret_cast<char*>(m_Received.data()), static_cast<int>(m_Received.size()),
+                                   XSOCKET_WAIT);
+    if (n > 0) OnDatagram(m_Received.data(), n);
   }
 }
 

@@ -13,6 +13,8 @@
 // delete themselves at their end.
 #pragma once
 
+#include <vector>
+
 #include "framework/framework.h"
 #include "kernel/types.h"
 #include "protocol/reply_joiner.h"
@@ -54,11 +56,15 @@ class CUDPDiscoveryThread : public CWinThread {
   void StartSearch(LPCSTR trace);
   void EndSearch(LPCSTR trace);
   void SendSearch(DWORD destination, WORD command);
-  // Receives and hands on every datagram waiting.
+  // Receives and hands on every datagram waiting, each whole: a single reply can
+  // be longer than the request buffer.
   void Drain();
   virtual void OnDatagram(const BYTE* buffer, int length) = 0;
 
   DECLARE_MESSAGE_MAP()
+
+ private:
+  std::vector<BYTE> m_Received;  // PS_MAX_DATAGRAM_LENGTH bytes
 };
 
 class CUDPSearchPSThread : public CUDPDiscoveryThread {

@@ -11,6 +11,9 @@ constexpr WORD PS_PORT = 0x5050;
 // a buffer of PS_BUFFER_LENGTH bytes.
 constexpr int PS_REQUEST_LENGTH = 64;
 constexpr int PS_BUFFER_LENGTH = 1300;
+// The largest datagram UDP carries: an information reply may be this long, so a
+// receive that must take every reply whole has room for it.
+constexpr int PS_MAX_DATAGRAM_LENGTH = 65507;
 // A configuration block carries up to this many data bytes after its 16-byte header.
 constexpr int PS_BLOCK_HEADER_LENGTH = 16;
 constexpr int PS_BLOCK_DATA_LENGTH = 1014;

@@ -127,6 +127,9 @@ class CPrintServer {
   // TRUE when the device took it.
   BOOL QueryStatus();
   BOOL SendConfig();
+  // How long SendConfig can take at most for this record's upload path (ms),
+  // for a caller that shows the progress of the send.
+  DWORD SendConfigTimeLimit() const;
   // QueryPortInfo asks a device that announces it (extended reply, system flags
   // bit 2) for the three texts of each port that is not offline, at its
   // configured address, into m_PortInfo (cleared first); m_PortInfoRead is 1

@@ -203,6 +203,12 @@ BOOL CPrintServer::Restart() {
   return sent;
 }
 
+DWORD CPrintServer::SendConfigTimeLimit() const {
+  const PSCapabilities caps = GetCapabilities();
+  // The secured exchange ends by its deadline; an upload waits for one answer.
+  return caps.IsSet(PSCAP_SECURE_CONFIG) ? kSecureDeadline : static_cast<DWORD>(kUploadTimeout);
+}
+
 BOOL CPrintServer::SendConfig() {
   if (!(m_Transport & PS_TRANSPORT_UDP)) return FALSE;
   if (m_pReply == NULL || m_ReplyLength < PS_IDENTITY_OFFSET + 6) return FALSE;
@@ -234,16 +240,26 @@ BOOL CPrintServer::SecureUpload(XUDPSocket& socket) {
   const DWORD start = GetTickCount();
   BYTE buffer[PS_BUFFER_LENGTH];
   int failures = 0;
+  // Opened by broadcast, the exchange is answered by every device that offers
+  // it. It goes on with the first that answered the opening: every later body is
+  // taken from that address only, so another device's answers cannot end it.
+  BYTE peer[4];
+  BOOL havePeer = FALSE;
   for (;;) {
     const DWORD spent = GetTickCount() - start;
     if (spent >= kSecureDeadline) return FALSE;
     const DWORD wait = kSecureDeadline - spent < static_cast<DWORD>(kUploadTimeout) ? kSecureDeadline - spent
                                                                                     : static_cast<DWORD>(kUploadTimeout);
-    const int n = ReceiveFromDevice(socket, buffer, wait);
+    const int n = havePeer ? ReceiveMatching(socket, buffer, wait, peer, [](const BYTE*, int) { return TRUE; })
+                           : ReceiveFromDevice(socket, buffer, wait);
     if (!PSIsReplyWord(buffer, n, kSecureReply)) {
       if (++failures >= kSecureAttempts) return FALSE;
       SendSecureOutput(socket, out);
       continue;
+    }
+    if (!havePeer) {
+      std::memcpy(peer, &socket.m_FromAddress.sin_addr.s_addr, sizeof(peer));
+      havePeer = TRUE;
     }
     failures = 0;
     switch (SecureConfigHandleMessage(buffer + PS_HEADER_LENGTH, n - PS_HEADER_LENGTH, out, m_pReply, m_ReplyLength)) {

@@ -7,6 +7,7 @@ CPrintServer* m_pSelectedPS = nullptr;
 int m_PortID = 0;
 int m_NoModify = 0;
 
+BYTE m_NewIPAddress[4] = {};
 BYTE m_SubnetMask[4] = {};
 BYTE m_Gateway[4] = {};
 int m_DHCP = 0;

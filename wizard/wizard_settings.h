@@ -22,7 +22,10 @@ extern CPrintServer* m_pSelectedPS;
 extern int m_PortID;
 extern int m_NoModify;           // the login page's answer: 1 = keep the settings
 
-// TCP/IP.
+// TCP/IP. The address typed on the TCP/IP page is kept apart from
+// m_ServerIPAddress, the address the server answers at now, which the login and
+// the re-location still need; the save writes it into the record.
+extern BYTE m_NewIPAddress[4];
 extern BYTE m_SubnetMask[4];
 extern BYTE m_Gateway[4];
 extern int m_DHCP;

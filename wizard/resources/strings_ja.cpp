@@ -26,6 +26,7 @@ constexpr StringResource kStrings[] = {
     {IDS_SAVE_SERVER_NOT_FOUND, "プリントサーバが見つかりません!"},
     {IDS_SAVE_DONE, "完了しました!"},
     {IDS_SAVE_SAVING, "プリントサーバの設定を保存しています..."},
+    {IDS_SAVE_SEND_FAILED, "プリントサーバに設定を保存できません!"},
     {IDS_HELP_ADD_PRINTER1,
      "新しいプリンタの追加を選択しました。Windows のプリンタの追加ウィザードを使って、このコンピュータに新しいプリンタ"
      "を追加します。表示される指示に従ってください。手順は Windows のバージョンによって多少異なることがあります。"},
