@@ -293,6 +293,39 @@ TEST_F(Exchanges, StaleBodiesEndAtTheDeadline) {
   EXPECT_EQ(Device(0).Counters().restarts, 0);
 }
 
+// Opened by broadcast, a secured exchange is answered by every device that offers
+// it. The chosen device answers first; the others' answers come while its
+// exchange runs (one gives a key of its own, which would be taken over the
+// first), and they fail at the key, which is not theirs. The exchange goes on
+// with the first to answer, and only that device changes.
+TEST_F(Exchanges, ABroadcastOpeningAnsweredBySeveralDevicesChangesOnlyTheFirst) {
+  std::vector<vek::emu::DeviceConfig> devices = {vek::test::SecuredDevice(1, "Chosen"),
+                                                  vek::test::SecuredDevice(2, "Neighbour"),
+                                                  vek::test::SecuredDevice(3, "Own key")};
+  devices[2].keyAnswer = 6;
+  // The chosen device's nonce comes at 200 ms, the others' first answers at 150.
+  devices[0].faults = {{vek::emu::MessageKind::Secure, vek::emu::FaultKind::Delay, 100, -1}};
+  for (std::size_t i = 1; i < devices.size(); i++)
+    devices[i].faults = {{vek::emu::MessageKind::Secure, vek::emu::FaultKind::Delay, 150, -1}};
+  Start(devices);
+  auto ps = Record(0);
+  std::memset(ps->m_IPAddress, 0xFF, 4);  // found late in the search
+  LogIn("secret", *ps);
+  ASSERT_TRUE(ps->SetSSID("only mine"));
+  EXPECT_TRUE(ps->SendConfig());
+  EXPECT_EQ(Device(0).Counters().configurations, 1);
+  EXPECT_EQ(Device(0).Config().wireless.ssid, "only mine");
+  ASSERT_TRUE(WaitForRestart(0, 1));
+  // The others heard the whole exchange and answered it: they took nothing.
+  EXPECT_GE(Received(m_emulator, SECURE_KEY), 3);
+  for (std::size_t i = 1; i < 3; i++) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Device(i).Counters().configurations, 0);
+    EXPECT_EQ(Device(i).Counters().restarts, 0);
+    EXPECT_EQ(Device(i).Config().wireless.ssid, "lab net");
+  }
+}
+
 TEST_F(Exchanges, AnswersFromOtherHostsAreNotTheDevices) {
   // A device of our own making at .9, and another host at .10 that answers the
   // upload first, with what would be a refusal.

@@ -197,4 +197,25 @@ TEST_F(Search, FindsADeviceAgainAfterItsRestart) {
   EXPECT_EQ(g_PrintServerList.GetCount(), 0) << "the locate thread keeps out of the list";
 }
 
+// A device whose single reply does not fit the request buffer is still found
+// again: the search takes its multi-part reply, the re-location its single one.
+TEST_F(Search, ADeviceWithALongReplyIsFoundAgain) {
+  auto talkative = vek::test::BlockDevice(1, "Talkative");
+  talkative.generalText1 = std::string(254, 'a');
+  talkative.generalText2 = std::string(254, 'b');
+  talkative.keyText = std::string(200, 'k');
+  talkative.sixth.assign(200, 6);
+  talkative.partSize = 1000;
+  Start({talkative});
+  ASSERT_GT(vek::emu::BuildInformationReply(Device(0).Config()).size(), 1300u);
+
+  RunSearch(RUNTIME_CLASS(CUDPSearchPSThread), PS_SEARCH_BUDGET);
+  ASSERT_NE(Found(0), nullptr);
+  std::memcpy(WizardSettings::m_ServerNodeID, Found(0)->m_NodeID, 6);
+  std::memset(WizardSettings::m_ServerIPAddress, 0, 4);
+  RunSearch(RUNTIME_CLASS(CUDPSearchPSThread1), PS_LOCATE_BUDGET);
+  EXPECT_EQ(WizardSettings::m_ServerFound, 1);
+  EXPECT_EQ(ServerAddress(), m_subnet.Host(1));
+}
+
 }  // namespace
