@@ -66,14 +66,15 @@ class WizardLab {
  public:
   // Starts the emulator, maps the broadcasts to its subnet, puts the wizard's
   // settings in their start-up state and runs the sheet on its welcome page.
-  explicit WizardLab(std::vector<emu::DeviceConfig> devices) {
+  // poolHosts: the subnet's hosts that devices restarting with DHCP are given.
+  explicit WizardLab(std::vector<emu::DeviceConfig> devices, const std::vector<int>& poolHosts = {}) {
     WSADATA data;
     if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
       m_error = "no sockets";
       return;
     }
     m_winsock = true;
-    if (!StartEmulatorOnFreshSubnet(m_emulator, std::move(devices), &m_subnet, &m_error)) return;
+    if (!StartEmulatorOnFreshSubnet(m_emulator, std::move(devices), &m_subnet, &m_error, poolHosts)) return;
     for (std::size_t i = 0; i < m_emulator.DeviceCount(); i++)
       if (!m_emulator.DeviceAt(i).KeyReady()) m_error = "device " + std::to_string(i) + " has no key";
     if (!m_error.empty()) return;

@@ -13,14 +13,15 @@
 
 namespace vek::test {
 
-// Runs the sheet on a user-interface thread of its own.
+// Runs the sheet on a user-interface thread of its own, from the page at index
+// startPage of its order (the welcome page by default).
 class SheetRun {
  public:
-  SheetRun() {
+  explicit SheetRun(UINT startPage = 0) {
     RegisterWizardResources();
     SetupWizardFont();
-    m_thread = std::thread([this] {
-      auto* sheet = new cwizardbegin("test", nullptr, 0);
+    m_thread = std::thread([this, startPage] {
+      auto* sheet = new cwizardbegin("test", nullptr, startPage);
       sheet->SetWizardMode();
       m_sheet = sheet;
       m_result = sheet->DoModal();

@@ -1,7 +1,7 @@
-// The wizard's pages from the TCP/IP page on, with a chosen server: a record
-// made from an emulated device's information reply, put in the found-server
-// list and loaded into the settings as the server list's Next does, and the
-// sheet driven headless to the TCP/IP page.
+// The wizard's pages from the TCP/IP page on, without a search: a record made
+// from an emulated device's information reply, put in the found-server list and
+// loaded into the settings as the server list's Next does, and the sheet driven
+// headless to the TCP/IP page.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "protocol/print_server_list.h"
 #include "protocol/secure_config.h"
 #include "support/wizard_sheet_run.h"
+#include "wizard/load_settings.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/wizard_settings.h"
 
@@ -34,45 +35,15 @@ inline CPrintServer* ListServer(const emu::DeviceConfig& device, std::uint32_t a
   return ps;
 }
 
-// The settings of the chosen server, as the server list's Next loads them, and
-// the password key a login with password leaves.
+// The settings of the chosen server, loaded as the server list's Next loads
+// them, and the password key a login with password leaves.
 inline void ChooseServer(CPrintServer* ps, const char* password) {
   using namespace WizardSettings;
-  m_pSelectedPS = ps;
+  ResetDeviceSettings();
   m_SelectedRow = 0;
   m_NoModify = 0;
   std::memcpy(m_ServerNodeID, ps->m_NodeID, 6);
-  if (const BYTE* address = ps->GetIPAddress()) std::memcpy(m_ServerIPAddress, address, 4);
-  m_Wireless = ps->HasWireless();
-  m_HasWirelessOption = ps->HasWirelessOption();
-  m_WirelessOption = m_HasWirelessOption ? ps->GetWirelessOption() : 0;
-  m_CommType = ps->GetCommType();
-  m_ModelCode = ps->GetModelCode();
-  if (m_ModelCode >= 21 && m_CommType == 2) m_CommType = 1;
-  m_SSID = ps->GetSSID();
-  m_RegDomain = ps->GetDomain();
-  m_Channel.Format("%d", ps->GetChannel());
-  m_HasGRates = ps->HasGRates();
-  m_Has8021X = ps->Has8021X();
-  m_HasWPAPSK = ps->HasWPAPSK();
-  m_HasSecurityPage = ps->HasWPA2PSK();
-  m_HasTxMode = ps->HasTxMode();
-  m_SecureConfig = m_Wireless && ps->HasSecureConfig();
-  const int rateG = m_HasGRates ? ps->GetTxRateG() : 2;
-  m_RateIndex = rateG == 2 ? ps->GetTxRate() : rateG;
-  m_TxMode = static_cast<BYTE>(m_HasTxMode ? ps->GetTxMode() : 0);
-  m_AuthType = static_cast<BYTE>(ps->GetAuthType());
-  m_Encryption = static_cast<BYTE>(m_HasSecurityPage ? ps->GetEncryption() : 0);
-  std::memset(m_DeviceKey, 0, sizeof(m_DeviceKey));
-  int keyLength = 0;
-  if (const BYTE* modulus = ps->GetRSAModulus(&keyLength)) std::memcpy(m_DeviceKey, modulus, static_cast<std::size_t>(keyLength));
-  m_WEPMode = ps->GetWEPMode();
-  m_WEPKeySlot = ps->GetWEPKeyIndex();
-  m_WEPKeyFormat = ps->GetWEPKeyFormat();
-  m_8021XMethod = m_Has8021X ? ps->Get8021XMethod() : 0;
-  m_8021XLogin = m_Has8021X ? ps->Get8021XUser() : "";
-  m_8021XPassword = m_Has8021X ? ps->Get8021XPassword() : "";
-  m_WPAPSK = m_HasWPAPSK || m_HasSecurityPage ? ps->GetWPAPSK() : "";
+  LoadServerSettings(ps);
   std::memset(g_PasswordKey, 0, sizeof(g_PasswordKey));
   std::memcpy(g_PasswordKey, password, strnlen(password, sizeof(g_PasswordKey)));
   g_PasswordKeyLength = sizeof(g_PasswordKey);
@@ -89,7 +60,11 @@ inline std::uint32_t HostOrder(const BYTE* address) {
   return ntohl(network);
 }
 
-// The sheet from the welcome page to the TCP/IP page.
+// The TCP/IP page's place in the sheet, where a run without a search starts.
+constexpr UINT kTcpipPageIndex = 8;
+
+// From the login page (or the page it leads to) to the TCP/IP page, through the
+// wireless pages of a wireless server.
 inline bool DriveToTcpip(SheetRun& run) {
   for (int step = 0; step < 8 && run.Page() != IDD_WIZARD_TCPIP; step++) run.driver.Next();
   return run.Page() == IDD_WIZARD_TCPIP;

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "chosen_server.h"
+#include "support/wizard_lab.h"
 
 namespace {
 
@@ -18,53 +20,51 @@ using vek::test::ChosenServerCleanup;
 using vek::test::SheetRun;
 using vek::emu::UploadPath;
 
-class SavePage : public vek::test::DeviceLab {
- protected:
-  void TearDown() override {
-    WizardSettings::m_pSelectedPS = nullptr;
-    g_PrintServerList.DeleteAll();
-    DeviceLab::TearDown();
-  }
-
-  // Device i, chosen from the list, at the address it listens at.
-  CPrintServer* Choose(std::size_t i, const char* password) {
-    CPrintServer* ps = vek::test::ListServer(Device(i).Config(), Device(i).ListenAddress());
-    vek::test::ChooseServer(ps, password);
-    return ps;
-  }
-
-  // Presses Next on the save page and follows the save until the page changes
-  // or a message box comes: every position of the bar and every status text.
-  void Save(SheetRun& run) {
-    m_positions.clear();
-    m_statuses.clear();
-    const std::size_t boxes = run.driver.MessageBoxes().size();
-    run.driver.Next();
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (run.Page() == static_cast<UINT>(IDD_WIZARD_SAVE) && run.driver.MessageBoxes().size() == boxes &&
-           std::chrono::steady_clock::now() < deadline) {
-      if (run.driver.Visible(IDC_SAVE_PROGRESS)) m_positions.push_back(run.driver.ProgressPosition(IDC_SAVE_PROGRESS));
-      const std::string status = run.driver.Text(IDC_SAVE_STATUS);
-      if (m_statuses.empty() || m_statuses.back() != status) m_statuses.push_back(status);
-      ::Sleep(50);
-    }
-    run.driver.Settle();
-  }
-
-  std::vector<int> m_positions;
-  std::vector<std::string> m_statuses;
+// What the save page showed while it saved: every position of the bar while
+// shown, and every status text, in order.
+struct SaveSeen {
+  std::vector<int> positions;
+  std::vector<std::string> statuses;
 };
+
+// Presses Next on the save page and follows the save until the page changes or a
+// message box comes.
+SaveSeen Save(SheetRun& run) {
+  SaveSeen seen;
+  const std::size_t boxes = run.driver.MessageBoxes().size();
+  run.driver.Next();
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (run.Page() == static_cast<UINT>(IDD_WIZARD_SAVE) && run.driver.MessageBoxes().size() == boxes &&
+         std::chrono::steady_clock::now() < deadline) {
+    if (run.driver.Visible(IDC_SAVE_PROGRESS)) seen.positions.push_back(run.driver.ProgressPosition(IDC_SAVE_PROGRESS));
+    const std::string status = run.driver.Text(IDC_SAVE_STATUS);
+    if (seen.statuses.empty() || seen.statuses.back() != status) seen.statuses.push_back(status);
+    ::Sleep(50);
+  }
+  run.driver.Settle();
+  return seen;
+}
+
+// The wizard from its welcome page to the TCP/IP page with device 0 chosen and
+// logged in to.
+void ToTcpip(vek::test::WizardLab& lab, const std::string& password) {
+  ASSERT_TRUE(lab.Ok()) << lab.Error();
+  lab.Search();
+  ASSERT_EQ(lab.Choose(0), static_cast<UINT>(IDD_WIZARD_LOGIN));
+  lab.LogIn(password);
+  ASSERT_TRUE(vek::test::DriveToTcpip(lab.Run())) << lab.Page();
+}
 
 std::vector<std::string> Rows(SheetRun& run) { return run.driver.Items(IDC_SETTINGS_LIST); }
 
-TEST_F(SavePage, SummaryOfACableAndAWirelessServerAndTheKeyFingerprint) {
+TEST(SavePage, SummaryOfACableAndAWirelessServerAndTheKeyFingerprint) {
+  ChosenServerCleanup cleanup;
   vek::emu::DeviceConfig cable = vek::test::CableDevice(1, "Front desk");
   cable.address = 0xC0A80105u;
   cable.subnetMask = 0xFFFFFF00u;
   vek::test::ChooseServer(vek::test::ListServer(cable, cable.address), "admin");
   {
-    SheetRun run;
-    ASSERT_TRUE(vek::test::DriveToTcpip(run));
+    SheetRun run(vek::test::kTcpipPageIndex);
     run.driver.Next();
     ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_SAVE));
     EXPECT_EQ(Rows(run), (std::vector<std::string>{"Current Settings : |", "Print Server Name : |Front desk",
@@ -85,8 +85,7 @@ TEST_F(SavePage, SummaryOfACableAndAWirelessServerAndTheKeyFingerprint) {
   vek::test::ChooseServer(vek::test::ListServer(wireless, wireless.address), "secret");
   using namespace WizardSettings;
   ASSERT_TRUE(m_HasSecurityPage && m_Has8021X && m_HasWPAPSK && m_SecureConfig);
-  SheetRun run;
-  ASSERT_TRUE(vek::test::DriveToTcpip(run));
+  SheetRun run(vek::test::kTcpipPageIndex);
   struct Case {
     int security, wpaPsk, dot1x, commType, rate, auth, encryption, wep, method;
     const char* psk;
@@ -145,47 +144,51 @@ struct SaveCase {
   bool dhcp;
 };
 
-class SaveEndToEnd : public SavePage, public testing::WithParamInterface<SaveCase> {};
+void PrintTo(const SaveCase& c, std::ostream* out) { *out << c.name; }
+
+class SaveEndToEnd : public testing::TestWithParam<SaveCase> {};
 
 TEST_P(SaveEndToEnd, TheDeviceComesBackWithTheNewSettings) {
   const SaveCase& c = GetParam();
-  vek::emu::DeviceConfig device = c.path == UploadPath::Whole    ? vek::test::CableDevice(1, "Cable")
-                                  : c.path == UploadPath::Blocks ? vek::test::BlockDevice(1, "Blocks")
-                                                                 : vek::test::SecuredDevice(1, "Secured");
+  vek::emu::DeviceConfig device = vek::test::WizardWirelessServer(1, "Upstairs");
+  if (c.path == UploadPath::Whole) device = vek::test::WizardCableServer(1, "Front desk");
+  if (c.path == UploadPath::Blocks) device.capabilities &= ~vek::emu::cap::kSecureConfig;
   device.restartSilenceMs = 1500;
-  Start({device}, {150});
-  CPrintServer* ps = Choose(0, c.path == UploadPath::Secured ? "secret" : "admin");
+  vek::test::WizardLab lab({device}, {150});
+  ToTcpip(lab, device.password);
+  if (HasFatalFailure()) return;
+  vek::emu::Device& emulated = lab.Emulator().DeviceAt(0);
+  SheetRun& run = lab.Run();
   using namespace WizardSettings;
+  CPrintServer* ps = m_pSelectedPS;
+  ASSERT_NE(ps, nullptr);
   if (m_Wireless) {
     m_SSID = "new net";
     m_Channel = "11";
     m_WPAPSK = "a new shared key";
   }
-  const std::uint32_t before = Device(0).ListenAddress();
-  const std::uint32_t moved = m_subnet.Host(77);
+  const std::uint32_t before = emulated.ListenAddress();
+  const std::uint32_t moved = lab.Subnet().Host(77);
 
-  SheetRun run;
-  ASSERT_TRUE(vek::test::DriveToTcpip(run));
   if (c.dhcp) run.driver.Click(IDC_DHCP1);
-  else vek::test::TypeStatic(run, vek::test::Dotted(moved), "255.255.255.0", vek::test::Dotted(m_subnet.Host(254)));
+  else vek::test::TypeStatic(run, vek::test::Dotted(moved), "255.255.255.0", vek::test::Dotted(lab.Subnet().Host(254)));
   run.driver.Next();
   ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_SAVE));
   EXPECT_EQ(Rows(run)[5], c.dhcp ? "IP address : |0.0.0.0" : "IP address : |" + vek::test::Dotted(moved));
-  EXPECT_EQ(vek::test::HostOrder(m_ServerIPAddress), before) << "the login and the search still need the old one";
+  EXPECT_EQ(vek::test::HostOrder(m_ServerIPAddress), before) << "the search still needs the old one";
 
-  Save(run);
-  ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_PRINTER)) << vek::test::DescribeRequests(m_emulator, 0);
-  const vek::emu::DeviceConfig now = Device(0).Config();
-  const vek::emu::DeviceCounters counters = Device(0).Counters();
+  const SaveSeen seen = Save(run);
+  ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_PRINTER)) << vek::test::DescribeRequests(lab.Emulator(), 0);
+  const vek::emu::DeviceConfig now = emulated.Config();
+  const vek::emu::DeviceCounters counters = emulated.Counters();
   EXPECT_EQ(counters.lastPath, c.path);
   EXPECT_EQ(counters.configurations, 1);
   EXPECT_EQ(counters.restarts, 1);
   EXPECT_EQ(now.dhcp, c.dhcp);
-  const std::uint32_t expected = c.dhcp ? m_subnet.Host(150) : moved;
-  EXPECT_EQ(Device(0).ListenAddress(), expected);
+  EXPECT_EQ(emulated.ListenAddress(), c.dhcp ? lab.Subnet().Host(150) : moved);
   if (!c.dhcp) {
     EXPECT_EQ(now.subnetMask, 0xFFFFFF00u);
-    EXPECT_EQ(now.gateway, m_subnet.Host(254));
+    EXPECT_EQ(now.gateway, lab.Subnet().Host(254));
     EXPECT_EQ(vek::test::HostOrder(m_ServerIPAddress), moved);
   }
   if (m_Wireless) {
@@ -202,16 +205,16 @@ TEST_P(SaveEndToEnd, TheDeviceComesBackWithTheNewSettings) {
 
   // The bar moved the whole time, from the search to the end of the restart, and
   // the status line said what was going on.
-  ASSERT_GE(m_positions.size(), 50u);
+  ASSERT_GE(seen.positions.size(), 50u);
   int distinct = 1;
-  for (std::size_t i = 1; i < m_positions.size(); i++) {
-    EXPECT_GE(m_positions[i], m_positions[i - 1]);
-    if (m_positions[i] != m_positions[i - 1]) distinct++;
+  for (std::size_t i = 1; i < seen.positions.size(); i++) {
+    EXPECT_GE(seen.positions[i], seen.positions[i - 1]);
+    if (seen.positions[i] != seen.positions[i - 1]) distinct++;
   }
   EXPECT_GE(distinct, 30);
-  EXPECT_LT(m_positions.front(), 1000) << "moving while the server is searched for";
-  EXPECT_EQ(m_positions.back(), 8000);
-  EXPECT_EQ(m_statuses, (std::vector<std::string>{"Saving print server settings...", "Done !"}));
+  EXPECT_LT(seen.positions.front(), 1000) << "moving while the server is searched for";
+  EXPECT_EQ(seen.positions.back(), 8000);
+  EXPECT_EQ(seen.statuses, (std::vector<std::string>{"Saving print server settings...", "Done !"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachUploadPath, SaveEndToEnd,
@@ -221,47 +224,42 @@ INSTANTIATE_TEST_SUITE_P(EachUploadPath, SaveEndToEnd,
                                          SaveCase{"WholeWithDhcp", UploadPath::Whole, true}),
                          [](const testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
-TEST_F(SavePage, ALostServerAndASilentOneGiveTheirMessagesAndThePageStays) {
-  auto lost = vek::test::CableDevice(1, "Lost");
-  lost.faults = {{vek::emu::MessageKind::Search, vek::emu::FaultKind::Drop, 0, -1}};
-  auto silent = vek::test::CableDevice(2, "Silent");
-  silent.faults = {{vek::emu::MessageKind::Upload, vek::emu::FaultKind::Drop, 0, -1}};
-  Start({lost, silent});
-
-  struct Case {
-    std::size_t device;
-    const char* message;
-  };
-  for (const Case& c : {Case{0, "Cannot find the print server!"}, Case{1, "Cannot save the settings to the print server!"}}) {
-    SCOPED_TRACE(c.message);
-    CPrintServer* ps = Choose(c.device, "admin");
+// A server that is gone when the save looks for it, and one that does not take
+// the settings: each gives its message, and the page stays with nothing changed.
+TEST(SavePage, ALostServerAndASilentOneGiveTheirMessagesAndThePageStays) {
+  for (const bool lost : {true, false}) {
+    SCOPED_TRACE(lost ? "lost" : "silent");
+    vek::emu::DeviceConfig device = vek::test::WizardCableServer(1, "Front desk");
+    if (!lost) device.faults = {{vek::emu::MessageKind::Upload, vek::emu::FaultKind::Drop, 0, -1}};
+    vek::test::WizardLab lab({device});
+    ToTcpip(lab, "admin");
+    if (HasFatalFailure()) return;
+    SheetRun& run = lab.Run();
+    CPrintServer* ps = WizardSettings::m_pSelectedPS;
     const std::vector<BYTE> held(ps->m_pReply, ps->m_pReply + ps->m_ReplyLength);
-    WizardSettings::m_SelectedRow = 0;
-    SheetRun run;
-    ASSERT_TRUE(vek::test::DriveToTcpip(run));
-    vek::test::TypeStatic(run, vek::test::Dotted(m_subnet.Host(88)), "255.255.255.0", "0.0.0.0");
+    vek::test::TypeStatic(run, vek::test::Dotted(lab.Subnet().Host(88)), "255.255.255.0", "0.0.0.0");
     run.driver.Next();
-    const std::size_t boxes = run.driver.MessageBoxes().size();
-    Save(run);
-    ASSERT_EQ(run.driver.MessageBoxes().size(), boxes + 1);
-    const auto box = run.driver.MessageBoxes().back();
-    EXPECT_EQ(box.text, c.message);
-    EXPECT_EQ(box.caption, "Error");
+    ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_SAVE));
+    lab.Messages();
+    if (lost) lab.Emulator().Stop();
+    const SaveSeen seen = Save(run);
+    EXPECT_EQ(lab.Messages(), std::vector<std::string>{lost ? "Cannot find the print server!"
+                                                            : "Cannot save the settings to the print server!"});
+    EXPECT_EQ(run.driver.MessageBoxes().back().caption, "Error");
     EXPECT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_SAVE));
     ASSERT_TRUE(vek::ui::HeadlessDriver::WaitFor(
         [&] { return run.sheet().GetWizardButtons() == static_cast<DWORD>(PSWIZB_BACK | PSWIZB_NEXT); }));
     EXPECT_FALSE(run.driver.Visible(IDC_SAVE_PROGRESS));
-    EXPECT_GE(m_positions.size(), 10u) << "the bar moved while the save waited";
+    EXPECT_GE(seen.positions.size(), 10u) << "the bar moved while the save waited";
     // Nothing changed anywhere: the record still holds what the device holds.
     EXPECT_EQ(std::vector<BYTE>(ps->m_pReply, ps->m_pReply + ps->m_ReplyLength), held);
-    EXPECT_EQ(Device(c.device).Counters().configurations, 0);
-    EXPECT_EQ(Device(c.device).Counters().restarts, 0);
-    EXPECT_EQ(Device(c.device).ListenAddress(), m_subnet.Host(static_cast<int>(c.device) + 1));
-    if (c.device == 0) {
-      EXPECT_EQ(WizardSettings::m_SelectedRow, 0) << "nothing was sent";
-      for (const auto& entry : m_emulator.Log().Snapshot())
-        EXPECT_NE(entry.command, 0x0001) << "no upload without the server found";
+    if (lost) {
+      EXPECT_GE(WizardSettings::m_SelectedRow, 0) << "nothing was sent";
     } else {
+      vek::emu::Device& emulated = lab.Emulator().DeviceAt(0);
+      EXPECT_EQ(emulated.Counters().configurations, 0);
+      EXPECT_EQ(emulated.Counters().restarts, 0);
+      EXPECT_EQ(emulated.ListenAddress(), lab.Subnet().Host(1));
       EXPECT_EQ(WizardSettings::m_SelectedRow, -1);
     }
     // Back is open again, and leads to the TCP/IP page.

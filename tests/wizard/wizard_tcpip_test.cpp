@@ -31,8 +31,8 @@ std::vector<BYTE> Bytes4(const BYTE* b) { return {b[0], b[1], b[2], b[3]}; }
 TEST(TcpipPage, SubnetMasksAcceptedAndRefusedAsTheUserTypesThem) {
   ChosenServerCleanup cleanup;
   vek::test::ChooseServer(vek::test::ListServer(Server(), 0), "admin");
-  SheetRun run;
-  ASSERT_TRUE(vek::test::DriveToTcpip(run));
+  SheetRun run(vek::test::kTcpipPageIndex);
+  ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_TCPIP));
   EXPECT_EQ(run.driver.Text(IDC_IP_ADDRESS), "192.168.1.5");
   EXPECT_EQ(run.driver.Text(IDC_SUBNET_MASK), "255.255.255.0");
   EXPECT_EQ(run.driver.Text(IDC_GATEWAY), "192.168.1.1");
@@ -82,9 +82,8 @@ TEST(TcpipPage, SubnetMasksAcceptedAndRefusedAsTheUserTypesThem) {
     }
   }
 
-  // Typed key by key: three digits move on to the next field, a dot after fewer.
-  run.driver.Back();
-  run.driver.Next();
+  // Typed key by key on the page shown afresh: three digits move on to the next
+  // field, a dot after fewer.
   ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_TCPIP));
   vek::test::TypeStatic(run, "172.16.5.9", "255.255.240.0", "172.16.0.1");
   run.driver.Next();
@@ -99,8 +98,8 @@ TEST(TcpipPage, DhcpStoresTheAddressesWithoutLookingAtTheMask) {
   vek::emu::DeviceConfig dhcp = Server();
   dhcp.dhcp = true;
   vek::test::ChooseServer(vek::test::ListServer(dhcp, 0), "admin");
-  SheetRun run;
-  ASSERT_TRUE(vek::test::DriveToTcpip(run));
+  SheetRun run(vek::test::kTcpipPageIndex);
+  ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_TCPIP));
   EXPECT_EQ(run.driver.Check(IDC_DHCP1), BST_CHECKED);
   EXPECT_FALSE(run.driver.Enabled(IDC_IP_ADDRESS));
   EXPECT_FALSE(run.driver.Enabled(IDC_SUBNET_MASK));
@@ -148,8 +147,8 @@ TEST(TcpipPage, ServersWithoutADhcpSwitchOrWithoutIpSettings) {
   g_PrintServerList.AddTail(noSwitch);
   vek::test::ChooseServer(noSwitch, "admin");
   {
-    SheetRun run;
-    ASSERT_TRUE(vek::test::DriveToTcpip(run));
+    SheetRun run(vek::test::kTcpipPageIndex);
+    ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_TCPIP));
     EXPECT_FALSE(run.driver.Enabled(IDC_DHCP1));
     EXPECT_FALSE(run.driver.Enabled(IDC_DHCP2));
     EXPECT_EQ(run.driver.Check(IDC_DHCP2), BST_CHECKED);
@@ -166,8 +165,8 @@ TEST(TcpipPage, ServersWithoutADhcpSwitchOrWithoutIpSettings) {
   noAddresses->m_Transport = PS_TRANSPORT_UDP;
   g_PrintServerList.AddTail(noAddresses);
   vek::test::ChooseServer(noAddresses, "admin");
-  SheetRun run;
-  ASSERT_TRUE(vek::test::DriveToTcpip(run));
+  SheetRun run(vek::test::kTcpipPageIndex);
+  ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_TCPIP));
   EXPECT_EQ(run.driver.Text(IDC_IP_ADDRESS), "...");
   run.driver.Next();
   EXPECT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_TCPIP));
