@@ -93,10 +93,15 @@ LRESULT IpAddressControl::Handle(HWND window, UINT message, WPARAM wParam, LPARA
       return 0;
     case IPM_ISBLANK:
       return m_fields[0] < 0 && m_fields[1] < 0 && m_fields[2] < 0 && m_fields[3] < 0;
+    case WM_SETFOCUS:
+      // Coming into the control, typing starts again at the first field.
+      m_current = 0;
+      m_digits = 0;
+      return ControlBehaviour::Handle(window, message, wParam, lParam);
     case IPM_SETFOCUS:
+      SetFocus(window);
       m_current = static_cast<int>(std::min<WPARAM>(wParam, 3));
       m_digits = 0;
-      SetFocus(window);
       return 0;
     case WM_CHAR:
       if (IsWindowEnabled(window)) TypeByUser(window, static_cast<char16_t>(wParam));

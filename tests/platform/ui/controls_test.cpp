@@ -208,6 +208,12 @@ TEST_F(ControlsTest, ProgressUpDownTabAndIpAddress) {
   DWORD value = 0;
   address.GetAddress(value);
   EXPECT_EQ(value, MAKEIPADDRESS(10, 1, 2, 3));
+  // Focused again, typing begins at the first field, not where it stopped.
+  SetFocus(buddy);
+  SetFocus(address.m_hWnd);
+  for (char c : std::string("172.16.0.9")) SendMessageA(address.m_hWnd, WM_CHAR, static_cast<WPARAM>(c), 0);
+  address.GetAddress(value);
+  EXPECT_EQ(value, MAKEIPADDRESS(172, 16, 0, 9));
   address.Detach();
 }
 
