@@ -19,6 +19,21 @@ constexpr int kMinimumPSKLength = 8;
 constexpr int kAuthOpen = 0;
 constexpr int kAuthWPAPSK = 3;
 
+// The wireless page's channel text: TRUE with *channel for a decimal number of
+// 1 to 255; anything else leaves the record's channel as it is.
+BOOL ParseChannelText(const char* text, int* channel) {
+  if (text == NULL || *text == 0) return FALSE;
+  int value = 0;
+  for (const char* p = text; *p; p++) {
+    if (*p < '0' || *p > '9') return FALSE;
+    value = value * 10 + (*p - '0');
+    if (value > 255) return FALSE;
+  }
+  if (value < 1) return FALSE;
+  *channel = value;
+  return TRUE;
+}
+
 void WriteWireless(CPrintServer& ps) {
   using namespace WizardSettings;
   if (m_HasWirelessOption) ps.SetWirelessOption(m_WirelessOption);
@@ -62,19 +77,6 @@ void CopyAddress(BYTE* field, const BYTE* value) {
 }
 
 }  // namespace
-
-BOOL ParseChannelText(const char* text, int* channel) {
-  if (text == NULL || *text == 0) return FALSE;
-  int value = 0;
-  for (const char* p = text; *p; p++) {
-    if (*p < '0' || *p > '9') return FALSE;
-    value = value * 10 + (*p - '0');
-    if (value > 255) return FALSE;
-  }
-  if (value < 1) return FALSE;
-  *channel = value;
-  return TRUE;
-}
 
 void WriteBackSettings(CPrintServer& ps) {
   using namespace WizardSettings;

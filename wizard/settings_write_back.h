@@ -12,7 +12,3 @@ class CPrintServer;
 // DHCP switch where the record has one. Fields the record does not have are
 // left alone. WizardSettings itself is not changed.
 void WriteBackSettings(CPrintServer& ps);
-
-// The channel of the wireless page's text: TRUE with *channel for a decimal
-// number of 1 to 255, FALSE for anything else (the record keeps its channel).
-BOOL ParseChannelText(const char* text, int* channel);
