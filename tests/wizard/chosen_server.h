@@ -49,11 +49,6 @@ inline void ChooseServer(CPrintServer* ps, const char* password) {
   g_PasswordKeyLength = sizeof(g_PasswordKey);
 }
 
-inline std::string Dotted(std::uint32_t hostOrder) {
-  return std::to_string(hostOrder >> 24) + "." + std::to_string((hostOrder >> 16) & 0xFF) + "." +
-         std::to_string((hostOrder >> 8) & 0xFF) + "." + std::to_string(hostOrder & 0xFF);
-}
-
 inline std::uint32_t HostOrder(const BYTE* address) {
   std::uint32_t network;
   std::memcpy(&network, address, 4);
