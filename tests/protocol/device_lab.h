@@ -24,45 +24,6 @@ namespace vek::test {
 
 using Bytes = std::vector<BYTE>;
 
-inline emu::DeviceConfig CableDevice(std::uint8_t n, const std::string& name) {
-  emu::DeviceConfig d;
-  d.mac = {0x02, 0x4E, 0x57, 0x50, 0x00, n};
-  d.name = name;
-  d.capabilities = emu::cap::kPortLength;
-  d.password = "admin";
-  d.subnetMask = 0xFF000000u;
-  d.portNames[0] = "Laser";
-  d.portTypes = {1, 0, 0};
-  d.portDigits = {1, 0, 0};
-  d.digitsGiven = true;  // so the host writes nothing into its copy
-  d.restartSilenceMs = 300;
-  return d;
-}
-
-// A wireless server with the security section: multi-part replies, block upload.
-inline emu::DeviceConfig BlockDevice(std::uint8_t n, const std::string& name) {
-  emu::DeviceConfig d = CableDevice(n, name);
-  d.ports = 3;
-  d.capabilities = emu::cap::kPortLength | emu::cap::kWireless | emu::cap::kWirelessOption | emu::cap::kGRates |
-                   emu::cap::k8021X | emu::cap::kWpaPsk | emu::cap::kSecurity | emu::cap::kWpa2Psk |
-                   emu::cap::kTxMode | emu::cap::kTextLength;
-  d.portTypes = {1, 2, 0};
-  d.portDigits = {1, 2, 3};
-  d.wireless.ssid = "lab net";
-  d.wireless.channel = 6;
-  d.security.wpaPsk = "a shared secret";
-  d.texts[0] = "Building 2";
-  return d;
-}
-
-// With the secured exchange as well; its key is made at start.
-inline emu::DeviceConfig SecuredDevice(std::uint8_t n, const std::string& name) {
-  emu::DeviceConfig d = BlockDevice(n, name);
-  d.capabilities |= emu::cap::kSecureConfig;
-  d.password = "secret";
-  return d;
-}
-
 class DeviceLab : public testing::Test {
  protected:
   void SetUp() override {

@@ -31,10 +31,16 @@ class SheetRun {
       cwizardbegin* sheet = m_sheet;
       return sheet && sheet->GetActiveIndex() >= 0 && driver.ActiveWindow() != nullptr;
     });
+    m_window = driver.ActiveWindow();
     driver.Settle();
   }
   ~SheetRun() {
-    if (!m_done) driver.Cancel();
+    // Cancelled through the sheet itself, and again until it has ended: a dialog
+    // over it (a search) holds it until the dialog is done.
+    for (int i = 0; i < 600 && !m_done; i++) {
+      ::PostMessageA(m_window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+      vek::ui::HeadlessDriver::WaitFor([this] { return m_done.load(); }, 100);
+    }
     m_thread.join();
     delete m_sheet.load();
   }
@@ -50,6 +56,7 @@ class SheetRun {
  private:
   std::thread m_thread;
   std::atomic<cwizardbegin*> m_sheet{nullptr};
+  HWND m_window = nullptr;  // the sheet's
   std::atomic<bool> m_done{false};
   std::atomic<INT_PTR> m_result{0};
 };

@@ -38,14 +38,14 @@ vek::emu::DeviceConfig WithFaults(vek::emu::DeviceConfig d, const std::string& f
 }
 
 TEST(ServerList, NoServerAnsweringLeavesNothingToChoose) {
-  WizardLab lab({WithFaults(vek::test::WizardCableServer(1, "Deaf"), "search:drop, search-multi:drop")});
+  WizardLab lab({WithFaults(vek::test::CableDevice(1, "Deaf"), "search:drop, search-multi:drop")});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   HeadlessDriver& driver = lab.Driver();
   const HWND sheet = lab.Run().sheet().m_hWnd;
   driver.Next();
-  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() != sheet; }, 5000));
+  const HWND dialog = lab.WaitForSearchDialog();
+  ASSERT_NE(dialog, nullptr);
   const auto opened = std::chrono::steady_clock::now();
-  const HWND dialog = driver.ActiveWindow();
 
   // Nothing closes the dialog but the search's end: its buttons are hidden and
   // disabled, Esc does nothing, and the sheet behind it takes no input.
@@ -60,7 +60,7 @@ TEST(ServerList, NoServerAnsweringLeavesNothingToChoose) {
       [] { return vek::framework::CursorId(GetCursor()) == 32514; }, 5000))
       << "the wait cursor shows while the dialog waits";
 
-  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() == sheet; }, 30000));
+  ASSERT_TRUE(lab.WaitForSearchEnd());
   EXPECT_GE(std::chrono::steady_clock::now() - opened, 10500ms) << "the dialog stays for the thread's whole run";
   lab.SettleLong();
   EXPECT_TRUE(IsWindowEnabled(sheet));
@@ -83,9 +83,9 @@ TEST(ServerList, NoServerAnsweringLeavesNothingToChoose) {
   WizardSettings::m_Transports = 0;
   const std::size_t logged = lab.Emulator().Log().Count();
   driver.Click(IDC_REFRESH);
-  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() != sheet; }, 5000));
+  ASSERT_NE(lab.WaitForSearchDialog(), nullptr);
   const auto shown = std::chrono::steady_clock::now();
-  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() == sheet; }, 10000));
+  ASSERT_TRUE(lab.WaitForSearchEnd(10000));
   EXPECT_GE(std::chrono::steady_clock::now() - shown, 2500ms);
   EXPECT_EQ(lab.Emulator().Log().Count(), logged);
   EXPECT_EQ(WizardSettings::m_SearchDone, 1);
@@ -95,19 +95,19 @@ TEST(ServerList, NoServerAnsweringLeavesNothingToChoose) {
 // ports and three statuses; a cabled one with plain port numbers, busy and ready;
 // one whose reply word sends the wizard to the printer page.
 TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
-  vek::emu::DeviceConfig wireless = vek::test::WizardWirelessServer(1, "Lab wireless");
+  vek::emu::DeviceConfig wireless = vek::test::SecuredDevice(1, "Lab wireless");
   wireless.partBase = 0;
   wireless.partSize = 120;
   wireless.firmwareText = "2.10a-wpa2";
   wireless.portStatus = 0 | 1 << 2 | 2 << 4;  // Ok, Paper Out, Offline
-  vek::emu::DeviceConfig cable = vek::test::WizardCableServer(2, "Office");
+  vek::emu::DeviceConfig cable = vek::test::CableDevice(2, "Office");
   cable.ports = 2;
   cable.portTypes = {0, 0, 0};
   cable.portDigits = {0, 0, 0};  // no port types: the list numbers the ports
   cable.firmwareMajor = 1;
   cable.firmwareMinor = 0x0B;
   cable.portStatus = 3;  // Busy, Ok
-  vek::emu::DeviceConfig direct = vek::test::WizardCableServer(3, "Direct");
+  vek::emu::DeviceConfig direct = vek::test::CableDevice(3, "Direct");
   direct.replyFlag = true;
   WizardLab lab({wireless, cable, direct});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
@@ -165,8 +165,8 @@ TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
   ASSERT_NE(before, nullptr);
   const HWND sheet = lab.Run().sheet().m_hWnd;
   driver.Click(IDC_REFRESH);
-  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() != sheet; }, 5000));
-  const HWND dialog = driver.ActiveWindow();
+  const HWND dialog = lab.WaitForSearchDialog();
+  ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(WizardSettings::m_SelectedRow, -1);
   EXPECT_EQ(WizardSettings::m_pSelectedPS, nullptr) << "emptying the list lets go of the chosen record";
   EXPECT_TRUE(driver.ControlIn(sheet, IDC_SERVER_LIST) != nullptr);
@@ -179,7 +179,7 @@ TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
       },
       15000))
       << "the dialog shows each server it finds";
-  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() == sheet; }, 30000));
+  ASSERT_TRUE(lab.WaitForSearchEnd());
   lab.SettleLong();
   const std::vector<std::string> again = lab.Rows();
   ASSERT_EQ(again.size(), 6u);
