@@ -71,7 +71,7 @@ BOOL WizardStep02::OnInitDialog() {
 }
 
 BOOL WizardStep02::OnSetActive() {
-  GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  GetSheet()->SetWizardButtons(static_cast<DWORD>(buttons()));
   // No server chosen yet, or the last one saved: search once the page shows.
   if (WizardSettings::m_SelectedRow < 0) {
     SetTimer(kSearchTimer, kSearchTimerDelay);
