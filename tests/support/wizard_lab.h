@@ -4,7 +4,7 @@
 // runs it, the search of the server list, the choice of a server and the login.
 // Header only, for tests that link wizard_core and emulator_core.
 //
-//   WizardLab lab({CableDevice(1, "Office")});   // print servers of emulator_lab.h
+//   WizardLab lab({WizardCableServer(1, "Office")});
 //   ASSERT_TRUE(lab.Ok()) << lab.Error();
 //   auto rows = lab.Search();               // the server list, once its search ended
 //   EXPECT_EQ(lab.Choose(0), 160u);         // device 0's first row, Next
@@ -27,6 +27,27 @@
 #include "wizard/wizard_settings.h"
 
 namespace vek::test {
+
+// A cabled print server: one port (type P, digit 1), password "admin", the
+// extended information reply, no wireless and no secured exchange.
+inline emu::DeviceConfig WizardCableServer(std::uint8_t n, const std::string& name) {
+  emu::DeviceConfig d = CableDevice(n, name);
+  d.mac[3] = 0x14;
+  d.portNames[0].clear();
+  return d;
+}
+
+// A wireless print server of model 6 with three ports (P1, U2, 3), WPA2-PSK (the
+// combined security page), 802.1X, WPA-PSK, the transmit modes, the multi-part
+// reply and the secured exchange with a key of its own; password "secret".
+inline emu::DeviceConfig WizardWirelessServer(std::uint8_t n, const std::string& name) {
+  emu::DeviceConfig d = SecuredDevice(n, name);
+  d.mac[3] = 0x14;
+  d.model = 6;
+  d.portNames[0].clear();
+  d.texts[0].clear();
+  return d;
+}
 
 class WizardLab {
  public:

@@ -34,7 +34,7 @@ LRESULT Load(const DeviceConfig& device, std::unique_ptr<CPrintServer>* keep) {
 }
 
 DeviceConfig Wireless(std::uint8_t model = 6) {
-  DeviceConfig d = vek::test::SecuredDevice(1, "Lab");
+  DeviceConfig d = vek::test::WizardWirelessServer(1, "Lab");
   d.model = model;
   d.address = 0x7F0A0B0C;  // 127.10.11.12
   return d;
@@ -178,7 +178,7 @@ TEST(LoadSettings, EachChoiceStartsFromCleanDeviceFields) {
 
   // A server without wireless settings keeps every wireless field reset and uses
   // the plain password comparison.
-  DeviceConfig c = vek::test::CableDevice(2, "Office");
+  DeviceConfig c = vek::test::WizardCableServer(2, "Office");
   c.address = 0x7F0A0B0D;
   ASSERT_EQ(Load(c, &cable), 160);
   EXPECT_EQ(m_Wireless, 0);
@@ -197,7 +197,7 @@ TEST(LoadSettings, EachChoiceStartsFromCleanDeviceFields) {
   // The reply word 0x0184 goes straight to the printer page; nothing of the
   // wireless state is read, and m_Wireless keeps the previous choice's value.
   Load(w, &wireless);
-  DeviceConfig f = vek::test::CableDevice(3, "Direct");
+  DeviceConfig f = vek::test::WizardCableServer(3, "Direct");
   f.capabilities = w.capabilities;
   f.replyFlag = true;
   EXPECT_EQ(Load(f, &direct), 139);

@@ -45,15 +45,15 @@ int AllLogins(WizardLab& lab) {
 Key LastKey(WizardLab& lab, std::size_t device) { return lab.Emulator().DeviceAt(device).Counters().lastLoginKey; }
 
 TEST(LoginPage, EachDeviceChecksThePasswordItsWay) {
-  vek::emu::DeviceConfig diagnostic = vek::test::SecuredDevice(2, "Diagnostic");
+  vek::emu::DeviceConfig diagnostic = vek::test::WizardWirelessServer(2, "Diagnostic");
   diagnostic.wireless.loginMode = 1;
-  vek::emu::DeviceConfig olderDiagnostic = vek::test::CableDevice(6, "Older diagnostic");
+  vek::emu::DeviceConfig olderDiagnostic = vek::test::WizardCableServer(6, "Older diagnostic");
   olderDiagnostic.capabilities |= vek::emu::cap::kWireless;
   olderDiagnostic.wireless.loginMode = 1;
-  WizardLab lab({vek::test::SecuredDevice(1, "Secured"), diagnostic,
-                 WithFaults(vek::test::SecuredDevice(3, "Silent"), "login:drop"),
-                 vek::test::CableDevice(4, "Older"),
-                 WithFaults(vek::test::SecuredDevice(5, "Noisy"), "login:stray, login:empty"),
+  WizardLab lab({vek::test::WizardWirelessServer(1, "Secured"), diagnostic,
+                 WithFaults(vek::test::WizardWirelessServer(3, "Silent"), "login:drop"),
+                 vek::test::WizardCableServer(4, "Older"),
+                 WithFaults(vek::test::WizardWirelessServer(5, "Noisy"), "login:stray, login:empty"),
                  olderDiagnostic});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   vek::ui::HeadlessDriver& driver = lab.Driver();

@@ -38,7 +38,7 @@ vek::emu::DeviceConfig WithFaults(vek::emu::DeviceConfig d, const std::string& f
 }
 
 TEST(ServerList, NoServerAnsweringLeavesNothingToChoose) {
-  WizardLab lab({WithFaults(vek::test::CableDevice(1, "Deaf"), "search:drop, search-multi:drop")});
+  WizardLab lab({WithFaults(vek::test::WizardCableServer(1, "Deaf"), "search:drop, search-multi:drop")});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   HeadlessDriver& driver = lab.Driver();
   const HWND sheet = lab.Run().sheet().m_hWnd;
@@ -95,19 +95,19 @@ TEST(ServerList, NoServerAnsweringLeavesNothingToChoose) {
 // ports and three statuses; a cabled one with plain port numbers, busy and ready;
 // one whose reply word sends the wizard to the printer page.
 TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
-  vek::emu::DeviceConfig wireless = vek::test::SecuredDevice(1, "Lab wireless");
+  vek::emu::DeviceConfig wireless = vek::test::WizardWirelessServer(1, "Lab wireless");
   wireless.partBase = 0;
   wireless.partSize = 120;
   wireless.firmwareText = "2.10a-wpa2";
   wireless.portStatus = 0 | 1 << 2 | 2 << 4;  // Ok, Paper Out, Offline
-  vek::emu::DeviceConfig cable = vek::test::CableDevice(2, "Office");
+  vek::emu::DeviceConfig cable = vek::test::WizardCableServer(2, "Office");
   cable.ports = 2;
   cable.portTypes = {0, 0, 0};
   cable.portDigits = {0, 0, 0};  // no port types: the list numbers the ports
   cable.firmwareMajor = 1;
   cable.firmwareMinor = 0x0B;
   cable.portStatus = 3;  // Busy, Ok
-  vek::emu::DeviceConfig direct = vek::test::CableDevice(3, "Direct");
+  vek::emu::DeviceConfig direct = vek::test::WizardCableServer(3, "Direct");
   direct.replyFlag = true;
   WizardLab lab({wireless, cable, direct});
   ASSERT_TRUE(lab.Ok()) << lab.Error();

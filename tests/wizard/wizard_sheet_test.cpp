@@ -47,7 +47,7 @@ void ExpectSidePicture(SheetRun& run) {
 }
 
 TEST(WizardSheet, PlainServerRouteWithoutChanges) {
-  WizardLab lab({vek::test::CableDevice(1, "Office")});
+  WizardLab lab({vek::test::WizardCableServer(1, "Office")});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   SheetRun& run = lab.Run();
   EXPECT_EQ(run.Page(), 129u);
@@ -79,9 +79,9 @@ TEST(WizardSheet, PlainServerRouteWithoutChanges) {
 // the WEP page and a WPA-PSK page of its own. Every page on the way paints its
 // side picture at the same place.
 TEST(WizardSheet, WirelessRoutesFollowTheServersPages) {
-  vek::emu::DeviceConfig wpa = vek::test::CableDevice(2, "WPA only");
+  vek::emu::DeviceConfig wpa = vek::test::WizardCableServer(2, "WPA only");
   wpa.capabilities |= vek::emu::cap::kWireless | vek::emu::cap::kWpaPsk;
-  WizardLab lab({vek::test::SecuredDevice(1, "Lab"), wpa});
+  WizardLab lab({vek::test::WizardWirelessServer(1, "Lab"), wpa});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   SheetRun& run = lab.Run();
   std::set<UINT> painted;
