@@ -9,6 +9,7 @@
 
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
+#include "kernel/locale_language.h"
 
 namespace {
 
@@ -43,9 +44,11 @@ LANGID LanguageFromEnvironment() {
     unsigned long value = std::strtoul(id, &end, 0);
     if (end != id && value <= 0xFFFF) return static_cast<LANGID>(value);
   }
-  const char* lang = std::getenv("LC_ALL");
-  if (lang == nullptr || *lang == '\0') lang = std::getenv("LANG");
-  if (lang && std::strncmp(lang, "ja", 2) == 0) return MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+  // The language the user reads messages in, as the locale names it.
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* locale = std::getenv(variable);
+    if (locale && *locale) return vek::LanguageOfLocale(locale);
+  }
   return MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 }
 
