@@ -3,11 +3,19 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <vector>
+
+#include "framework/picture_formats.h"
+#include "kernel/errors.h"
+#include "kernel/lasterror.h"
+#include "shell/file_contents.h"
 
 namespace {
 
 // Stock cursors are their ids; a file cursor is a distinct small value.
 HCURSOR FromId(std::uintptr_t id) { return reinterpret_cast<HCURSOR>(id); }
+
+constexpr std::size_t kMaxCursorBytes = 1u << 20;
 
 std::atomic<HCURSOR> g_cursor{FromId(32512)};
 std::mutex g_waitLock;
@@ -26,7 +34,18 @@ HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
   return LoadCursorA(instance, reinterpret_cast<LPCSTR>(name));
 }
 
-HCURSOR LoadCursorFromFileA(LPCSTR fileName) { return fileName && *fileName ? FromId(1) : nullptr; }
+// A cursor file (static or animated) that reads as one; its frames are not shown.
+HCURSOR LoadCursorFromFileA(LPCSTR fileName) {
+  std::vector<std::uint8_t> bytes;
+  DWORD error = vek::shell::ReadFileContents(fileName, kMaxCursorBytes, &bytes);
+  vek::framework::CursorFileInfo info;
+  if (error == ERROR_SUCCESS && !vek::framework::ReadCursorFileInfo(bytes, &info)) error = ERROR_INVALID_DATA;
+  if (error != ERROR_SUCCESS) {
+    SetLastError(error == vek::shell::ERROR_FILE_TOO_LARGE ? ERROR_INVALID_DATA : error);
+    return nullptr;
+  }
+  return FromId(1);
+}
 
 HCURSOR SetCursor(HCURSOR cursor) { return g_cursor.exchange(cursor); }
 
