@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
@@ -102,6 +104,15 @@ int Start(const std::string& commandLine, LPCSTR directory, int showCommand) {
   return 42;
 }
 
+// A document of a type the machine has no program for opens as the desktop opens
+// it, when the user has a desktop.
+int OpenOnDesktop(const std::string& hostPath, LPCSTR directory, int showCommand) {
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return SE_ERR_NOASSOC;
+  for (const char* opener : {"/usr/bin/xdg-open", "/usr/local/bin/xdg-open"})
+    if (IsProgramFile(opener)) return Start(QuoteProgram(opener) + " " + QuoteArgument(hostPath), directory, showCommand);
+  return SE_ERR_NOASSOC;
+}
+
 int Open(LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int showCommand) {
   if (verb && *verb && CompareNoCase(verb, "open") != 0) return SE_ERR_NOASSOC;
   if (file == nullptr || *file == '\0') return SE_ERR_FNF;
@@ -125,7 +136,7 @@ int Open(LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show
   if (S_ISDIR(info.st_mode)) return SE_ERR_NOASSOC;
   if (IsProgramFile(host)) return Start(QuoteProgram(host) + (params.empty() ? "" : " " + params), directory, showCommand);
   std::string command;
-  if (!OpenCommandFor(ExtensionOf(host), &command)) return SE_ERR_NOASSOC;
+  if (!OpenCommandFor(ExtensionOf(host), &command)) return OpenOnDesktop(host, directory, showCommand);
   return Start(FillCommand(command, WindowsPathOf(host), params), directory, showCommand);
 }
 

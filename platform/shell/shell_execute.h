@@ -3,7 +3,8 @@
 // shell's own: "Software\Classes\.<ext>" names a file type, and the type's
 // "shell\open\command" holds the command line, with %1 for the document (the user's
 // classes under HKEY_CURRENT_USER first, then the machine's under
-// HKEY_LOCAL_MACHINE).
+// HKEY_LOCAL_MACHINE). A document of a type without one opens with the desktop's
+// opener (xdg-open) when there is a desktop (DISPLAY or WAYLAND_DISPLAY).
 #pragma once
 
 #include "framework/win_types.h"
