@@ -44,7 +44,7 @@ HCURSOR LoadCursorFromFileA(LPCSTR fileName) {
     SetLastError(error == vek::shell::ERROR_FILE_TOO_LARGE ? ERROR_INVALID_DATA : error);
     return nullptr;
   }
-  return FromId(1);
+  return FromId(info.animated ? 2 : 1);
 }
 
 HCURSOR SetCursor(HCURSOR cursor) { return g_cursor.exchange(cursor); }
@@ -54,6 +54,11 @@ HCURSOR GetCursor() { return g_cursor.load(); }
 namespace vek::framework {
 
 unsigned CursorId(HCURSOR cursor) { return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(cursor)); }
+
+bool IsBusyCursor(HCURSOR cursor) {
+  unsigned id = CursorId(cursor);
+  return id == 32514 || id == 32650 || id == 2;  // IDC_WAIT, IDC_APPSTARTING, animated
+}
 
 void BeginWaitCursor() {
   std::lock_guard guard(g_waitLock);

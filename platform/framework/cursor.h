@@ -19,8 +19,11 @@ HCURSOR GetCursor();
 namespace vek::framework {
 
 // The stock id of a cursor handle (32512 arrow, 32514 wait...), 0 for none, or
-// 1 for a cursor loaded from a file.
+// 1 for a cursor loaded from a file, 2 for an animated one.
 unsigned CursorId(HCURSOR cursor);
+// The wait cursor, the arrow with an hourglass, or an animated cursor from a file
+// (the busy cursor a program brings along).
+bool IsBusyCursor(HCURSOR cursor);
 void BeginWaitCursor();
 void EndWaitCursor();
 void RestoreWaitCursor();

@@ -121,7 +121,9 @@ TEST(RanvelTerminal, AnOlderReleaseIsUninstalledBeforeTheDriverSetupRuns) {
   ASSERT_TRUE(session.WaitForScreen("TARVEX VEK Wizard 13 was removed from this computer.")) << session.Capture();
   EXPECT_FALSE(fs::exists(install + "Version"));
   session.Keys("Enter");
-  // The menu waits its 15 s for the uninstaller's last files, then the setup asks.
+  // The menu waits its 15 s for the uninstaller's last files, busy, then the setup asks.
+  ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
+  EXPECT_NE(Find(session.Capture(), "Form1").x, -1);
   ASSERT_TRUE(vek::test::WaitFor([&] { return Find(session.Capture(), "Do you want to continue?").x >= 0; },
                                  std::chrono::seconds(60)))
       << session.Capture();

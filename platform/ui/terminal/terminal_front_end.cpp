@@ -13,6 +13,8 @@
 #include "kernel/clock.h"
 #include "kernel/thread.h"
 #include "kernel/version.h"
+#include "framework/cursor.h"
+#include "ui/terminal/busy_mark.h"
 #include "ui/terminal/input_actions.h"
 #include "ui/terminal/terminal_restore.h"
 #include "ui/terminal/window_snapshot.h"
@@ -162,6 +164,7 @@ void TerminalFrontEnd::Render() {
   }
   const Glyphs& glyphs = m_screen.Unicode() ? Glyphs::Unicode() : Glyphs::Ascii();
   Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays);
+  if (vek::framework::IsBusyCursor(GetCursor())) MarkBusy(screen.grid, m_layout);
   if (m_repaintAll || !m_shown || !(screen == *m_shown)) {
     m_screen.Show(screen.grid, screen.cursor, m_repaintAll);
     m_shown = std::move(screen);

@@ -195,8 +195,11 @@ TEST(PictureFiles, LoadedPicturesPaintTheirTitleAndCursorsLoadFromTheCd) {
 
   HCURSOR busy = LoadCursorFromFileA(R"(D:\images\hourglas.ani)");
   ASSERT_NE(busy, nullptr);
-  EXPECT_EQ(vek::framework::CursorId(busy), 1u);
-  EXPECT_NE(LoadCursorFromFileA(R"(D:\images\plain.cur)"), nullptr);
+  EXPECT_EQ(vek::framework::CursorId(busy), 2u);  // animated
+  EXPECT_TRUE(vek::framework::IsBusyCursor(busy));
+  HCURSOR plain = LoadCursorFromFileA(R"(D:\images\plain.cur)");
+  EXPECT_EQ(vek::framework::CursorId(plain), 1u);
+  EXPECT_FALSE(vek::framework::IsBusyCursor(plain));
   EXPECT_EQ(LoadCursorFromFileA(R"(D:\images\missing.ani)"), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(LoadCursorFromFileA(R"(D:\images\eng\exit.gif)"), nullptr);
