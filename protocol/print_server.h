@@ -197,6 +197,10 @@ class CPrintServer {
   // Slots 0 to 3 of the 64-bit keys; slot 0 is GetWEPKey64.
   BYTE* GetWEPKey64Slot(int slot);
   BYTE* GetWEPKey128();
+  // The first 64-bit key and the 128-bit key with the byte after each, where an
+  // alphanumeric key ends with its zero; NULL when that byte is not in the section.
+  BYTE* GetWEPKeyText64();
+  BYTE* GetWEPKeyText128();
   int GetWEPKeyFormat();
   BOOL SetWEPKeyFormat(int format);
   int GetLoginMode();

@@ -120,6 +120,10 @@ BYTE* CPrintServer::GetWEPKey64Slot(int slot) {
 
 BYTE* CPrintServer::GetWEPKey128() { return WirelessField(PSField::WEPKey128, PSField::WEPKey128Width); }
 
+BYTE* CPrintServer::GetWEPKeyText64() { return WirelessField(PSField::WEPKey64, PSField::WEPKey64Width + 1); }
+
+BYTE* CPrintServer::GetWEPKeyText128() { return WirelessField(PSField::WEPKey128, PSField::WEPKey128Width + 1); }
+
 int CPrintServer::GetWEPKeyFormat() {
   BYTE* p = WirelessField(PSField::WEPKeyFormat);
   return p ? ClampInPlace(p, 1, 0) : 1;

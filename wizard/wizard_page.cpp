@@ -33,6 +33,39 @@ int WizardPage::ShowError(UINT stringId) {
   return MessageBox(text.GetString(), "Error", MB_ICONSTOP);
 }
 
+void WizardPage::FillCombo(int comboId, std::initializer_list<UINT> stringIds) {
+  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(comboId))) combo->ResetContent();
+  AddComboStrings(comboId, stringIds);
+}
+
+void WizardPage::AddComboStrings(int comboId, std::initializer_list<UINT> stringIds) {
+  for (UINT id : stringIds) AddComboString(comboId, id);
+}
+
+void WizardPage::AddComboString(int comboId, UINT stringId) {
+  auto* combo = static_cast<CComboBox*>(GetDlgItem(comboId));
+  if (combo == nullptr) return;
+  CStringA text;
+  text.LoadString(stringId);
+  combo->AddString(text.GetString());
+}
+
+void WizardPage::ShowItem(int id, bool show) {
+  if (CWnd* item = GetDlgItem(id)) item->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+void WizardPage::EnableItem(int id, bool enable) {
+  if (CWnd* item = GetDlgItem(id)) item->EnableWindow(enable ? TRUE : FALSE);
+}
+
+void WizardPage::PutCaret(int editId, int position) {
+  auto* edit = static_cast<CEdit*>(GetDlgItem(editId));
+  if (edit == nullptr) return;
+  if (position < 0) position = 0;
+  edit->SetSel(position, position);
+  edit->SendMessage(EM_SCROLLCARET);
+}
+
 void WizardPage::OnPaint() {
   CPaintDC dc(this);
   dc.SetStretchBltMode(HALFTONE);

@@ -26,6 +26,16 @@ class WizardPage : public CPropertyPage {
   int buttons() const { return m_buttons; }
 
  protected:
+  // Controls of the page by id: combo items from the string table, shown,
+  // enabled, and the caret of an edit.
+  void FillCombo(int comboId, std::initializer_list<UINT> stringIds);  // empties it first
+  void AddComboStrings(int comboId, std::initializer_list<UINT> stringIds);
+  void AddComboString(int comboId, UINT stringId);
+  void ShowItem(int id, bool show);
+  void EnableItem(int id, bool enable);
+  // An empty selection at position (clamped to the text), scrolled into view.
+  void PutCaret(int editId, int position);
+
   void OnPaint();
   HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind) override;
 

@@ -1,4 +1,4 @@
-// The WPA pre-shared key page.
+// The WPA pre-shared key page of servers without the combined security page.
 #pragma once
 
 #include "wizard/wizard_page.h"
@@ -8,6 +8,15 @@ class WizardStepWLWPAPSKSet : public WizardPage {
 
  public:
   WizardStepWLWPAPSKSet();
+
+  BOOL OnInitDialog() override;
+  BOOL OnSetActive() override;
   LRESULT OnWizardBack() override;
   LRESULT OnWizardNext() override;
+
+ protected:
+  void DoDataExchange(CDataExchange* exchange) override;
+  void FillPSKControl();
+
+  CStringA m_PSKText;
 };
