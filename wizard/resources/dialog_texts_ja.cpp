@@ -77,10 +77,10 @@ constexpr ItemText kWirelessWep[] = {
      "プリントサーバに次のセキュリティ設定を行います。Tarvex "
      "プリントサーバがワイヤレス接続ですべてのコンピュータと通信するには、これらの設定がお使いのワイヤレスネットワーク"
      "と一致している必要があります。"},
-    {IDC_ENABLE_WEP, "WEP 暗号化を有効にする"},
+    {IDC_ENABLE_WEP, "WEP暗号化を有効にする"},
     {1060, "タイプ:"},
-    {IDC_KEY_64BIT, "64ビット"},
-    {IDC_KEY_128BIT, "128ビット"},
+    {IDC_KEY_64BIT, "64bit"},
+    {IDC_KEY_128BIT, "128bit"},
     {1061, "キーの形式:"},
     {IDC_KEY_ALPHANUMERIC, "英数字"},
     {IDC_KEY_HEXADECIMAL, "16進数"},
