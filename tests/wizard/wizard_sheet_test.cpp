@@ -102,9 +102,7 @@ TEST(WizardSheet, WirelessRoutesFollowTheServersPages) {
   run.driver.Next();
   EXPECT_EQ(run.Page(), 187u);
   paint();
-  run.driver.Next();
-  EXPECT_EQ(run.Page(), 188u);
-  run.driver.Next();
+  run.driver.Next();  // the security page has asked for the pre-shared key already
   EXPECT_EQ(run.Page(), 138u);
   paint();
   run.driver.Back();  // from TCP/IP: the 802.1X page comes before the security page
