@@ -42,6 +42,13 @@ void TypeAt(SheetRun& run, int id, int caret, const std::string& text) {
   run.driver.Type(id, text);
 }
 
+// The item chosen in a list, "(none)" without a choice.
+std::string Chosen(SheetRun& run, int id) {
+  const int i = run.driver.Selection(id);
+  const std::vector<std::string> items = run.driver.Items(id);
+  return i >= 0 && i < static_cast<int>(items.size()) ? items[static_cast<std::size_t>(i)] : "(none)";
+}
+
 std::vector<std::string> Messages(SheetRun& run) {
   std::vector<std::string> texts;
   for (const auto& box : run.driver.MessageBoxes()) texts.push_back(box.text);
@@ -206,60 +213,62 @@ TEST(WirelessSecurityPage, SwitchingChoices) {
   ResetKeys(true, 3, 0, 0);
   WizardSettings::m_Encryption = 1;
   WizardSettings::m_WPAPSK = "keykeykey1";
-  SheetRun run(kSecurityPage);
-  run.driver.Select(1084, 3);  // WPA2-PSK keeps CCMP
-  EXPECT_EQ(run.driver.Items(1085)[run.driver.Selection(1085)], "WPA2-PSK (CCMP)");
-  EXPECT_EQ(run.driver.Text(1086), "keykeykey1");
-  run.driver.Select(1085, 0);  // a new cipher empties the key
-  EXPECT_EQ(run.driver.Text(1086), "");
-  run.driver.Select(1084, 1);  // Shared Key: WEP-64bit and the 64-bit key
-  EXPECT_EQ(run.driver.Selection(1091), 0);
-  EXPECT_TRUE(run.driver.Visible(1032));
-  run.driver.Type(1032, "abcde");
-  run.driver.Select(1091, 1);
-  EXPECT_TRUE(run.driver.Visible(1043));
-  EXPECT_FALSE(run.driver.Visible(1032));
-  EXPECT_EQ(run.driver.Text(1032), "");
-  run.driver.Type(1043, "abc");
-  run.driver.Select(1088, 1);  // a new key format empties the keys
-  EXPECT_EQ(run.driver.Text(1043), "");
-
+  {
+    SheetRun run(kSecurityPage);
+    run.driver.Select(1084, 3);  // WPA2-PSK keeps CCMP
+    EXPECT_EQ(Chosen(run, 1085), "WPA2-PSK (CCMP)");
+    EXPECT_EQ(run.driver.Text(1086), "keykeykey1");
+    run.driver.Select(1085, 0);  // a new cipher empties the key
+    EXPECT_EQ(run.driver.Text(1086), "");
+    run.driver.Select(1084, 1);  // Shared Key: WEP-64bit and the 64-bit key
+    EXPECT_EQ(run.driver.Selection(1091), 0);
+    EXPECT_TRUE(run.driver.Visible(1032));
+    run.driver.Type(1032, "abcde");
+    run.driver.Select(1091, 1);
+    EXPECT_TRUE(run.driver.Visible(1043));
+    EXPECT_FALSE(run.driver.Visible(1032));
+    EXPECT_EQ(run.driver.Text(1032), "");
+    run.driver.Type(1043, "abc");
+    run.driver.Select(1088, 1);  // a new key format empties the keys
+    EXPECT_EQ(run.driver.Text(1043), "");
+  }
   for (auto [to, cipher] : {std::pair{3, "WPA2-PSK (CCMP)"}, {2, "WPA-PSK (TKIP)"}}) {
     ResetKeys(true, 0, 0, 0);  // Open System, no cipher chosen before
     SheetRun open(kSecurityPage);
     open.driver.Select(1084, to);
-    EXPECT_EQ(open.driver.Items(1085)[open.driver.Selection(1085)], cipher);
+    EXPECT_EQ(Chosen(open, 1085), cipher);
   }
 }
 
 TEST(WirelessSecurityPage, NextChecksAndBackKeeps) {
   ResetKeys(true, 3, 0, 0);
   WizardSettings::m_Has8021X = 1;
-  SheetRun run(kSecurityPage);
-  run.driver.Type(1086, "abc1234");
-  vek::framework::ClearMessageBoxLog();
-  run.driver.Next();
-  EXPECT_EQ(Messages(run), std::vector<std::string>{"Wrong key length! Key must be 8 - 63 characters."});
-  EXPECT_EQ(run.Page(), 107u);
-  EXPECT_EQ(run.driver.Text(1086), "");
-  run.driver.Type(1086, "abc1234");
-  run.driver.Back();  // a short key survives Back
-  EXPECT_EQ(run.Page(), 181u);
-  EXPECT_STREQ(WizardSettings::m_WPAPSK, "abc1234");
-  EXPECT_EQ(WizardSettings::m_AuthType, 3);
-  run.driver.Next();
-  EXPECT_EQ(run.driver.Text(1086), "abc1234");
-  TypeAt(run, 1086, -1, "X");
-  run.driver.Next();
-  EXPECT_EQ(run.Page(), 187u);
-  EXPECT_STREQ(WizardSettings::m_WPAPSK, "abc1234X");
-
+  {
+    SheetRun run(kSecurityPage);
+    run.driver.Type(1086, "abc1234");
+    vek::framework::ClearMessageBoxLog();
+    run.driver.Next();
+    EXPECT_EQ(Messages(run), std::vector<std::string>{"Wrong key length! Key must be 8 - 63 characters."});
+    EXPECT_EQ(run.Page(), 107u);
+    EXPECT_EQ(run.driver.Text(1086), "");
+    run.driver.Type(1086, "abc1234");
+    run.driver.Back();  // a short key survives Back
+    EXPECT_EQ(run.Page(), 181u);
+    EXPECT_STREQ(WizardSettings::m_WPAPSK, "abc1234");
+    EXPECT_EQ(WizardSettings::m_AuthType, 3);
+    run.driver.Next();
+    EXPECT_EQ(run.driver.Text(1086), "abc1234");
+    TypeAt(run, 1086, -1, "X");
+    run.driver.Next();
+    EXPECT_EQ(run.Page(), 187u);
+    EXPECT_STREQ(WizardSettings::m_WPAPSK, "abc1234X");
+  }
   // A failed WEP check empties that key and its setting, not the other size's.
   ResetKeys(true, 2, 2, 0);  // both, 128-bit
   WizardSettings::m_WEPKey64 = "abcde";
   WizardSettings::m_WEPKey128 = "abcdef";
   SheetRun wep(kSecurityPage);
-  EXPECT_EQ(wep.driver.Items(1084)[wep.driver.Selection(1084)], "Shared Key");
+  EXPECT_EQ(Chosen(wep, 1084), "Shared Key");
   vek::framework::ClearMessageBoxLog();
   wep.driver.Next();
   EXPECT_EQ(Messages(wep), std::vector<std::string>{"Wrong key length! Key must be 13 characters."});

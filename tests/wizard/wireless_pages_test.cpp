@@ -139,19 +139,21 @@ TEST(WirelessBasicPage, SwitchingTheTransmitModeKeepsTheRateWhileListed) {
   m_RateIndex = 8;   // 24 Mbps
   m_CommType = 1;
   m_SSID = "office";
-  SheetRun run(kBasicPage);
-  EXPECT_EQ(run.driver.Selection(1025), 8);
-  run.driver.Select(1081, 2);  // Auto
-  EXPECT_EQ(run.driver.Selection(1025), 8);
-  run.driver.Select(1081, 0);  // B only: no 24 Mbps
-  EXPECT_EQ(run.driver.Items(1025), kBRates);
-  EXPECT_EQ(run.driver.Selection(1025), -1);
-  EXPECT_EQ(run.driver.Selection(1039), 1);  // the other choices stay
-  EXPECT_EQ(run.driver.Text(1040), "office");
-  run.driver.Next();
+  {
+    SheetRun run(kBasicPage);
+    EXPECT_EQ(run.driver.Selection(1025), 8);
+    run.driver.Select(1081, 2);  // Auto
+    EXPECT_EQ(run.driver.Selection(1025), 8);
+    run.driver.Select(1081, 0);  // B only: no 24 Mbps
+    EXPECT_EQ(run.driver.Items(1025), kBRates);
+    EXPECT_EQ(run.driver.Selection(1025), -1);
+    EXPECT_EQ(run.driver.Selection(1039), 1);  // the other choices stay
+    EXPECT_EQ(run.driver.Text(1040), "office");
+    run.driver.Next();
+    EXPECT_EQ(run.Page(), 185u);
+  }
   EXPECT_EQ(m_TxMode, 0);
   EXPECT_EQ(m_RateIndex, 8);  // no rate chosen: the setting stays what it was
-  EXPECT_EQ(run.Page(), 185u);
 
   ResetWireless();
   m_RateIndex = 7;  // 18 Mbps on a server without the 802.11g rates
