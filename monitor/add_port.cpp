@@ -1,14 +1,17 @@
 // XYZAddPort. The setup wizard hands a port over as a record under the monitor's
 // TempPort key, named like the port, and calls AddPort without a window: that
 // record becomes the port, with the checks the Add Port dialog makes. Without a
-// record AddPort is the dialog's, which this build does not have.
+// record AddPort is the dialog's: a person picks a print server the monitor's
+// own search found.
 #include <cstring>
 
 #include "debug_log.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/strings.h"
+#include "framework/message_box.h"
 #include "monitor_globals.h"
+#include "port_dialog_session.h"
 #include "port_list.h"
 #include "port_workers.h"
 #include "print_port.h"
@@ -43,21 +46,33 @@ bool FirstHandedOverName(HKEY temp, WCHAR (&name)[kPortNameLength + 1], LONG* er
   return found == ERROR_SUCCESS;
 }
 
+// TRUE only when the person added a port; a cancelled dialog is no error.
+BOOL AddPortByDialog(HWND owner) {
+  SetLastError(ERROR_SUCCESS);
+  INT_PTR result = RunPortDialog(owner, nullptr);
+  if (result == IDOK) {
+    theDebugLog.Trace("XYZAddPort() OK !");
+    return TRUE;
+  }
+  if (result == IDCANCEL) SetLastError(ERROR_SUCCESS);
+  return FALSE;
+}
+
 }  // namespace
 
-BOOL WINAPI XYZAddPort(LPWSTR /*pName*/, HWND /*hWnd*/, LPWSTR /*pMonitorName*/) {
+BOOL WINAPI XYZAddPort(LPWSTR /*pName*/, HWND hWnd, LPWSTR /*pMonitorName*/) {
   theDebugLog.Trace("XYZAddPort() Enter");
   if (g_hMonitorKey == nullptr) return Fail(ERROR_INVALID_HANDLE, "XYZAddPort() = %d[No Monitor Key]");
   HKEY temp = nullptr;
   if (RegOpenKeyExW(g_hMonitorKey, kTempPortKey, 0, KEY_ALL_ACCESS, &temp) != ERROR_SUCCESS)
-    return Fail(ERROR_NOT_SUPPORTED, "XYZAddPort() = %d[No Port Handed Over, No Add Port Dialog]");
+    return AddPortByDialog(hWnd);
   WCHAR name[kPortNameLength + 1] = {};
   LONG error = ERROR_SUCCESS;
   bool found = FirstHandedOverName(temp, name, &error);
   if (!found) {
     RegCloseKey(temp);
     if (error == ERROR_INVALID_NAME) return Fail(ERROR_INVALID_NAME, "XYZAddPort() = %d[Invalid Port Name]");
-    return Fail(ERROR_NOT_SUPPORTED, "XYZAddPort() = %d[No Port Handed Over, No Add Port Dialog]");
+    return AddPortByDialog(hWnd);
   }
   if (!ValidPortName(name)) {
     RegCloseKey(temp);

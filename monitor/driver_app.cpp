@@ -10,6 +10,8 @@
 #include "monitor_strings.h"
 #include "net/winsock.h"
 #include "port_list.h"
+#include "ps_info.h"
+#include "resources/monitor_resources.h"
 #include "system_helpers.h"
 #include "xnbf_socket.h"
 
@@ -36,6 +38,7 @@ BOOL CDriverApp::InitInstance() {
   g_bWinNT3 = IsWinNT3();
   g_bWinNT5x = IsWinNT5x();
   g_ActiveJobs = 0;
+  RegisterMonitorResources();
   return TRUE;
 }
 
@@ -49,6 +52,7 @@ int CDriverApp::ExitInstance() {
   }
   // Every port closes, and with it its job threads are joined.
   ClearPortList();
+  FreePSInfoList();
   StopBidiThread();
   StopPowerStatusThread();
   if (g_hMonitorKey) RegCloseKey(g_hMonitorKey);
@@ -60,5 +64,7 @@ int CDriverApp::ExitInstance() {
   g_hPowerStopEvent = nullptr;
   g_hShutdownEvent = nullptr;
   WSACleanup();
+  // Last: the tables live in this library, which may be unloaded next.
+  UnregisterMonitorResources();
   return CWinApp::ExitInstance();
 }

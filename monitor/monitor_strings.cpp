@@ -22,6 +22,7 @@ const vek::framework::StringResource kStrings[] = {
     {112, "Invalidate port name."},
     {113, "Port '%s' already exists."},
     {IDS_PORT_IN_USE, "Port is in used now."},
+    {IDS_PORT_NOT_SAVED, "Port '%s' could not be saved."},
 };
 
 }  // namespace

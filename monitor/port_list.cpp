@@ -35,6 +35,16 @@ bool SamePortName(LPCWSTR a, LPCWSTR b) {
   return std::u16string_view(a) == std::u16string_view(b);
 }
 
+bool SamePortNameNoCase(LPCWSTR a, LPCWSTR b) {
+  if (a == nullptr || b == nullptr) return false;
+  return vek::CompareNoCase(vek::ToNarrow(a), vek::ToNarrow(b)) == 0;
+}
+
+CPrintPort* FindPortByNameNoCase(LPCWSTR name) {
+  if (name == nullptr) return nullptr;
+  return FindPort([name](CPrintPort* port) { return SamePortNameNoCase(port->m_PortName, name); });
+}
+
 CPrintPort* FindPortByName(LPCWSTR name) {
   if (name == nullptr) return nullptr;
   return FindPort([name](CPrintPort* port) { return SamePortName(port->m_PortName, name); });

@@ -9,6 +9,9 @@ class CPrintPort;
 
 // Under g_PortLock; the pointer is good while the caller keeps the lock.
 CPrintPort* FindPortByName(LPCWSTR name);
+// The port whose name differs at most in case: the registry, where the ports'
+// records live, does not tell such names apart.
+CPrintPort* FindPortByNameNoCase(LPCWSTR name);
 CPrintPort* FindPortByHandle(int handle);
 
 // A port held for the length of a spooler call.
@@ -43,3 +46,5 @@ void ClearPortList();
 
 // Whether two port names are the same (exact, case-sensitive).
 bool SamePortName(LPCWSTR a, LPCWSTR b);
+// Whether they differ at most in the case of their letters.
+bool SamePortNameNoCase(LPCWSTR a, LPCWSTR b);

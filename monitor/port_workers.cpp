@@ -11,6 +11,7 @@
 #include "kernel/lasterror.h"
 #include "monitor_globals.h"
 #include "monitor_strings.h"
+#include "port_dialog_session.h"
 #include "port_list.h"
 #include "print_port.h"
 
@@ -84,8 +85,8 @@ BOOL WINAPI XYZConfigurePort(LPWSTR /*pName*/, HWND hWnd, LPWSTR pPortName) {
     MessageBoxW(hWnd, MonitorString(IDS_PORT_IN_USE).c_str(), g_MonitorName, MB_ICONERROR);
     return TRUE;
   }
-  // The Configure Port dialog comes with the monitor's dialogs.
-  theDebugLog.Trace("XYZConfigurePort() No Dialog");
+  // The port stays held while the dialog runs: it cannot be deleted meanwhile.
+  RunPortDialog(hWnd, port.get());
   return TRUE;
 }
 

@@ -134,6 +134,79 @@ int CListCtrl::GetNextSelectedItem(POSITION& position) {
   return item;
 }
 
+int CListCtrl::InsertItem(UINT mask, int index, LPCSTR text, UINT state, UINT stateMask, int image, LPARAM param) {
+  LVITEMA item{};
+  item.mask = mask;
+  item.iItem = index;
+  item.pszText = const_cast<char*>(text);
+  item.state = state;
+  item.stateMask = stateMask;
+  item.iImage = image;
+  item.lParam = param;
+  return InsertItem(&item);
+}
+
+int CListCtrl::InsertItem(UINT mask, int index, LPCWSTR text, UINT state, UINT stateMask, int image, LPARAM param) {
+  std::string narrow = Utf8(text);
+  return InsertItem(mask, index, narrow.c_str(), state, stateMask, image, param);
+}
+
+CImageList* CListCtrl::SetImageList(CImageList* list, int kind) {
+  return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(
+      LVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(list ? list->GetSafeHandle() : nullptr))));
+}
+
+CImageList* CListCtrl::GetImageList(int kind) {
+  return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(kind), 0)));
+}
+
+BOOL CListCtrl::GetItemRect(int item, LPRECT rect, UINT code) {
+  if (rect == nullptr) return FALSE;
+  rect->left = static_cast<LONG>(code);
+  return static_cast<BOOL>(SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)));
+}
+
+void CListCtrl::DrawItem(LPDRAWITEMSTRUCT) {}
+
+BOOL CListCtrl::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
+  if (message != WM_DRAWITEM) return FALSE;
+  DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+  if (result) *result = TRUE;
+  return TRUE;
+}
+
+LONG CTabCtrl::InsertItem(UINT mask, int index, LPCSTR text, int image, LPARAM param) {
+  TCITEMA item{};
+  item.mask = mask;
+  item.pszText = const_cast<char*>(text);
+  item.iImage = image;
+  item.lParam = param;
+  return InsertItem(index, &item);
+}
+
+LONG CTabCtrl::InsertItem(UINT mask, int index, LPCWSTR text, int image, LPARAM param) {
+  std::string narrow = Utf8(text);
+  return InsertItem(mask, index, narrow.c_str(), image, param);
+}
+
+CImageList* CTabCtrl::SetImageList(CImageList* list) {
+  return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(
+      SendMessage(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list ? list->GetSafeHandle() : nullptr))));
+}
+
+CImageList* CTabCtrl::GetImageList() {
+  return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(TCM_GETIMAGELIST, 0, 0)));
+}
+
+void CTabCtrl::DrawItem(LPDRAWITEMSTRUCT) {}
+
+BOOL CTabCtrl::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
+  if (message != WM_DRAWITEM) return FALSE;
+  DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+  if (result) *result = TRUE;
+  return TRUE;
+}
+
 LONG CTabCtrl::InsertItem(int index, LPCSTR text) {
   TCITEMA item{};
   item.mask = TCIF_TEXT;
@@ -189,6 +262,18 @@ int CImageList::Add(CBitmap* bitmap, COLORREF) {
   int first = m_count;
   m_count += images;
   return first;
+}
+
+BOOL CImageList::GetImageInfo(int image, IMAGEINFO* info) const {
+  if (info == nullptr || !m_created || image < 0 || image >= m_count) return FALSE;
+  *info = IMAGEINFO{};
+  for (const Strip& strip : m_strips) {
+    if (image < strip.first || image >= strip.first + strip.count) continue;
+    int x = (image - strip.first) * m_cx;
+    info->rcImage = RECT{x, 0, x + m_cx, m_cy};
+    return TRUE;
+  }
+  return FALSE;
 }
 
 BOOL CImageList::Draw(CDC* dc, int image, POINT at, UINT) {

@@ -7,6 +7,7 @@
 
 #include "framework/control_defs.h"
 #include "framework/dc.h"
+#include "framework/owner_draw.h"
 #include "framework/ptr_list.h"
 #include "framework/wnd.h"
 
@@ -116,6 +117,39 @@ class CListCtrl : public CWnd {
   // Walks the selected items: the position is the item index plus one, 0 at the end.
   POSITION GetFirstSelectedItemPosition();
   int GetNextSelectedItem(POSITION& position);
+
+  int InsertItem(UINT mask, int index, LPCSTR text, UINT state, UINT stateMask, int image, LPARAM param);
+  int InsertItem(UINT mask, int index, LPCWSTR text, UINT state, UINT stateMask, int image, LPARAM param);
+  BOOL GetItem(LVITEMW* item) { return static_cast<BOOL>(SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item))); }
+  // kind: LVSIL_SMALL, LVSIL_STATE or LVSIL_NORMAL. The previous list, or null.
+  CImageList* SetImageList(CImageList* list, int kind);
+  CImageList* GetImageList(int kind);
+  // code: LVIR_BOUNDS, LVIR_ICON, LVIR_LABEL or LVIR_SELECTBOUNDS, in client pixels.
+  BOOL GetItemRect(int item, LPRECT rect, UINT code);
+  BOOL GetColumn(int column, LVCOLUMNA* info) {
+    return static_cast<BOOL>(SendMessage(LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
+  }
+  BOOL GetColumn(int column, LVCOLUMNW* info) {
+    return static_cast<BOOL>(SendMessage(LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
+  }
+  int GetColumnWidth(int column) {
+    return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  }
+  // The width of a text in the list's font.
+  int GetStringWidth(LPCSTR text) {
+    return static_cast<int>(SendMessage(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+  }
+  int GetStringWidth(LPCWSTR text) {
+    return static_cast<int>(SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+  }
+  BOOL RedrawItems(int first, int last) {
+    return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last));
+  }
+
+  // An owner-drawn list (LVS_OWNERDRAWFIXED) draws each row here when its parent
+  // hands WM_DRAWITEM back to it.
+  virtual void DrawItem(LPDRAWITEMSTRUCT item);
+  BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
 
 class CProgressCtrl : public CWnd {
@@ -167,6 +201,16 @@ class CTabCtrl : public CWnd {
   }
   CSize SetItemSize(CSize size);
   void SetPadding(CSize size) { SendMessage(TCM_SETPADDING, 0, MAKELONG(static_cast<WORD>(size.cx), static_cast<WORD>(size.cy))); }
+  LONG InsertItem(UINT mask, int index, LPCSTR text, int image, LPARAM param);
+  LONG InsertItem(UINT mask, int index, LPCWSTR text, int image, LPARAM param);
+  // The previous list, or null.
+  CImageList* SetImageList(CImageList* list);
+  CImageList* GetImageList();
+
+  // An owner-drawn tab row (TCS_OWNERDRAWFIXED) draws each tab here when its
+  // parent hands WM_DRAWITEM back to it.
+  virtual void DrawItem(LPDRAWITEMSTRUCT item);
+  BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
 
 class CSpinButtonCtrl : public CWnd {
@@ -203,13 +247,21 @@ constexpr UINT ILD_TRANSPARENT = 0x0001;
 
 class CImageList {
  public:
+  CImageList() = default;
+  CImageList(const CImageList&) = delete;
+  CImageList& operator=(const CImageList&) = delete;
   BOOL Create(int cx, int cy, UINT flags, int initial, int grow);
   BOOL Create(UINT bitmapId, int cx, int grow, COLORREF mask);
   int Add(CBitmap* bitmap, COLORREF mask);
   int GetImageCount() const { return m_count; }
+  // Where the image lies in its picture; FALSE for an image the list lacks.
+  BOOL GetImageInfo(int image, IMAGEINFO* info) const;
   BOOL Draw(CDC* dc, int image, POINT at, UINT style);
   BOOL DeleteImageList();
   operator bool() const { return m_created; }
+  HIMAGELIST GetSafeHandle() const { return m_created ? reinterpret_cast<HIMAGELIST>(const_cast<CImageList*>(this)) : nullptr; }
+  operator HIMAGELIST() const { return GetSafeHandle(); }
+  static CImageList* FromHandle(HIMAGELIST list) { return reinterpret_cast<CImageList*>(list); }
 
  private:
   struct Strip {

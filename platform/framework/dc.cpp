@@ -134,6 +134,20 @@ void CDC::FillSolidRect(LPCRECT rect, COLORREF color) {
   ::DeleteObject(brush);
 }
 
+void CDC::Draw3dRect(LPCRECT rect, COLORREF topLeft, COLORREF bottomRight) {
+  if (rect == nullptr) return;
+  const LONG l = rect->left, t = rect->top, r = rect->right, b = rect->bottom;
+  RECT top{l, t, r - 1, t + 1}, left{l, t, l + 1, b - 1}, right{r - 1, t, r, b}, bottom{l, b - 1, r, b};
+  FillSolidRect(&top, topLeft);
+  FillSolidRect(&left, topLeft);
+  FillSolidRect(&right, bottomRight);
+  FillSolidRect(&bottom, bottomRight);
+}
+
+void CDC::DrawFocusRect(LPCRECT rect) {
+  if (rect) ::FrameRect(m_hDC, rect, GetStockObject(BLACK_BRUSH));
+}
+
 CPoint CDC::MoveTo(int x, int y) {
   POINT previous{};
   ::MoveToEx(m_hDC, x, y, &previous);

@@ -101,6 +101,10 @@ class CDC {
   void FillRect(LPCRECT rect, CBrush* brush) { ::FillRect(m_hDC, rect, brush ? brush->m_hObject : nullptr); }
   void FillSolidRect(LPCRECT rect, COLORREF color);
   void FrameRect(LPCRECT rect, CBrush* brush) { ::FrameRect(m_hDC, rect, brush ? brush->m_hObject : nullptr); }
+  // A frame of one-pixel lines: the top and left in one colour, the bottom and right in another.
+  void Draw3dRect(LPCRECT rect, COLORREF topLeft, COLORREF bottomRight);
+  // The dotted frame of the item with the focus (recorded as a frame).
+  void DrawFocusRect(LPCRECT rect);
   BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
   BOOL Rectangle(LPCRECT rect) { return Rectangle(rect->left, rect->top, rect->right, rect->bottom); }
   CPoint MoveTo(int x, int y);

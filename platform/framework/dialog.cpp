@@ -94,15 +94,20 @@ void FocusControl(HWND control) {
   if (IsClass(control, WC_EDIT)) SendMessageA(control, EM_SETSEL, 0, -1);
 }
 
-void MoveFocus(HWND dialog, bool backwards) {
+// The stop after (or before) a control; a control inside a stop (a field of a
+// control made of several) counts as that stop. Null without stops.
+HWND NextTabStop(HWND dialog, HWND control, bool backwards) {
   std::vector<HWND> stops = TabStops(dialog);
-  if (stops.empty()) return;
-  HWND focus = GetFocus();
+  if (stops.empty()) return nullptr;
   std::size_t at = stops.size();
   for (std::size_t i = 0; i < stops.size(); ++i)
-    if (stops[i] == focus) at = i;
-  std::size_t next = at == stops.size() ? 0 : (backwards ? (at + stops.size() - 1) : (at + 1)) % stops.size();
-  FocusControl(stops[next]);
+    if (control && IsDescendant(control, stops[i])) at = i;
+  if (at == stops.size()) return backwards ? stops.back() : stops.front();
+  return stops[(backwards ? at + stops.size() - 1 : at + 1) % stops.size()];
+}
+
+void MoveFocus(HWND dialog, bool backwards) {
+  if (HWND next = NextTabStop(dialog, GetFocus(), backwards)) FocusControl(next);
 }
 
 // Arrow keys move the check within a group of radio buttons.
@@ -170,6 +175,10 @@ BOOL IsDialogMessageA(HWND dialog, MSG* msg) {
 }
 
 BOOL IsDialogMessageW(HWND dialog, MSG* msg) { return IsDialogMessageA(dialog, msg); }
+
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
+  return NextTabStop(dialog, control, previous != FALSE);
+}
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 

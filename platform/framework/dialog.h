@@ -60,6 +60,9 @@ class CDialog : public CWnd {
 // button, Esc cancels. TRUE when the message was a dialog key and is done.
 BOOL IsDialogMessageA(HWND dialog, MSG* msg);
 BOOL IsDialogMessageW(HWND dialog, MSG* msg);
+// The tab stop of the dialog after the control (before it with previous), in the
+// order Tab moves; a control inside a tab stop counts as that stop.
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 
 namespace vek::framework {
 // The loop of a modal window: dispatches this thread's messages (dialog keys through

@@ -34,6 +34,24 @@ void RegisterBitmaps(const BitmapResource* bitmaps, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) r.bitmaps[bitmaps[i].id] = &bitmaps[i];
 }
 
+void UnregisterDialogTemplates(const DialogTemplate* templates, std::size_t count) {
+  Resources& r = TheResources();
+  std::lock_guard guard(r.lock);
+  for (std::size_t i = 0; i < count; ++i) {
+    auto it = r.dialogs.find({templates[i].id, templates[i].language});
+    if (it != r.dialogs.end() && it->second == &templates[i]) r.dialogs.erase(it);
+  }
+}
+
+void UnregisterBitmaps(const BitmapResource* bitmaps, std::size_t count) {
+  Resources& r = TheResources();
+  std::lock_guard guard(r.lock);
+  for (std::size_t i = 0; i < count; ++i) {
+    auto it = r.bitmaps.find(bitmaps[i].id);
+    if (it != r.bitmaps.end() && it->second == &bitmaps[i]) r.bitmaps.erase(it);
+  }
+}
+
 const DialogTemplate* FindDialogTemplate(UINT id) {
   WORD language = PRIMARYLANGID(GetUserDefaultLangID());
   Resources& r = TheResources();

@@ -47,6 +47,10 @@ struct BitmapResource {
 
 void RegisterDialogTemplates(const DialogTemplate* templates, std::size_t count);
 void RegisterBitmaps(const BitmapResource* bitmaps, std::size_t count);
+// Takes back what a library registered before it is unloaded: the entries that
+// point into these tables (an entry registered since by someone else stays).
+void UnregisterDialogTemplates(const DialogTemplate* templates, std::size_t count);
+void UnregisterBitmaps(const BitmapResource* bitmaps, std::size_t count);
 // The template of a dialog in the user's language, else in English; null when none.
 const DialogTemplate* FindDialogTemplate(UINT id);
 const BitmapResource* FindBitmap(UINT id);

@@ -31,4 +31,8 @@ void WaitForModalInput() {
   MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
 }
 
+void RefreshFrontEnd() {
+  if (FrontEnd* frontEnd = g_frontEnd.load()) frontEnd->Refresh();
+}
+
 }  // namespace vek::framework

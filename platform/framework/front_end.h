@@ -16,6 +16,9 @@ class FrontEnd {
   virtual void WaitForInput() = 0;
   // Shows a message box and runs until it is answered.
   virtual int ShowMessageBox(const MessageBoxRecord& box) = 0;
+  // Shows the windows as they are now, without waiting: the thread that runs the
+  // modal loop is busy (a search that blocks it) and updated a window meanwhile.
+  virtual void Refresh() {}
 };
 
 void SetFrontEnd(FrontEnd* frontEnd);
@@ -23,5 +26,7 @@ FrontEnd* CurrentFrontEnd();
 
 // The wait of a modal loop: through the front end when there is one.
 void WaitForModalInput();
+// UpdateWindow's word to the front end that the windows changed.
+void RefreshFrontEnd();
 
 }  // namespace vek::framework

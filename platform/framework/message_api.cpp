@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/keyboard.h"
 #include "framework/message_queue.h"
 #include "framework/user_input.h"
 #include "framework/window_api.h"
@@ -160,6 +161,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
   }
   auto record = FindWindowRecord(msg->hwnd);
   if (!record || record->threadId != GetCurrentThreadId()) return 0;
+  vek::framework::KeyboardScope keys(*msg);
   return vek::framework::CallWindow(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

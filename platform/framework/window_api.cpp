@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "framework/front_end.h"
 #include "framework/message_api.h"
 #include "framework/message_queue.h"
 #include "framework/user_input.h"
@@ -295,15 +296,17 @@ BOOL ValidateRect(HWND window, const RECT*) {
 BOOL UpdateWindow(HWND window) {
   auto record = RecordOrError(window);
   if (!record) return FALSE;
+  bool own = record->threadId == GetCurrentThreadId();
   auto queue = vek::framework::QueueOfThread(record->threadId);
-  if (!queue || !(queue->Status() & QS_PAINT)) return TRUE;
-  if (record->threadId == GetCurrentThreadId()) {
+  if (queue && (queue->Status() & QS_PAINT)) {
     MSG paint{};
-    if (!queue->Take(&paint, window, WM_PAINT, WM_PAINT, true)) return TRUE;
-  } else {
-    queue->Painted(window);
+    bool paints = true;
+    if (own) paints = queue->Take(&paint, window, WM_PAINT, WM_PAINT, true);
+    else queue->Painted(window);
+    if (paints) SendMessageA(window, WM_PAINT, 0, 0);
   }
-  SendMessageA(window, WM_PAINT, 0, 0);
+  // The front end shows the change now, also to a thread too busy to wait for input.
+  if (own) vek::framework::RefreshFrontEnd();
   return TRUE;
 }
 

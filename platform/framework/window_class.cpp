@@ -35,6 +35,12 @@ ClassTable& Classes() {
   return *table;
 }
 
+// The built-in controls join the table on its first use.
+void EnsureStandardClasses() {
+  static std::once_flag standard;
+  std::call_once(standard, RegisterStandardControls);
+}
+
 }  // namespace
 
 LRESULT WindowBehaviour::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -47,9 +53,22 @@ void RegisterWindowClass(const std::string& className, BehaviourFactory factory)
   table.factories[className] = std::move(factory);
 }
 
+bool UnregisterWindowClass(const std::string& className) {
+  EnsureStandardClasses();
+  ClassTable& table = Classes();
+  std::lock_guard guard(table.lock);
+  return table.factories.erase(className) > 0;
+}
+
+bool IsWindowClassRegistered(const std::string& className) {
+  EnsureStandardClasses();
+  ClassTable& table = Classes();
+  std::lock_guard guard(table.lock);
+  return table.factories.count(className) > 0;
+}
+
 std::unique_ptr<WindowBehaviour> MakeBehaviour(const std::string& className) {
-  static std::once_flag standard;
-  std::call_once(standard, RegisterStandardControls);
+  EnsureStandardClasses();
   ClassTable& table = Classes();
   std::lock_guard guard(table.lock);
   auto it = table.factories.find(className);

@@ -25,6 +25,10 @@ using BehaviourFactory = std::function<std::unique_ptr<WindowBehaviour>()>;
 void RegisterWindowClass(const std::string& className, BehaviourFactory factory);
 // Nullptr for an unknown class.
 std::unique_ptr<WindowBehaviour> MakeBehaviour(const std::string& className);
+// Takes a class out of the table: windows made of it keep their behaviour, new
+// ones cannot be made. False when no such class was registered.
+bool UnregisterWindowClass(const std::string& className);
+bool IsWindowClassRegistered(const std::string& className);
 
 // The class the framework's frame windows use when none is named.
 inline constexpr const char* kFrameWindowClass = "VekFrameWindow";

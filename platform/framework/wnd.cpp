@@ -73,6 +73,14 @@ HWND CWnd::Detach() {
   return window;
 }
 
+BOOL CWnd::SubclassWindow(HWND window) {
+  if (!Attach(window)) return FALSE;
+  PreSubclassWindow();
+  return TRUE;
+}
+
+void CWnd::PreSubclassWindow() {}
+
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
   HWND control = parent ? ::GetDlgItem(parent->m_hWnd, static_cast<int>(id)) : nullptr;
   return control ? SubclassWindow(control) : FALSE;
@@ -147,6 +155,22 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
   return TRUE;
 }
 
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
+  DWORD style = GetExStyle();
+  DWORD changed = (style & ~remove) | add;
+  if (changed == style) return FALSE;
+  ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(changed));
+  return TRUE;
+}
+
+CFont* CWnd::GetFont() const {
+  return CFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
+}
+
+void CWnd::SetFont(CFont* font, BOOL redraw) {
+  ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font->m_hObject : nullptr), redraw);
+}
+
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 void CWnd::GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
@@ -190,6 +214,13 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return FALSE;
   }
   if (message == WM_NOTIFY) return OnNotify(wParam, lParam, result);
+  if (message == WM_DRAWITEM) {
+    if (DispatchMapped(message, 0, 0, wParam, lParam, result)) return TRUE;
+    // Not drawn here: the control's own object may draw itself.
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    CWnd* control = item ? FromHandlePermanent(item->hwndItem) : nullptr;
+    return control && control != this && control->OnChildNotify(message, wParam, lParam, result);
+  }
   if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC && DispatchMapped(WM_CTLCOLOR, 0, 0, wParam, lParam, result))
     return TRUE;
   return DispatchMapped(message, 0, 0, wParam, lParam, result) ? TRUE : FALSE;
@@ -217,6 +248,8 @@ LRESULT CWnd::Default() {
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
 
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
 

@@ -30,8 +30,9 @@ class CWnd : public CCmdTarget {
   static CWnd* FromHandlePermanent(HWND window);
   BOOL Attach(HWND window);
   HWND Detach();
-  // This object handles the messages of an existing window (a control of a dialog).
-  BOOL SubclassWindow(HWND window) { return Attach(window); }
+  // This object handles the messages of an existing window (a control of a dialog);
+  // PreSubclassWindow runs once it is attached.
+  BOOL SubclassWindow(HWND window);
   BOOL SubclassDlgItem(UINT id, CWnd* parent);
   HWND UnsubclassWindow() { return Detach(); }
 
@@ -65,6 +66,10 @@ class CWnd : public CCmdTarget {
   DWORD GetStyle() const;
   DWORD GetExStyle() const;
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
+  // The font the window was given (WM_GETFONT), and giving it one.
+  class CFont* GetFont() const;
+  void SetFont(class CFont* font, BOOL redraw = TRUE);
   CWnd* SetFocus();
   static CWnd* GetFocus();
   void GetWindowRect(LPRECT rect) const;
@@ -88,6 +93,10 @@ class CWnd : public CCmdTarget {
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL PreTranslateMessage(MSG* msg);
 
+  // A message a control sent its parent, handed back to the control's own object
+  // (owner drawing reaches the control's DrawItem this way). TRUE when handled.
+  virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
   // The default colours of a control (WM_CTLCOLOR): what the window class gives.
   virtual HBRUSH OnCtlColor(class CDC* dc, CWnd* control, UINT kind);
   // During WM_CTLCOLOR: the kind of control asking (CTLCOLOR_STATIC, ...).
@@ -97,6 +106,8 @@ class CWnd : public CCmdTarget {
   static CWnd* TakeWindowBeingCreated();
 
  protected:
+  // Called by SubclassWindow once the object is attached, before it sees a message.
+  virtual void PreSubclassWindow();
   // The last message of a window; an attached object lets go of its handle here.
   virtual void OnNcDestroy();
   // Called after the window is gone; frame windows delete themselves here.

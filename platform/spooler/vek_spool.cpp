@@ -33,7 +33,11 @@ Commands:
                                network --network (default 00000000, this network);
                                over NetBEUI to --netbios-name. --model 0 for an
                                older device, 1 (the default) otherwise; port id 1
-                               to 3; NAME: the port's name
+                               to 3; NAME: the port's name. Without arguments:
+                               the monitor's Add Port dialog, in the terminal,
+                               lists the print servers it finds to choose from
+  configure-port PORT          the monitor's Configure Port dialog for a VEK port,
+                               in the terminal
   print PRINTER FILE [--document NAME] [--retries N] [--retry-interval MS]
                                print a file and wait for the job to end
   jobs                         list the jobs
@@ -64,6 +68,7 @@ const std::map<std::string, Command>& Commands() {
       {"add-port",
        {AddPort, 0, 1,
         {"--transport", "--mac", "--network", "--netbios-name", "--model", "--port-id", "--name"}, true}},
+      {"configure-port", {ConfigurePort, 1, 1, {}, true}},
       {"print", {Print, 2, 2, {"--document", "--retries", "--retry-interval"}, true}},
       {"jobs", {Jobs, 0, 0, {}, true}},
       {"cancel", {Cancel, 1, 1, {}, true}},

@@ -38,11 +38,23 @@ int Fail(int code, const std::string& text);
 // Fail with the exit code and text a spooler error calls for.
 int FailWith(DWORD error, const std::string& what);
 
+// A port as the spooler lists it.
+struct PortLine {
+  std::string name;
+  std::string monitor;
+  std::string description;
+  DWORD type = 0;
+};
+bool ListPorts(std::vector<PortLine>* ports, DWORD* error);
+
 int Init(const Arguments& args);
 int Printers(const Arguments& args);
 int AddPrinter(const Arguments& args);
 int Ports(const Arguments& args);
 int AddPort(const Arguments& args);
+// The monitor's Add Port and Configure Port dialogs, shown in the terminal.
+int AddPortByDialog(const Arguments& args);
+int ConfigurePort(const Arguments& args);
 int Print(const Arguments& args);
 int Jobs(const Arguments& args);
 int Cancel(const Arguments& args);

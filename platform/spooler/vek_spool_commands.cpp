@@ -30,13 +30,6 @@ namespace {
 using spooler::SameName;
 namespace store = spooler::store;
 
-struct PortLine {
-  std::string name;
-  std::string monitor;
-  std::string description;
-  DWORD type = 0;
-};
-
 std::string Narrow(const char16_t* text) { return text ? ToNarrow(text) : std::string(); }
 
 // The two calls of the spooler's buffer protocol: ask the size, then fill.
@@ -51,22 +44,6 @@ bool TwoCalls(const std::function<BOOL(LPBYTE, DWORD, LPDWORD)>& call, std::vect
     buffer->assign(needed, 0);
   }
   return false;
-}
-
-bool ListPorts(std::vector<PortLine>* ports, DWORD* error) {
-  std::vector<BYTE> buffer;
-  DWORD count = 0;
-  if (!TwoCalls(
-          [&](LPBYTE data, DWORD size, LPDWORD needed) {
-            return EnumPortsW(nullptr, 2, data, size, needed, &count);
-          },
-          &buffer, error))
-    return false;
-  const auto* info = reinterpret_cast<const PORT_INFO_2W*>(buffer.data());
-  for (DWORD i = 0; i < count; ++i)
-    ports->push_back({Narrow(info[i].pPortName), Narrow(info[i].pMonitorName),
-                      Narrow(info[i].pDescription), info[i].fPortType});
-  return true;
 }
 
 bool HasPort(const std::vector<PortLine>& ports, const std::string& name) {
@@ -229,6 +206,22 @@ DWORD Submit(HANDLE printer, const std::string& file, const std::string& documen
 
 }  // namespace
 
+bool ListPorts(std::vector<PortLine>* ports, DWORD* error) {
+  std::vector<BYTE> buffer;
+  DWORD count = 0;
+  if (!TwoCalls(
+          [&](LPBYTE data, DWORD size, LPDWORD needed) {
+            return EnumPortsW(nullptr, 2, data, size, needed, &count);
+          },
+          &buffer, error))
+    return false;
+  const auto* info = reinterpret_cast<const PORT_INFO_2W*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i)
+    ports->push_back({Narrow(info[i].pPortName), Narrow(info[i].pMonitorName),
+                      Narrow(info[i].pDescription), info[i].fPortType});
+  return true;
+}
+
 int Init(const Arguments& args) {
   std::string library = MonitorLibrary(args);
   std::string error;
@@ -318,6 +311,8 @@ int Ports(const Arguments&) {
 }
 
 int AddPort(const Arguments& args) {
+  // Without a print server to hand over, the monitor's dialog finds one.
+  if (args.positional.empty() && args.options.empty()) return AddPortByDialog(args);
   // The transports with their record codes, as the monitor loads them.
   enum class Transport { Udp, Ipx, NetBeui };
   const std::string transportText = args.Option("--transport", "udp");

@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "framework/controls.h"
 #include "kernel/strings.h"
 
 namespace vek::framework {
@@ -82,6 +83,26 @@ LRESULT ListViewControl::InsertColumn(WPARAM index, const LVCOLUMNT<Char>* colum
   for (Row& row : m_rows)
     if (row.texts.size() < m_columns.size()) row.texts.resize(m_columns.size());
   return static_cast<LRESULT>(at);
+}
+
+RECT ListViewControl::ItemRect(std::size_t index, int code) const {
+  int top = kHeaderHeight + static_cast<int>(index) * kRowHeight;
+  int width = 0;
+  for (const Column& column : m_columns) width += column.width;
+  int iconWidth = 0;
+  if (m_imageLists[LVSIL_SMALL]) {
+    IMAGEINFO info{};
+    iconWidth = CImageList::FromHandle(m_imageLists[LVSIL_SMALL])->GetImageInfo(0, &info)
+                    ? static_cast<int>(info.rcImage.right - info.rcImage.left)
+                    : 16;
+  }
+  int firstColumn = m_columns.empty() ? width : m_columns.front().width;
+  switch (code) {
+    case LVIR_ICON: return RECT{0, top, iconWidth, top + kRowHeight};
+    case LVIR_LABEL: return RECT{iconWidth, top, std::max(iconWidth, firstColumn), top + kRowHeight};
+    case LVIR_SELECTBOUNDS: return RECT{iconWidth, top, width, top + kRowHeight};
+    default: return RECT{0, top, width, top + kRowHeight};
+  }
 }
 
 void ListViewControl::ChangeState(HWND window, std::size_t index, UINT state, UINT mask) {
@@ -221,6 +242,36 @@ LRESULT ListViewControl::Handle(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case LVM_ENSUREVISIBLE:
       return TRUE;
+    case LVM_SETIMAGELIST:
+    case LVM_GETIMAGELIST: {
+      if (wParam > LVSIL_STATE) return 0;
+      HIMAGELIST previous = m_imageLists[wParam];
+      if (message == LVM_SETIMAGELIST) {
+        m_imageLists[wParam] = reinterpret_cast<HIMAGELIST>(lParam);
+        InvalidateRect(window, nullptr, TRUE);
+      }
+      return reinterpret_cast<LRESULT>(previous);
+    }
+    case LVM_GETITEMRECT: {
+      auto* rect = reinterpret_cast<RECT*>(lParam);
+      if (rect == nullptr || !Valid(wParam)) return FALSE;
+      *rect = ItemRect(wParam, static_cast<int>(rect->left));
+      return TRUE;
+    }
+    case LVM_GETSTRINGWIDTHA:
+    case LVM_GETSTRINGWIDTHW: {
+      if (lParam == 0) return 0;
+      SIZE size{};
+      HDC dc = GetDC(window);
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+      if (message == LVM_GETSTRINGWIDTHA) GetTextExtentPoint32A(dc, reinterpret_cast<LPCSTR>(lParam), -1, &size);
+      else GetTextExtentPoint32W(dc, reinterpret_cast<LPCWSTR>(lParam), -1, &size);
+      ReleaseDC(window, dc);
+      return size.cx;
+    }
+    case LVM_REDRAWITEMS:
+      InvalidateRect(window, nullptr, TRUE);
+      return TRUE;
     case VEK_UM_SELECT:
       SelectByUser(window, wParam);
       return 0;
@@ -246,6 +297,7 @@ LRESULT ListViewControl::Handle(HWND window, UINT message, WPARAM wParam, LPARAM
           item.itemID = static_cast<UINT>(i);
           item.itemAction = ODA_DRAWENTIRE;
           item.itemState = (m_rows[i].state & LVIS_SELECTED) ? ODS_SELECTED : 0;
+          if ((m_rows[i].state & LVIS_FOCUSED) && GetFocus() == window) item.itemState |= ODS_FOCUS;
           item.hwndItem = window;
           item.hDC = dc;
           int top = kHeaderHeight + static_cast<int>(i) * kRowHeight;

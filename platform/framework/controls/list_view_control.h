@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/controls/control_support.h"
+#include "framework/owner_draw.h"
 
 namespace vek::framework {
 
@@ -43,10 +44,13 @@ class ListViewControl : public ControlBehaviour {
   void ChangeState(HWND window, std::size_t index, UINT state, UINT mask);
   void SelectByUser(HWND window, std::size_t index);
   bool Valid(WPARAM index) const { return static_cast<std::size_t>(index) < m_rows.size(); }
+  // The rectangles of a row (LVIR_BOUNDS, LVIR_ICON, LVIR_LABEL), in client pixels.
+  RECT ItemRect(std::size_t index, int code) const;
 
   std::vector<Column> m_columns;
   std::vector<Row> m_rows;
   DWORD m_extendedStyle = 0;
+  HIMAGELIST m_imageLists[3] = {};  // LVSIL_NORMAL, LVSIL_SMALL, LVSIL_STATE
 };
 
 }  // namespace vek::framework

@@ -93,6 +93,14 @@ LRESULT TabControl::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
     case TCM_SETPADDING:
       return 0;
+    case TCM_SETIMAGELIST: {
+      HIMAGELIST previous = m_imageList;
+      m_imageList = reinterpret_cast<HIMAGELIST>(lParam);
+      InvalidateRect(window, nullptr, TRUE);
+      return reinterpret_cast<LRESULT>(previous);
+    }
+    case TCM_GETIMAGELIST:
+      return reinterpret_cast<LRESULT>(m_imageList);
     case VEK_UM_SELECT: {
       if (!IsWindowEnabled(window) || !Valid(wParam) || static_cast<int>(wParam) == m_selection) return 0;
       NMHDR header{};

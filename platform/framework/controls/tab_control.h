@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/controls/control_support.h"
+#include "framework/owner_draw.h"
 
 namespace vek::framework {
 
@@ -31,6 +32,7 @@ class TabControl : public ControlBehaviour {
   int m_selection = -1;
   int m_tabWidth = 60;
   int m_tabHeight = 20;
+  HIMAGELIST m_imageList = nullptr;
 };
 
 }  // namespace vek::framework

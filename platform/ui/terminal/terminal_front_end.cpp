@@ -8,6 +8,7 @@
 #include <cstring>
 #include <langinfo.h>
 
+#include "framework/cursor.h"
 #include "framework/message_api.h"
 #include "framework/window_api.h"
 #include "kernel/clock.h"
@@ -25,6 +26,8 @@ namespace {
 // Often enough for spinners, progress bars and a resized terminal.
 constexpr DWORD kTickMs = 150;
 constexpr DWORD kAnimationFrameMs = 150;
+// A busy thread that updates its windows often is shown at most this often.
+constexpr DWORD kRefreshMs = 40;
 
 std::atomic<TerminalFrontEnd*> g_open{nullptr};
 
@@ -56,6 +59,8 @@ std::unique_ptr<TerminalFrontEnd> TerminalFrontEnd::Open() {
     frontEnd->m_borrowed = false;
     return nullptr;
   }
+  // The thread that opens the terminal shows its windows, until another waits.
+  frontEnd->m_uiThread = GetCurrentThreadId();
   g_open = frontEnd.get();
   vek::shell::SetTerminalHolder(&frontEnd->m_lending);
   return frontEnd;
@@ -162,7 +167,12 @@ void TerminalFrontEnd::Render() {
     box->Place(m_layout.Columns(), m_layout.Rows());
     overlays.boxes.push_back(box);
   }
+  // The wait cursor shows as a note on the active window while a thread works.
+  overlays.busy = vek::framework::CursorId(GetCursor()) == vek::framework::CursorId(LoadCursorA(nullptr, IDC_WAIT));
+  overlays.japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
   const Glyphs& glyphs = m_screen.Unicode() ? Glyphs::Unicode() : Glyphs::Ascii();
+  m_lastRender = GetTickCount();
+  m_rendered = true;
   Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays);
   if (vek::framework::IsBusyCursor(GetCursor())) MarkBusy(screen.grid, m_layout);
   if (m_repaintAll || !m_shown || !(screen == *m_shown)) {
@@ -211,7 +221,16 @@ void TerminalFrontEnd::DeliverPending() {
   }
 }
 
+void TerminalFrontEnd::Refresh() {
+  if (GetCurrentThreadId() != m_uiThread) return;
+  std::unique_lock lock(m_lock, std::try_to_lock);
+  if (!lock.owns_lock() || !m_screen.IsOpen()) return;
+  if (m_rendered && GetTickCount() - m_lastRender < kRefreshMs) return;
+  Render();
+}
+
 void TerminalFrontEnd::WaitForInput() {
+  m_uiThread = GetCurrentThreadId();
   std::unique_lock lock(m_lock, std::try_to_lock);
   if (lock.owns_lock()) ServeLending();
   if (!lock.owns_lock() || !m_screen.IsOpen()) {
@@ -230,6 +249,7 @@ void TerminalFrontEnd::WaitForInput() {
 
 int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
   std::unique_lock lock(m_lock);
+  m_uiThread = GetCurrentThreadId();
   ServeLending();
   if (!m_screen.IsOpen() && !m_lending.IsLent()) return framework::DefaultMessageBoxAnswer(box.type);
   MessageBoxView view(box, PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE);

@@ -30,6 +30,8 @@ class TerminalFrontEnd : public framework::FrontEnd {
 
   void WaitForInput() override;
   int ShowMessageBox(const framework::MessageBoxRecord& box) override;
+  // Between waits: paints the windows as they are, on the thread that waits.
+  void Refresh() override;
   // Gives the terminal back; later calls do nothing.
   void Shutdown();
 
@@ -59,6 +61,9 @@ class TerminalFrontEnd : public framework::FrontEnd {
   std::string m_savedLocale;
   TerminalLending m_lending;
   bool m_borrowed = false;  // from the program that started this one
+  DWORD m_uiThread = 0;    // the thread whose windows show
+  DWORD m_lastRender = 0;  // tick count of the last paint
+  bool m_rendered = false;
 };
 
 }  // namespace vek::ui::terminal
