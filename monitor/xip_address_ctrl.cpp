@@ -75,6 +75,11 @@ void XIPAddressCtrl::MakeFields() {
     m_Field[i].LimitText(kFieldDigits);
     m_Field[i].SetFont(font, FALSE);
   }
+  // Laid out at once when the control has its size already (from a template), so
+  // that it shows its fields in place before it first paints.
+  CRect client;
+  GetClientRect(&client);
+  if (!client.IsRectEmpty()) Layout();
 }
 
 void XIPAddressCtrl::Layout() {

@@ -88,7 +88,7 @@ void DrawAboutPicture(std::uint32_t* pixels, int width, int height) {
 constexpr BitmapResource kPictures[] = {
     {IDB_SERVER_ROW, 32, 16, 24, "Print server", DrawRowIcons},
     {IDB_PROTOCOL_TABS, 32, 16, 24, "Transport", DrawTabIcons},
-    {IDB_ABOUT, 32, 32, 24, "Print monitor", DrawAboutPicture},
+    {IDB_ABOUT, 32, 32, 24, "VEK", DrawAboutPicture},
 };
 
 }  // namespace

@@ -9,7 +9,9 @@ CellMapping::CellMapping(double factor, std::vector<int> rowTops) : m_factor(std
   std::sort(rowTops.begin(), rowTops.end());
   int shift = 0, previousRow = 0;
   for (int top : rowTops) {
-    if (!m_groups.empty() && top - m_groups.back().first < kSameRowPixels) {
+    // A top close to the group's last joins it, as long as the group stays within a line.
+    if (!m_groups.empty() && top - m_groups.back().last < kSameRowPixels &&
+        top - m_groups.back().first < kPixelsPerRow) {
       m_groups.back().last = top;
       continue;
     }

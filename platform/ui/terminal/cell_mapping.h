@@ -14,7 +14,8 @@ namespace vek::ui::terminal {
 
 inline constexpr int kPixelsPerColumn = 6;
 inline constexpr int kPixelsPerRow = 13;
-// Control tops closer than this stand on one row (a label beside its field).
+// Control tops closer than this stand on one row (a label beside its field), as
+// long as the row's tops stay within a line's height.
 inline constexpr int kSameRowPixels = 8;
 
 class CellMapping {

@@ -1,5 +1,6 @@
 // List views: a frame, the column headings, and the rows that fit, scrolled to the
-// focused row; selected rows in reverse, arrows on the frame when rows are hidden.
+// focused row; selected rows in reverse, rows their owner drew in a colour of their
+// own dim, arrows on the frame when rows are hidden.
 #include <algorithm>
 
 #include "framework/control_defs.h"
@@ -55,6 +56,7 @@ void PaintListView(CellGrid& grid, const PlacedWindow& placed, const TopLevelPla
     if (index >= count) break;
     const ListRow& row = node.rows[static_cast<std::size_t>(index)];
     std::uint8_t rowAttr = attr;
+    if (row.ownColour) rowAttr |= kDim;  // cells have no colours: a marked row shows dim
     if (row.selected) rowAttr |= kReverse;
     if (row.focused && focus) rowAttr |= kBold;
     int y = area.body.y + line;

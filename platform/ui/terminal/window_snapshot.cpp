@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/control_defs.h"
+#include "framework/controls/list_view_control.h"
 #include "framework/dialog_template.h"
 #include "framework/gdi.h"
 #include "framework/message_api.h"
@@ -70,6 +71,19 @@ std::string TabLabel(HWND tab, int index) {
   return buffer;
 }
 
+// The rows of an owner-drawn list whose owner drew their text in a colour other
+// than the system's (a row it marks, as a late print server in red).
+void MarkOwnColours(HWND list, WindowNode& node) {
+  const COLORREF system[] = {0, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HIGHLIGHTTEXT)};
+  using vek::framework::ListViewControl;
+  for (const DrawCommand& command : vek::framework::RecordedDrawing(list)) {
+    if (command.kind != DrawCommand::Kind::Text || command.text.empty()) continue;
+    if (std::find(std::begin(system), std::end(system), command.color) != std::end(system)) continue;
+    int row = (static_cast<int>(command.rect.top) - ListViewControl::kHeaderHeight) / ListViewControl::kRowHeight;
+    if (row >= 0 && row < static_cast<int>(node.rows.size())) node.rows[static_cast<std::size_t>(row)].ownColour = true;
+  }
+}
+
 void ReadListView(HWND list, WindowNode& node) {
   for (int c = 0;; ++c) {
     char buffer[256] = {};
@@ -90,6 +104,7 @@ void ReadListView(HWND list, WindowNode& node) {
     row.focused = (state & LVIS_FOCUSED) != 0;
     node.rows.push_back(std::move(row));
   }
+  if (node.style & LVS_OWNERDRAWFIXED) MarkOwnColours(list, node);
 }
 
 void ReadDrawing(HWND window, WindowNode& node) {

@@ -24,6 +24,7 @@ struct ListRow {
   std::vector<std::string> texts;  // sub-item 0 first
   bool selected = false;
   bool focused = false;
+  bool ownColour = false;  // an owner-drawn row whose text its owner drew in a colour of its own
 };
 
 // A drawing call of a window's own paint, reduced to what cells can show.

@@ -54,6 +54,14 @@ TEST(TerminalMapping, ALabelBesideItsFieldStaysOnTheFieldsLine) {
   CellMapping mapping(1.0, {static_cast<int>(label.top), static_cast<int>(field.top)});
   EXPECT_EQ(mapping.Row(label.top), mapping.Row(field.top));
   EXPECT_EQ(mapping.Map(label).y, mapping.Map(field).y);
+  // A button a little above the field starts the row: the label, further down
+  // than the button is from the field, still joins it; the next row does not.
+  RECT button = Du(252, 24, 50, 14), edit = Du(61, 26, 101, 13), text = Du(18, 29, 41, 8), next = Du(12, 42, 228, 75);
+  CellMapping row(1.0, {static_cast<int>(button.top), static_cast<int>(edit.top), static_cast<int>(text.top),
+                        static_cast<int>(next.top)});
+  EXPECT_EQ(row.Row(text.top), row.Row(edit.top));
+  EXPECT_EQ(row.Row(button.top), row.Row(edit.top));
+  EXPECT_GT(row.Row(next.top), row.Row(text.top));
 }
 
 }  // namespace
