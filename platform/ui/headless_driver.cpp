@@ -44,13 +44,24 @@ HWND HeadlessDriver::ActiveWindow() const {
 }
 
 HWND HeadlessDriver::ControlIn(HWND window, int id) const {
-  HWND hidden = nullptr;
+  // The nearest to the window: a control's own parts (the fields of an address
+  // control) may reuse the ids of the dialog's buttons.
+  HWND found = nullptr;
+  int foundDepth = 0;
+  bool foundVisible = false;
   for (HWND child : Descendants(window)) {
     if (GetDlgCtrlID(child) != id) continue;
-    if (IsWindowVisible(child)) return child;
-    if (!hidden) hidden = child;
+    int depth = 0;
+    for (HWND up = GetParent(child); up && up != window; up = GetParent(up)) ++depth;
+    bool visible = IsWindowVisible(child) != FALSE;
+    bool better = !found || (visible && !foundVisible) || (visible == foundVisible && depth < foundDepth);
+    if (better) {
+      found = child;
+      foundDepth = depth;
+      foundVisible = visible;
+    }
   }
-  return hidden;
+  return found;
 }
 
 HWND HeadlessDriver::Control(int id) const { return ControlIn(ActiveWindow(), id); }

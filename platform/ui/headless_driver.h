@@ -19,7 +19,8 @@ class HeadlessDriver {
   // The window on top: the last made visible, enabled top-level window.
   HWND ActiveWindow() const;
   // A control of the active window by id (pages of a sheet included); the visible
-  // one when several share the id. Null when there is none.
+  // one when several share the id, and of those the nearest to the window. Null
+  // when there is none.
   HWND Control(int id) const;
   HWND ControlIn(HWND window, int id) const;
 
