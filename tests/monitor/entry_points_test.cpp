@@ -1,6 +1,9 @@
 // The spooler's entry points: the operation tables, the workers' answers for
 // unknown ports and bad arguments, deleting ports, and the wizard's hand-over.
+#include <future>
+
 #include "framework/message_box.h"
+#include "ui/headless_driver.h"
 #include "monitor_test_support.h"
 #include "port_workers.h"
 #include "registry_helpers.h"
@@ -199,10 +202,23 @@ TEST_F(EntryPoints, AnIncompleteHandOverAddsNothing) {
                                          KEY_READ, &key));
 }
 
-TEST_F(EntryPoints, WithoutAHandOverAddPortFailsCleanly) {
+// Without a hand-over AddPort is the Add Port dialog's; cancelled, it adds
+// nothing and reports no error.
+TEST_F(EntryPoints, WithoutAHandOverAddPortOpensTheDialog) {
   framework::ClearMessageBoxLog();
-  EXPECT_FALSE(XYZAddPort(nullptr, nullptr, nullptr));
-  EXPECT_EQ(ERROR_NOT_SUPPORTED, GetLastError());
+  g_SupportedProtocols = 0x8;  // no transport to search on
+  DWORD error = 1;
+  auto added = std::async(std::launch::async, [&] {
+    BOOL result = XYZAddPort(nullptr, nullptr, nullptr);
+    error = GetLastError();
+    return result;
+  });
+  ui::HeadlessDriver driver;
+  ASSERT_TRUE(ui::HeadlessDriver::WaitFor([&] { return driver.ActiveCaption() == "Add Port"; }));
+  driver.Settle();
+  driver.Click(IDCANCEL);
+  EXPECT_FALSE(added.get());
+  EXPECT_EQ(ERROR_SUCCESS, error);
   EXPECT_EQ(0, g_PortList.GetCount());
   EXPECT_TRUE(framework::MessageBoxLog().empty());
 }
