@@ -227,31 +227,16 @@ void CPortDLG::OnSelChangeTab(NMHDR*, LRESULT* result) {
     if (label) label->ShowWindow(show);
     m_IPCtrl.ShowWindow(show);
   };
-  switch (m_Protocol) {
-    case PACKET_TYPE_IPX:
-      showAddress(SW_HIDE);
-      if (g_SupportedProtocols & PROTOCOL_IPX) {
-        UpdateWindow();
-        OnRefresh();
-      }
-      break;
-    case PACKET_TYPE_UDP:
-      showAddress(SW_SHOW);
-      InsertColumn(kIPAddressColumn, IDS_COLUMN_IP_ADDRESS, LVCFMT_CENTER, u"255.255.255.255", 0);
-      if (g_SupportedProtocols & PROTOCOL_UDP) {
-        UpdateWindow();
-        OnRefresh();
-      }
-      break;
-    case PACKET_TYPE_NETBEUI:
-      showAddress(SW_HIDE);
-      if (g_SupportedProtocols & PROTOCOL_NETBEUI) {
-        UpdateWindow();
-        OnRefresh();
-      }
-      break;
-    default:
-      break;
+  for (const ProtocolEntry& entry : m_ProtocolTable) {
+    if (entry.transport != m_Protocol) continue;
+    // The address of a directed search, and the servers' addresses, on TCP/IP only.
+    const bool tcpip = m_Protocol == PACKET_TYPE_UDP;
+    showAddress(tcpip ? SW_SHOW : SW_HIDE);
+    if (tcpip) InsertColumn(kIPAddressColumn, IDS_COLUMN_IP_ADDRESS, LVCFMT_CENTER, u"255.255.255.255", 0);
+    if (g_SupportedProtocols & entry.bit) {
+      UpdateWindow();
+      OnRefresh();
+    }
   }
   if (result) *result = 0;
 }
