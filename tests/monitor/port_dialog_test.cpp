@@ -14,6 +14,7 @@
 
 #include "emulator/emulator.h"
 #include "framework/framework.h"
+#include "framework/class_registration.h"
 #include "framework/keyboard.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
@@ -628,13 +629,29 @@ TEST_F(PortDialog, TheAddressFieldsTakeDigitsMoveOnAndSayWhatIsWrong) {
   EXPECT_TRUE(greyDots);
 }
 
-// Port dialogs run one at a time: a second waits for the first to close.
+// Port dialogs run one at a time: a second waits for the first to close. The
+// address control's window class exists while one is open; About tells the
+// monitor's display name and version.
 TEST_F(PortDialog, PortDialogsRunOneAtATime) {
   StartMonitor(PROTOCOL_ALL);
   g_SupportedProtocols = 0x8;  // no search
+  WNDCLASSW windowClass{};
+  EXPECT_FALSE(GetClassInfoW(nullptr, u"XIPAddressCtrl", &windowClass));
   DialogRun first(AddPort());
   ASSERT_TRUE(first.WaitUntilSearched());
   HWND firstWindow = first.Window();
+  ASSERT_TRUE(GetClassInfoW(nullptr, u"XIPAddressCtrl", &windowClass));
+  EXPECT_EQ(0x4003u, windowClass.style);
+  EXPECT_EQ(&DefWindowProcW, windowClass.lpfnWndProc);
+  EXPECT_EQ(32513u, vek::framework::CursorId(windowClass.hCursor)) << "the I-beam";
+  EXPECT_EQ(COLOR_WINDOW + 1, static_cast<int>(reinterpret_cast<std::uintptr_t>(windowClass.hbrBackground)));
+
+  first.Driver().Click(IDC_ABOUT);
+  EXPECT_EQ("About", first.Driver().ActiveCaption());
+  EXPECT_EQ("Network Print Monitor\n\nVersion 4.03.17", first.Driver().Text(IDC_ABOUT_TEXT));
+  first.Driver().Click(IDOK);
+  EXPECT_EQ("Add Port", first.Driver().ActiveCaption());
+
   std::atomic<bool> calling{false};
   DialogRun second([&] {
     calling = true;
@@ -649,6 +666,7 @@ TEST_F(PortDialog, PortDialogsRunOneAtATime) {
   ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return second.Window() != nullptr && second.Window() != firstWindow; }));
   second.Driver().Cancel();
   EXPECT_EQ(FALSE, second.Result());
+  EXPECT_FALSE(GetClassInfoW(nullptr, u"XIPAddressCtrl", &windowClass)) << "unregistered again";
 }
 
 }  // namespace
