@@ -1,6 +1,7 @@
 #include "port_dlg.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 

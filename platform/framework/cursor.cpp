@@ -10,6 +10,8 @@
 #include "kernel/lasterror.h"
 #include "shell/file_contents.h"
 
+#include "framework/front_end.h"
+
 namespace {
 
 // Stock cursors are their ids; a file cursor is a distinct small value.
@@ -61,15 +63,21 @@ bool IsBusyCursor(HCURSOR cursor) {
 }
 
 void BeginWaitCursor() {
-  std::lock_guard guard(g_waitLock);
-  if (g_waitDepth++ == 0) g_beforeWait = GetCursor();
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  {
+    std::lock_guard guard(g_waitLock);
+    if (g_waitDepth++ == 0) g_beforeWait = GetCursor();
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  }
+  RefreshFrontEnd();  // a front end shows the wait before the work blocks the thread
 }
 
 void EndWaitCursor() {
-  std::lock_guard guard(g_waitLock);
-  if (g_waitDepth == 0) return;
-  if (--g_waitDepth == 0) SetCursor(g_beforeWait ? g_beforeWait : LoadCursorA(nullptr, IDC_ARROW));
+  {
+    std::lock_guard guard(g_waitLock);
+    if (g_waitDepth == 0) return;
+    if (--g_waitDepth == 0) SetCursor(g_beforeWait ? g_beforeWait : LoadCursorA(nullptr, IDC_ARROW));
+  }
+  RefreshFrontEnd();
 }
 
 void RestoreWaitCursor() {

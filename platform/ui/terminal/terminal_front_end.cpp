@@ -31,6 +31,10 @@ constexpr DWORD kRefreshMs = 40;
 
 std::atomic<TerminalFrontEnd*> g_open{nullptr};
 
+bool ShowsWaitCursor() {
+  return vek::framework::CursorId(GetCursor()) == vek::framework::CursorId(LoadCursorA(nullptr, IDC_WAIT));
+}
+
 bool Utf8Locale() {
   const char* codeset = nl_langinfo(CODESET);
   return codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
@@ -160,6 +164,8 @@ void TerminalFrontEnd::PlaceDropDown() {
 }
 
 void TerminalFrontEnd::Render() {
+  if (m_rendering) return;
+  m_rendering = true;
   RefreshLayout();
   Overlays overlays;
   overlays.dropDown = m_dropDown ? &*m_dropDown : nullptr;
@@ -168,7 +174,8 @@ void TerminalFrontEnd::Render() {
     overlays.boxes.push_back(box);
   }
   // The wait cursor shows as a note on the active window while a thread works.
-  overlays.busy = vek::framework::CursorId(GetCursor()) == vek::framework::CursorId(LoadCursorA(nullptr, IDC_WAIT));
+  overlays.busy = ShowsWaitCursor();
+  m_shownBusy = overlays.busy;
   overlays.japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
   const Glyphs& glyphs = m_screen.Unicode() ? Glyphs::Unicode() : Glyphs::Ascii();
   m_lastRender = GetTickCount();
@@ -180,6 +187,7 @@ void TerminalFrontEnd::Render() {
     m_shown = std::move(screen);
     m_repaintAll = false;
   }
+  m_rendering = false;
 }
 
 void TerminalFrontEnd::Perform(const std::vector<InputAction>& actions) {
@@ -225,7 +233,8 @@ void TerminalFrontEnd::Refresh() {
   if (GetCurrentThreadId() != m_uiThread) return;
   std::unique_lock lock(m_lock, std::try_to_lock);
   if (!lock.owns_lock() || !m_screen.IsOpen()) return;
-  if (m_rendered && GetTickCount() - m_lastRender < kRefreshMs) return;
+  // Often at most, but at once when the wait cursor came or went.
+  if (m_rendered && GetTickCount() - m_lastRender < kRefreshMs && ShowsWaitCursor() == m_shownBusy) return;
   Render();
 }
 

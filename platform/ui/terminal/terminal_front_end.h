@@ -64,6 +64,8 @@ class TerminalFrontEnd : public framework::FrontEnd {
   DWORD m_uiThread = 0;    // the thread whose windows show
   DWORD m_lastRender = 0;  // tick count of the last paint
   bool m_rendered = false;
+  bool m_rendering = false;  // a window updated while its state is read waits for the next paint
+  bool m_shownBusy = false;  // the last paint showed the wait cursor's note
 };
 
 }  // namespace vek::ui::terminal
