@@ -112,8 +112,8 @@ void CPortDLG::TakeSearchReply(const BYTE* datagram, int length, int requestsSen
     } else if (m_Protocol == PACKET_TYPE_UDP) {
       std::memcpy(record->m_IPAddress, reply.ipAddress, 4);
     } else if (m_Protocol == PACKET_TYPE_NETBEUI) {
-      std::strncpy(record->m_PSName, static_cast<XNBFSocket*>(socket)->GetSenderName(), kPSNameLength);
-      record->m_PSName[kPSNameLength] = 0;
+      const char* sender = static_cast<XNBFSocket*>(socket)->GetSenderName();
+      std::memcpy(record->m_PSName, sender, strnlen(sender, kPSNameLength));
     }
     if (reply.keepsCopy) {
       HGLOBAL block = GlobalAlloc(GPTR, static_cast<SIZE_T>(length));
