@@ -65,7 +65,7 @@ TEST_P(PortDialogTerminal, AddPortChoosesAFoundServerThatThenPrints) {
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Add Port")) << session.Capture();
   // The dialog shows at once; the search that blocks it shows its wait.
-  ASSERT_TRUE(session.WaitForScreen("Please wait...")) << session.Capture();
+  ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
   const char* tab = GetParam() == PortTransport::Udp ? "TCP/IP" : GetParam() == PortTransport::Netbeui ? "NetBEUI" : "";
   if (*tab) {
     // The first search, on IPX, ends; then the person clicks the transport's tab.

@@ -29,18 +29,6 @@ std::optional<CellPoint> Caret(const ScreenLayout& layout) {
   return std::nullopt;
 }
 
-// The wait cursor: " Please wait... " on the bottom edge of the active window.
-void PaintBusyNote(CellGrid& grid, const ScreenLayout& layout, bool japanese) {
-  const TopLevelPlacement* active = layout.Active();
-  if (active == nullptr) return;
-  const CellRect& frame = active->frame;
-  std::u32string note = japanese ? U" \u304a\u5f85\u3061\u304f\u3060\u3055\u3044... " : U" Please wait... ";
-  int width = TextWidth(note);
-  if (frame.w < width + 4 || frame.h < 2) return;
-  ClipScope clip(grid, frame);
-  grid.Text(frame.Right() - width - 2, frame.Bottom() - 1, note, width, kReverse);
-}
-
 }  // namespace
 
 Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays) {
@@ -62,10 +50,6 @@ Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned an
       overlays.dropDown->Paint(grid, combo->node->items, glyphs);
   }
   for (const MessageBoxView* box : overlays.boxes) box->Paint(grid, glyphs);
-  if (overlays.busy) {
-    PaintBusyNote(grid, layout, overlays.japanese);
-    return screen;  // no caret while the program works
-  }
   if (context.showFocus) screen.cursor = Caret(layout);
   return screen;
 }

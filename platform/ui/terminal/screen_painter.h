@@ -23,8 +23,6 @@ struct Screen {
 struct Overlays {
   const DropDown* dropDown = nullptr;  // placed already
   std::vector<const MessageBoxView*> boxes;  // placed already, bottom first
-  bool busy = false;      // the wait cursor: a note on the active window's frame
-  bool japanese = false;  // the note's language
 };
 
 Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays = {});

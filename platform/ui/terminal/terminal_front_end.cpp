@@ -8,7 +8,6 @@
 #include <cstring>
 #include <langinfo.h>
 
-#include "framework/cursor.h"
 #include "framework/message_api.h"
 #include "framework/window_api.h"
 #include "kernel/clock.h"
@@ -31,9 +30,7 @@ constexpr DWORD kRefreshMs = 40;
 
 std::atomic<TerminalFrontEnd*> g_open{nullptr};
 
-bool ShowsWaitCursor() {
-  return vek::framework::CursorId(GetCursor()) == vek::framework::CursorId(LoadCursorA(nullptr, IDC_WAIT));
-}
+bool ShowsWaitCursor() { return vek::framework::IsBusyCursor(GetCursor()); }
 
 bool Utf8Locale() {
   const char* codeset = nl_langinfo(CODESET);
@@ -173,15 +170,12 @@ void TerminalFrontEnd::Render() {
     box->Place(m_layout.Columns(), m_layout.Rows());
     overlays.boxes.push_back(box);
   }
-  // The wait cursor shows as a note on the active window while a thread works.
-  overlays.busy = ShowsWaitCursor();
-  m_shownBusy = overlays.busy;
-  overlays.japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
+  m_shownBusy = ShowsWaitCursor();
   const Glyphs& glyphs = m_screen.Unicode() ? Glyphs::Unicode() : Glyphs::Ascii();
   m_lastRender = GetTickCount();
   m_rendered = true;
   Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays);
-  if (vek::framework::IsBusyCursor(GetCursor())) MarkBusy(screen.grid, m_layout);
+  if (m_shownBusy) MarkBusy(screen.grid, m_layout);
   if (m_repaintAll || !m_shown || !(screen == *m_shown)) {
     m_screen.Show(screen.grid, screen.cursor, m_repaintAll);
     m_shown = std::move(screen);
