@@ -123,6 +123,8 @@ TEST_F(UdpBroadcastTest, MappingComesFromTheEnvironment) {
 
   ASSERT_EQ(::unsetenv("VEK_BROADCAST"), 0);
   EXPECT_EQ(MappedBroadcastAddress(), 0xFFFFFFFFu);
+  // Back to the loopback mapping every test process starts with.
+  ASSERT_EQ(::setenv("VEK_BROADCAST", "127.255.255.255", 1), 0);
   closesocket(sender);
   closesocket(listener);
 }
