@@ -30,8 +30,9 @@ void CellGrid::SetClip(const CellRect& clip) { m_clip = clip.Intersect(Bounds())
 // Clears a cell, and the other half of a wide character it belonged to.
 void CellGrid::Blank(int x, int y) {
   Cell& cell = Mutable(x, y);
-  if (cell.tail && x > 0) Mutable(x - 1, y) = Cell{U' ', Mutable(x - 1, y).attr, false};
-  if (!cell.tail && x + 1 < m_width && Mutable(x + 1, y).tail) Mutable(x + 1, y) = Cell{U' ', cell.attr, false};
+  if (cell.tail && x > 0) Mutable(x - 1, y) = Cell{U' ', Mutable(x - 1, y).attr, false, kTerminalColour, kTerminalColour};
+  if (!cell.tail && x + 1 < m_width && Mutable(x + 1, y).tail)
+    Mutable(x + 1, y) = Cell{U' ', cell.attr, false, kTerminalColour, kTerminalColour};
   cell = Cell{};
 }
 
@@ -42,8 +43,17 @@ void CellGrid::Put(int x, int y, char32_t c, std::uint8_t attr) {
   if (!Inside(x, y) || (width == 2 && !Inside(x + 1, y))) return;
   Blank(x, y);
   if (width == 2) Blank(x + 1, y);
-  Mutable(x, y) = Cell{c, attr, false};
-  if (width == 2) Mutable(x + 1, y) = Cell{U' ', attr, true};
+  Mutable(x, y) = Cell{c, attr, false, kTerminalColour, kTerminalColour};
+  if (width == 2) Mutable(x + 1, y) = Cell{U' ', attr, true, kTerminalColour, kTerminalColour};
+}
+
+void CellGrid::PutColoured(int x, int y, char32_t c, std::uint32_t fg, std::uint32_t bg, std::uint8_t attr) {
+  int width = CellWidth(c);
+  if (width == 0 || !Inside(x, y) || (width == 2 && !Inside(x + 1, y))) return;
+  Blank(x, y);
+  if (width == 2) Blank(x + 1, y);
+  Mutable(x, y) = Cell{c, attr, false, fg, bg};
+  if (width == 2) Mutable(x + 1, y) = Cell{U' ', attr, true, fg, bg};
 }
 
 int CellGrid::Text(int x, int y, std::u32string_view text, int maxColumns, std::uint8_t attr) {

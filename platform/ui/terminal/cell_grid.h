@@ -1,7 +1,8 @@
 // A screen of character cells that the front end paints into and the terminal then
 // shows; tests read it without a terminal. Drawing is clipped to a rectangle; a wide
 // character takes its cell and the next (the "tail"), and overwriting either half
-// blanks the other.
+// blanks the other. A cell has the terminal's own colours unless a picture gave it
+// colours of its own (0xRRGGBB).
 #pragma once
 
 #include <cstdint>
@@ -19,10 +20,15 @@ enum CellAttr : std::uint8_t {
   kUnderline = 8,
 };
 
+// The terminal's own foreground or background colour.
+inline constexpr std::uint32_t kTerminalColour = 0xFFFFFFFFu;
+
 struct Cell {
   char32_t ch = U' ';
   std::uint8_t attr = kPlain;
   bool tail = false;  // the right half of a wide character
+  std::uint32_t fg = kTerminalColour;
+  std::uint32_t bg = kTerminalColour;
   bool operator==(const Cell&) const = default;
 };
 
@@ -58,6 +64,8 @@ class CellGrid {
   CellRect Clip() const { return m_clip; }
 
   void Put(int x, int y, char32_t c, std::uint8_t attr = kPlain);
+  // A character in colours of its own.
+  void PutColoured(int x, int y, char32_t c, std::uint32_t fg, std::uint32_t bg, std::uint8_t attr = kPlain);
   // Writes a line of text, cut (never wrapped) at maxColumns; returns the cells used.
   int Text(int x, int y, std::u32string_view text, int maxColumns, std::uint8_t attr = kPlain);
   int Text(int x, int y, std::string_view utf8, int maxColumns, std::uint8_t attr = kPlain);

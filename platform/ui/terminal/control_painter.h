@@ -14,6 +14,8 @@ struct PaintContext {
   unsigned animationFrame = 0;
   // The focus shows only where input goes: not under a drop-down or a message box.
   bool showFocus = true;
+  // The terminal shows colours: pictures are drawn, not named.
+  bool colours = false;
 };
 
 // The window itself, not its children, within its clip.

@@ -3,6 +3,7 @@
 #include <langinfo.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -18,6 +19,7 @@ namespace {
 
 constexpr int kEscapeDelayMs = 25;
 constexpr wint_t kEscape = 27, kCtrlL = 12, kDelete = 127;
+constexpr char32_t kUpperHalf = U'\u2580';
 
 std::string Capability(const char* name) {
   char* value = tigetstr(name);
@@ -32,6 +34,43 @@ attr_t Attributes(std::uint8_t attr) {
   if (attr & kDim) result |= A_DIM;
   if (attr & kUnderline) result |= A_UNDERLINE;
   return result;
+}
+
+// The 16 colours of a basic terminal, as most terminals show them.
+constexpr std::uint32_t kBasicColours[16] = {0x000000, 0xCD0000, 0x00CD00, 0xCDCD00, 0x0000EE, 0xCD00CD,
+                                             0x00CDCD, 0xE5E5E5, 0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                             0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+// The levels of the 6 x 6 x 6 colour cube of a 256-colour terminal.
+constexpr int kCubeLevels[6] = {0, 95, 135, 175, 215, 255};
+
+int Channel(std::uint32_t rgb, int shift) { return static_cast<int>((rgb >> shift) & 0xFF); }
+
+int Distance(std::uint32_t a, std::uint32_t b) {
+  int r = Channel(a, 16) - Channel(b, 16), g = Channel(a, 8) - Channel(b, 8), bl = Channel(a, 0) - Channel(b, 0);
+  return 2 * r * r + 4 * g * g + 3 * bl * bl;
+}
+
+int NearestBasic(std::uint32_t rgb, int count) {
+  int best = 0;
+  for (int i = 1; i < count; ++i)
+    if (Distance(rgb, kBasicColours[i]) < Distance(rgb, kBasicColours[best])) best = i;
+  return best;
+}
+
+int NearestOf256(std::uint32_t rgb) {
+  auto level = [](int v) {
+    int best = 0;
+    for (int i = 1; i < 6; ++i)
+      if (std::abs(kCubeLevels[i] - v) < std::abs(kCubeLevels[best] - v)) best = i;
+    return best;
+  };
+  int r = level(Channel(rgb, 16)), g = level(Channel(rgb, 8)), b = level(Channel(rgb, 0));
+  std::uint32_t cube = static_cast<std::uint32_t>((kCubeLevels[r] << 16) | (kCubeLevels[g] << 8) | kCubeLevels[b]);
+  int grey = std::clamp(((Channel(rgb, 16) + Channel(rgb, 8) + Channel(rgb, 0)) / 3 - 8 + 5) / 10, 0, 23);
+  int greyLevel = 8 + 10 * grey;
+  std::uint32_t greyRgb = static_cast<std::uint32_t>((greyLevel << 16) | (greyLevel << 8) | greyLevel);
+  if (Distance(rgb, greyRgb) < Distance(rgb, cube)) return 232 + grey;
+  return 16 + 36 * r + 6 * g + b;
 }
 
 std::optional<TermKey> FromKeyCode(wint_t code, bool alt) {
@@ -105,6 +144,11 @@ bool CursesScreen::Open() {
   mousemask(BUTTON1_PRESSED | BUTTON1_CLICKED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
   mouseinterval(0);
   curs_set(0);
+  if (has_colors() && start_color() == OK) {
+    use_default_colors();
+    m_colours = COLORS;
+    m_pairLimit = COLOR_PAIRS;
+  }
   m_reset = Capability("sgr0") + Capability("cnorm") + Capability("rmkx") + Capability("rmcup");
   if (!Capability("kmous").empty()) m_reset += "\033[?1000l\033[?1002l\033[?1006l";
   return true;
@@ -116,12 +160,32 @@ void CursesScreen::Close() {
   endwin();
   delscreen(static_cast<SCREEN*>(m_screen));
   m_screen = nullptr;
+  m_colours = 0;
+  m_pairs.clear();
   std::fflush(stdout);
 }
 
 CellPoint CursesScreen::Size() const {
   if (!m_screen) return CellPoint{0, 0};
   return CellPoint{getmaxx(stdscr), getmaxy(stdscr)};
+}
+
+int CursesScreen::ColourIndex(std::uint32_t rgb, bool dim) const {
+  if (rgb == kTerminalColour) return -1;
+  if (dim) rgb = (rgb >> 1) & 0x7F7F7F;  // a picture under a modal window darkens
+  if (m_colours >= 256) return NearestOf256(rgb);
+  return NearestBasic(rgb, m_colours >= 16 ? 16 : 8);
+}
+
+int CursesScreen::Pair(std::uint32_t fg, std::uint32_t bg, bool dim) {
+  if (m_colours < 8 || (fg == kTerminalColour && bg == kTerminalColour)) return 0;
+  std::pair<int, int> key{ColourIndex(fg, dim), ColourIndex(bg, dim)};
+  if (auto found = m_pairs.find(key); found != m_pairs.end()) return found->second;
+  int pair = static_cast<int>(m_pairs.size()) + 1;
+  if (pair >= m_pairLimit) return 0;  // out of pairs: the terminal's own colours
+  if (init_extended_pair(pair, key.first, key.second) != OK) return 0;
+  m_pairs[key] = pair;
+  return pair;
 }
 
 void CursesScreen::Show(const CellGrid& grid, std::optional<CellPoint> cursor, bool repaintAll) {
@@ -134,8 +198,17 @@ void CursesScreen::Show(const CellGrid& grid, std::optional<CellPoint> cursor, b
       if (cell.tail) continue;
       wchar_t text[2] = {static_cast<wchar_t>(cell.ch), L'\0'};
       if (!m_unicode && cell.ch > 0x7E) text[0] = L'?';
+      bool dim = (cell.attr & kDim) != 0;
+      std::uint32_t fg = cell.fg;
+      // A half block whose halves come out alike is a space on that colour.
+      if (cell.ch == kUpperHalf && cell.fg != kTerminalColour && ColourIndex(cell.fg, dim) == ColourIndex(cell.bg, dim)) {
+        text[0] = L' ';
+        fg = kTerminalColour;
+      }
       cchar_t shown;
-      setcchar(&shown, text, Attributes(cell.attr), 0, nullptr);
+      int pair = Pair(fg, cell.bg, dim);
+      attr_t attributes = Attributes(pair ? static_cast<std::uint8_t>(cell.attr & ~kDim) : cell.attr);
+      setcchar(&shown, text, attributes, static_cast<short>(std::min(pair, 0x7FFF)), &pair);
       mvwadd_wch(stdscr, y, x, &shown);
     }
   }

@@ -3,6 +3,8 @@
 // events without waiting.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -25,6 +27,9 @@ class CursesScreen {
   bool IsOpen() const { return m_screen != nullptr; }
   // Whether the terminal takes UTF-8 (else only ASCII is sent).
   bool Unicode() const { return m_unicode; }
+  // Whether the terminal shows colours (8, 16 or 256 of them); cells' own colours
+  // go to the nearest the terminal has.
+  bool Colours() const { return m_colours >= 8; }
   // Columns in x, rows in y.
   CellPoint Size() const;
 
@@ -38,8 +43,14 @@ class CursesScreen {
   const std::string& ResetSequence() const { return m_reset; }
 
  private:
+  int ColourIndex(std::uint32_t rgb, bool dim) const;
+  int Pair(std::uint32_t fg, std::uint32_t bg, bool dim);
+
   void* m_screen = nullptr;  // SCREEN*, kept out of this header
   bool m_unicode = false;
+  int m_colours = 0;
+  int m_pairLimit = 0;
+  std::map<std::pair<int, int>, int> m_pairs;  // (foreground, background) to colour pair
   std::string m_reset;
 };
 

@@ -14,6 +14,7 @@ struct Glyphs {
   char32_t barFull, barEmpty;
   std::u32string_view spinner;  // frames of the animation
   char32_t ellipsis;
+  char32_t upperHalf;  // a picture's two pixels in one cell; 0: one pixel a cell
 
   static const Glyphs& Unicode();
   static const Glyphs& Ascii();

@@ -30,14 +30,14 @@ class MessageBoxView {
   int HandleKey(const TermKey& key);
   // What the box answers when the program is asked to quit while it shows.
   int QuitAnswer() const;
+  // What Esc answers: Cancel or No where the box has them, 0 when Esc does nothing.
+  int EscapeAnswer() const;
 
   void Place(int columns, int rows);
   CellRect Rect() const { return m_rect; }
   void Paint(CellGrid& grid, const Glyphs& glyphs) const;
 
  private:
-  int EscapeAnswer() const;
-
   std::u32string m_caption;
   std::u32string m_icon;
   std::u32string m_text;

@@ -55,7 +55,7 @@ bool PaintDrawing(CellGrid& grid, const PlacedWindow& placed, const TopLevelPlac
         break;
       }
       case DrawnShape::Kind::Picture:
-        DrawPicture(grid, cells, shape.text, context.glyphs, attr);
+        DrawPicture(grid, cells, shape.text, shape.bitmapId, context, attr);
         drewContent = true;
         break;
     }

@@ -44,7 +44,8 @@ void PaintStatic(CellGrid& grid, const PlacedWindow& placed, const PaintContext&
   std::uint8_t attr = BaseAttr(placed);
   switch (kind) {
     case SS_BITMAP:
-      if (!node.pictureTitle.empty()) DrawPicture(grid, placed.rect, node.pictureTitle, context.glyphs, attr);
+      if (!node.pictureTitle.empty() || node.pictureId != 0)
+        DrawPicture(grid, placed.rect, node.pictureTitle, node.pictureId, context, attr);
       break;
     case SS_BLACKFRAME:
     case SS_GRAYFRAME:

@@ -1,8 +1,18 @@
 #include "ui/terminal/paint_support.h"
 
+#include <algorithm>
+
+#include "ui/terminal/picture_cells.h"
 #include "ui/terminal/text_cells.h"
 
 namespace vek::ui::terminal {
+namespace {
+
+// A picture this low cannot carry legible lettering: its title is written over it.
+constexpr int kLetteredPictureRows = 3;
+constexpr std::uint32_t kTitleColour = 0xFFFFFF;
+
+}  // namespace
 
 std::uint8_t BaseAttr(const PlacedWindow& placed) { return placed.enabled ? kPlain : kDim; }
 
@@ -30,14 +40,48 @@ int DrawLabel(CellGrid& grid, int x, int y, std::string_view utf8, int maxColumn
 
 int LabelWidth(std::string_view utf8, bool prefix) { return TextWidth(ParseLabel(DecodeUtf8(utf8), prefix).text); }
 
-void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, const Glyphs& glyphs, std::uint8_t attr) {
+void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, UINT bitmapId,
+                 const PaintContext& context, std::uint8_t attr) {
   std::u32string text = DecodeUtf8(title);
-  if (rect.h >= 3 && rect.w >= 4) {
-    DrawBox(grid, rect, glyphs, attr);
-    DrawCentred(grid, rect.x + 1, MiddleRow(rect), rect.w - 2, text, static_cast<std::uint8_t>(attr | kBold));
-  } else {
-    DrawCentred(grid, rect.x, MiddleRow(rect), rect.w, text, static_cast<std::uint8_t>(attr | kBold));
+  if (context.colours && DrawPictureCells(grid, rect, bitmapId, context.glyphs.upperHalf, attr)) {
+    if (rect.h > kLetteredPictureRows || text.empty()) return;
+    auto lines = WrapLines(text, rect.w);
+    int count = std::min(static_cast<int>(lines.size()), rect.h);
+    int top = rect.y + (rect.h - count) / 2;
+    for (int i = 0; i < count; ++i) {
+      std::u32string_view line = std::u32string_view(text).substr(lines[i].first, lines[i].second - lines[i].first);
+      int x = rect.x + std::max(0, (rect.w - TextWidth(line)) / 2);
+      for (char32_t c : line) {
+        grid.PutColoured(x, top + i, c, kTitleColour, PictureBackground(grid, x, top + i),
+                         static_cast<std::uint8_t>(attr | kBold));
+        x += CellWidth(c);
+      }
+    }
+    return;
   }
+  // The title, never cut where the rectangle has the room: inside a frame when it
+  // fits there, else on the whole rectangle.
+  if (text.empty()) return;
+  bool framed = rect.h >= 3 && rect.w >= 4;
+  CellRect area = framed ? rect.Inset(1) : rect;
+  auto lines = WrapLines(text, area.w);
+  if (framed && static_cast<int>(lines.size()) > area.h) {
+    framed = false;
+    area = rect;
+    lines = WrapLines(text, area.w);
+  }
+  if (framed) DrawBox(grid, rect, context.glyphs, attr);
+  if (area.h == 1) {
+    // One line: as much of the title as it holds.
+    DrawCentred(grid, area.x, area.y, area.w, text, static_cast<std::uint8_t>(attr | kBold));
+    return;
+  }
+  int count = std::min(static_cast<int>(lines.size()), area.h);
+  int top = area.y + (area.h - count) / 2;
+  for (int i = 0; i < count; ++i)
+    DrawCentred(grid, area.x, top + i,
+                area.w, std::u32string_view(text).substr(lines[i].first, lines[i].second - lines[i].first),
+                static_cast<std::uint8_t>(attr | kBold));
 }
 
 }  // namespace vek::ui::terminal

@@ -16,8 +16,11 @@ int MiddleRow(const CellRect& rect);
 // A label with its '&' mnemonic underlined; returns the cells used.
 int DrawLabel(CellGrid& grid, int x, int y, std::string_view utf8, int maxColumns, std::uint8_t attr, bool prefix = true);
 int LabelWidth(std::string_view utf8, bool prefix = true);
-// A picture: its title in a frame when there is room, else the title alone.
-void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, const Glyphs& glyphs, std::uint8_t attr);
+// A picture: drawn in colours where the terminal has them (a banner too low for
+// its lettering carries its title in text); else its title, wrapped and centred,
+// in a frame when there is room.
+void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, UINT bitmapId,
+                 const PaintContext& context, std::uint8_t attr);
 
 void PaintStatic(CellGrid& grid, const PlacedWindow& placed, const PaintContext& context);
 void PaintButton(CellGrid& grid, const PlacedWindow& placed, const TopLevelPlacement& top, const PaintContext& context);

@@ -1,6 +1,7 @@
 #include "ui/terminal/screen_painter.h"
 
 #include "ui/terminal/control_geometry.h"
+#include "ui/terminal/key_help.h"
 #include "ui/terminal/text_cells.h"
 
 namespace vek::ui::terminal {
@@ -31,10 +32,12 @@ std::optional<CellPoint> Caret(const ScreenLayout& layout) {
 
 }  // namespace
 
-Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays) {
-  Screen screen{CellGrid(layout.Columns(), layout.Rows()), std::nullopt};
+Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays,
+                   const ScreenStyle& style) {
+  Screen screen{CellGrid(layout.Columns(), layout.Rows() + (style.keyLine ? 1 : 0)), std::nullopt};
   CellGrid& grid = screen.grid;
-  PaintContext context{glyphs, animationFrame, overlays.dropDown == nullptr && overlays.boxes.empty()};
+  grid.SetClip(CellRect{0, 0, layout.Columns(), layout.Rows()});
+  PaintContext context{glyphs, animationFrame, overlays.dropDown == nullptr && overlays.boxes.empty(), style.colours};
   const auto& tops = layout.TopLevels();
   for (std::size_t i = 0; i < tops.size(); ++i) {
     const TopLevelPlacement& top = tops[i];
@@ -50,6 +53,11 @@ Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned an
       overlays.dropDown->Paint(grid, combo->node->items, glyphs);
   }
   for (const MessageBoxView* box : overlays.boxes) box->Paint(grid, glyphs);
+  grid.SetClip(grid.Bounds());
+  if (style.keyLine) {
+    KeyHelpState state{overlays.dropDown, overlays.boxes.empty() ? nullptr : overlays.boxes.back(), style.japanese};
+    DrawKeyLine(grid, layout.Rows(), KeyHints(layout, state));
+  }
   if (context.showFocus) screen.cursor = Caret(layout);
   return screen;
 }

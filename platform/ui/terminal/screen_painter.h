@@ -1,6 +1,7 @@
 // The whole screen: the window stack bottom first (each top-level in a frame with its
-// caption, disabled ones dimmed), then a dropped-down list, then message boxes; and
-// where the terminal's cursor goes (the caret of the focused field).
+// caption, disabled ones dimmed), then a dropped-down list, then message boxes, and
+// below the windows a line naming the keys; and where the terminal's cursor goes
+// (the caret of the focused field).
 #pragma once
 
 #include <optional>
@@ -25,6 +26,13 @@ struct Overlays {
   std::vector<const MessageBoxView*> boxes;  // placed already, bottom first
 };
 
-Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays = {});
+struct ScreenStyle {
+  bool colours = false;   // the terminal shows colours
+  bool keyLine = false;   // a row below the layout's rows names the keys
+  bool japanese = false;  // the key line's words
+};
+
+Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays = {},
+                   const ScreenStyle& style = {});
 
 }  // namespace vek::ui::terminal

@@ -27,6 +27,8 @@ constexpr DWORD kTickMs = 150;
 constexpr DWORD kAnimationFrameMs = 150;
 // A busy thread that updates its windows often is shown at most this often.
 constexpr DWORD kRefreshMs = 40;
+// Below this many rows the key line would take room the windows need.
+constexpr int kKeyLineMinRows = 12;
 
 std::atomic<TerminalFrontEnd*> g_open{nullptr};
 
@@ -142,7 +144,8 @@ void TerminalFrontEnd::WaitForTerminalOrQueue() {
 void TerminalFrontEnd::RefreshLayout() {
   CellPoint size = m_screen.Size();
   HWND focus = GetFocus();
-  m_layout = ScreenLayout::Build(SnapshotThreadWindows(GetCurrentThreadId(), focus), size.x, size.y, m_memory);
+  int rows = size.y >= kKeyLineMinRows ? size.y - 1 : size.y;
+  m_layout = ScreenLayout::Build(SnapshotThreadWindows(GetCurrentThreadId(), focus), size.x, rows, m_memory);
   PlaceDropDown();
 }
 
@@ -174,7 +177,11 @@ void TerminalFrontEnd::Render() {
   const Glyphs& glyphs = m_screen.Unicode() ? Glyphs::Unicode() : Glyphs::Ascii();
   m_lastRender = GetTickCount();
   m_rendered = true;
-  Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays);
+  ScreenStyle style;
+  style.colours = m_screen.Colours();
+  style.keyLine = m_screen.Size().y >= kKeyLineMinRows;
+  style.japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
+  Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays, style);
   if (m_shownBusy) MarkBusy(screen.grid, m_layout);
   if (m_repaintAll || !m_shown || !(screen == *m_shown)) {
     m_screen.Show(screen.grid, screen.cursor, m_repaintAll);

@@ -28,6 +28,22 @@ bool In(const Range* begin, const Range* end, char32_t c) {
 
 bool IsSpace(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
 
+// Japanese and Chinese text has no spaces between words: a line may break between
+// any two characters where one of them is wide, except before closing punctuation
+// and small kana, and after opening brackets, which stay with their neighbour.
+constexpr char32_t kNoLineStart[] = U"、。，．・：；？！ー）」"
+                                    U"』】〕〉》｝］ゝゞヽヾ々"
+                                    U"〜ぁぃぅぇぉっゃゅょゎァ"
+                                    U"ィゥェォッャュョヮヵヶ)]}.,:;!?";
+constexpr char32_t kNoLineEnd[] = U"（「『【〔〈《｛［([{";
+
+bool OneOf(std::u32string_view set, char32_t c) { return set.find(c) != std::u32string_view::npos; }
+
+bool BreaksBetween(char32_t before, char32_t after) {
+  if (CellWidth(before) != 2 && CellWidth(after) != 2) return false;
+  return !OneOf(kNoLineStart, after) && !OneOf(kNoLineEnd, before);
+}
+
 }  // namespace
 
 std::u32string DecodeUtf8(std::string_view text) {
@@ -142,16 +158,24 @@ std::vector<std::pair<std::size_t, std::size_t>> WrapLines(std::u32string_view t
     if (paragraphEnd == std::u32string_view::npos) paragraphEnd = text.size();
     std::size_t end = paragraphEnd;
     if (end > start && text[end - 1] == U'\r') --end;
-    // Breaks the paragraph [start, end) into lines.
+    // Breaks the paragraph [start, end) into lines, each as full as its last
+    // break opportunity allows.
     std::size_t lineStart = start;
     do {
       int used = 0;
-      std::size_t i = lineStart, lastBreak = std::u32string_view::npos;
+      std::size_t i = lineStart;
+      std::size_t breakEnd = std::u32string_view::npos, breakNext = 0;
       while (i < end) {
         int w = CellWidth(text[i]);
         if (used + w > columns) break;
+        if (i > lineStart && IsSpace(text[i])) {
+          breakEnd = i;
+          breakNext = i + 1;
+        } else if (i > lineStart && BreaksBetween(text[i - 1], text[i])) {
+          breakEnd = i;
+          breakNext = i;
+        }
         used += w;
-        if (IsSpace(text[i])) lastBreak = i;
         ++i;
       }
       if (i >= end) {
@@ -161,9 +185,11 @@ std::vector<std::pair<std::size_t, std::size_t>> WrapLines(std::u32string_view t
       std::size_t lineEnd = i, next = i;
       if (IsSpace(text[i])) {
         next = i + 1;
-      } else if (lastBreak != std::u32string_view::npos && lastBreak > lineStart) {
-        lineEnd = lastBreak;
-        next = lastBreak + 1;
+      } else if (i > lineStart && BreaksBetween(text[i - 1], text[i])) {
+        // The character that does not fit may start the next line.
+      } else if (breakEnd != std::u32string_view::npos) {
+        lineEnd = breakEnd;
+        next = breakNext;
       } else if (i == lineStart) {
         next = lineEnd = i + 1;  // a character wider than the line still moves on
       }

@@ -129,6 +129,7 @@ void ReadDrawing(HWND window, WindowNode& node) {
         if (command.bitmapId == 0) continue;  // a copy between memory contexts shows nothing
         shape.kind = DrawnShape::Kind::Picture;
         shape.text = PictureTitle(command.bitmapId);
+        shape.bitmapId = command.bitmapId;
         break;
       case DrawCommand::Kind::FillRect:
         continue;  // backgrounds: cells have none
@@ -143,7 +144,8 @@ void ReadControl(HWND window, WindowNode& node) {
     case ControlKind::Static:
       if ((node.style & SS_TYPEMASK) == SS_BITMAP) {
         auto image = reinterpret_cast<HBITMAP>(SendMessageA(window, STM_GETIMAGE, IMAGE_BITMAP, 0));
-        node.pictureTitle = PictureTitle(vek::framework::BitmapResourceId(image));
+        node.pictureId = vek::framework::BitmapResourceId(image);
+        node.pictureTitle = PictureTitle(node.pictureId);
       }
       break;
     case ControlKind::Button:
@@ -232,6 +234,7 @@ ControlKind KindOfClass(const std::string& className) {
 WindowNode SnapshotWindow(HWND window, HWND focus) {
   WindowNode node;
   node.hwnd = window;
+  node.id = (StyleOf(window) & WS_CHILD) ? GetDlgCtrlID(window) : 0;
   node.kind = KindOfClass(ClassOf(window));
   node.text = TextOf(window);
   node.style = StyleOf(window);

@@ -33,10 +33,12 @@ struct DrawnShape {
   RECT rect{};       // client pixels; for text a point when it has no box
   RECT clip{};       // empty: none
   std::string text;  // the text, or a picture's title
+  UINT bitmapId = 0; // a picture's bitmap resource
 };
 
 struct WindowNode {
   HWND hwnd = nullptr;
+  int id = 0;  // the control id
   ControlKind kind = ControlKind::Other;
   std::string text;  // UTF-8
   DWORD style = 0;
@@ -46,7 +48,8 @@ struct WindowNode {
   bool focused = false;
 
   int check = 0;             // buttons
-  std::string pictureTitle;  // a static's bitmap
+  std::string pictureTitle;  // a static's bitmap: its title, and its resource
+  UINT pictureId = 0;
   char32_t passwordChar = 0; // edits: 0 when the text shows plainly
   int selStart = 0;          // edits: the selection, in UTF-16 units; selEnd is the caret
   int selEnd = 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/control_defs.h"
+#include "framework/dialog_template.h"
 #include "terminal_test_support.h"
 
 namespace {
@@ -56,6 +57,68 @@ TEST(TerminalPaint, PicturesShowTheirTitleFramedWhenThereIsRoom) {
   CellGrid frame = PaintAt(Control(ControlKind::Static, "", SS_ETCHEDFRAME), CellRect{0, 0, 4, 3}, 4, 3, {.ascii = true});
   EXPECT_EQ(RowOf(frame, 1), "|  |");
   EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Static, "", SS_BITMAP), CellRect{0, 0, 8, 1}, 8, 1), 0), "");
+}
+
+// A picture whose top half is red and bottom half blue, 40 x 40 pixels.
+constexpr UINT kTwoColours = 7301;
+constexpr std::uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
+
+void DrawTwoColours(std::uint32_t* pixels, int width, int height) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) pixels[y * width + x] = y < height / 2 ? kRed : kBlue;
+}
+
+void RegisterTwoColours() {
+  static const vek::framework::BitmapResource bitmaps[] = {{kTwoColours, 40, 40, 24, "Two colours", DrawTwoColours}};
+  static bool done = (vek::framework::RegisterBitmaps(bitmaps, std::size(bitmaps)), true);
+  (void)done;
+}
+
+TEST(TerminalPaint, WithColoursPicturesAreDrawnTwoPixelsACell) {
+  RegisterTwoColours();
+  WindowNode picture = Control(ControlKind::Static, "", SS_BITMAP);
+  picture.pictureId = kTwoColours;
+  picture.pictureTitle = "Two colours";
+  // Four rows are eight pixels: the top four red, the bottom four blue, as upper
+  // half blocks in the top colour on the bottom colour where they differ.
+  CellGrid grid = PaintAt(picture, CellRect{0, 0, 5, 4}, 5, 4, {.colours = true});
+  for (int x = 0; x < 5; ++x) {
+    EXPECT_EQ(grid.At(x, 0).bg, kRed);
+    EXPECT_EQ(grid.At(x, 1).bg, kRed);
+    EXPECT_EQ(grid.At(x, 3).bg, kBlue);
+  }
+  EXPECT_EQ(RowOf(grid, 0), "");  // the title is left out: the picture says it
+  // An odd number of rows puts the boundary inside the middle cell.
+  CellGrid odd = PaintAt(picture, CellRect{0, 0, 2, 5}, 2, 5, {.colours = true});
+  EXPECT_EQ(odd.At(0, 2).ch, U'\u2580');
+  EXPECT_EQ(odd.At(0, 2).fg, kRed);
+  EXPECT_EQ(odd.At(0, 2).bg, kBlue);
+  // Without line drawing each cell is one pixel.
+  CellGrid ascii = PaintAt(picture, CellRect{0, 0, 3, 4}, 3, 4, {.ascii = true, .colours = true});
+  EXPECT_EQ(ascii.At(0, 1).bg, kRed);
+  EXPECT_EQ(ascii.At(0, 2).bg, kBlue);
+  EXPECT_EQ(ascii.At(0, 0).ch, U' ');
+  // A banner, too low for the lettering in it, carries its title over it.
+  CellGrid banner = PaintAt(picture, CellRect{0, 0, 15, 3}, 15, 3, {.colours = true});
+  EXPECT_NE(RowOf(banner, 1).find("Two colours"), std::string::npos);
+  EXPECT_EQ(banner.At(2, 1).ch, U'T');
+  EXPECT_EQ(banner.At(2, 1).fg, 0xFFFFFFu);
+  EXPECT_EQ(banner.At(2, 1).bg, 0x7F007Fu);  // the cell's red and blue halves blended
+  EXPECT_TRUE(HasAttr(banner, 2, 1, kBold));
+}
+
+TEST(TerminalPaint, WithoutColoursAPicturesTitleWrapsAndIsNeverCut) {
+  WindowNode side = Control(ControlKind::Static, "", SS_BITMAP);
+  side.pictureTitle = "VEK Setup: Welcome";
+  CellGrid narrow = PaintAt(side, CellRect{0, 0, 12, 8}, 12, 8, {.ascii = true});
+  EXPECT_EQ(RowOf(narrow, 0), "+----------+");
+  EXPECT_EQ(RowOf(narrow, 3), "|VEK Setup:|");
+  EXPECT_EQ(RowOf(narrow, 4), "| Welcome  |");
+  // Too low for the frame and the two lines: the frame goes, the title stays whole.
+  CellGrid low = PaintAt(side, CellRect{0, 0, 12, 3}, 12, 3, {.ascii = true});
+  EXPECT_NE(low.Dump().find("VEK Setup:"), std::string::npos);
+  EXPECT_NE(low.Dump().find("Welcome"), std::string::npos);
+  EXPECT_EQ(low.Dump().find('+'), std::string::npos);
 }
 
 TEST(TerminalPaint, PushButtonsInBracketsDefaultBoldFocusReversed) {

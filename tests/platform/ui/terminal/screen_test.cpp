@@ -4,7 +4,9 @@
 
 #include "framework/control_defs.h"
 #include "terminal_test_support.h"
+#include "ui/terminal/key_help.h"
 #include "ui/terminal/screen_painter.h"
+#include "ui/terminal/text_cells.h"
 
 namespace {
 
@@ -195,3 +197,58 @@ TEST(TerminalScreen, AMessageBoxShowsOverTheWindowsAndCoversThem) {
 }
 
 }  // namespace
+
+// The bottom line names the keys of what takes the input: the window's default
+// button and its Cancel, a dropped-down list, or a message box.
+TEST(TerminalScreen, TheLastLineNamesTheKeysOfWhatTakesTheInput) {
+  auto text = [](const std::vector<KeyHint>& hints) {
+    std::string all;
+    for (const KeyHint& hint : hints) all += EncodeUtf8(hint.key) + "=" + EncodeUtf8(hint.action) + ";";
+    return all;
+  };
+  WindowNode dialog = Dialog(kDialog, "Caption", 160, 60,
+                             {Node(ControlKind::Button, kOk, Du(4, 24, 40, 14), "&Next >", BS_DEFPUSHBUTTON | WS_TABSTOP),
+                              Node(ControlKind::Button, FakeHandle(30), Du(50, 24, 40, 14), "Cancel", WS_TABSTOP),
+                              Node(ControlKind::Button, FakeHandle(31), Du(4, 4, 80, 10), "Default", BS_AUTOCHECKBOX)});
+  dialog.children[1].id = IDCANCEL;
+  {
+    ViewMemory memory;
+    ScreenLayout layout = ScreenLayout::Build({dialog}, 50, 14, memory);
+    EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=Next >;Esc=Cancel;");
+    Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0, {}, ScreenStyle{.keyLine = true});
+    ASSERT_EQ(screen.grid.Height(), 15);
+    EXPECT_EQ(RowOf(screen.grid, 14), " Tab move   Enter Next >   Esc Cancel");
+    EXPECT_TRUE(HasAttr(screen.grid, 1, 14, kReverse));
+    EXPECT_FALSE(HasAttr(screen.grid, 5, 14, kReverse));
+    // Japanese words, and hints that do not fit are left out from the end.
+    EXPECT_EQ(text(KeyHints(layout, {.japanese = true})), "Tab=移動;Enter=Next >;Esc=Cancel;");
+    CellGrid narrow(20, 1);
+    DrawKeyLine(narrow, 0, KeyHints(layout, {}));
+    EXPECT_EQ(RowOf(narrow, 0), " Tab move");
+  }
+  // Enter presses the focused button; Space ticks a focused check box.
+  dialog.children[2].focused = true;
+  {
+    ViewMemory memory;
+    ScreenLayout layout = ScreenLayout::Build({dialog}, 50, 14, memory);
+    EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=Next >;Esc=Cancel;Space=tick;");
+  }
+  dialog.children[2].focused = false;
+  dialog.children[1].focused = true;
+  dialog.children[1].enabled = false;  // a disabled Cancel: Esc does nothing
+  {
+    ViewMemory memory;
+    ScreenLayout layout = ScreenLayout::Build({dialog}, 50, 14, memory);
+    EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=Next >;");
+  }
+  // A window without a Cancel button closes with Esc.
+  {
+    ViewMemory memory;
+    ScreenLayout layout = ScreenLayout::Build({SmallDialog()}, 50, 14, memory);
+    EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=OK;Esc=close;");
+    DropDown dropDown(kCombo, 0, 3);
+    EXPECT_EQ(text(KeyHints(layout, {.dropDown = &dropDown})), "↑↓=choose;Enter=take it;Esc=close;");
+    MessageBoxView box(vek::framework::MessageBoxRecord{nullptr, "Retry?", "Wizard", MB_RETRYCANCEL, 0}, false);
+    EXPECT_EQ(text(KeyHints(layout, {.box = &box})), "←→=choose;Enter=Retry;Esc=Cancel;");
+  }
+}

@@ -38,7 +38,8 @@ CellGrid PaintAt(const WindowNode& node, CellRect rect, int columns, int rows, P
   placed.origin = POINT{node.rect.left, node.rect.top};
   placed.enabled = options.enabled;
   placed.scroll = options.scroll;
-  PaintContext context{options.ascii ? Glyphs::Ascii() : Glyphs::Unicode(), options.frame, options.showFocus};
+  PaintContext context{options.ascii ? Glyphs::Ascii() : Glyphs::Unicode(), options.frame, options.showFocus,
+                       options.colours};
   PaintWindow(grid, placed, top, context);
   return grid;
 }

@@ -29,6 +29,7 @@ struct PaintOptions {
   unsigned frame = 0;
   int scroll = 0;
   bool showFocus = true;
+  bool colours = false;
 };
 // Paints one control at `rect` of a grid at full scale, as in a window at (0, 0).
 CellGrid PaintAt(const WindowNode& node, CellRect rect, int columns, int rows, PaintOptions options = {});

@@ -76,6 +76,25 @@ TEST(TerminalText, WrappingBreaksAtWordsNewlinesAndInsideLongWords) {
   EXPECT_TRUE(WrapLines(U"text", 0).empty());
 }
 
+TEST(TerminalText, JapaneseFillsEachLineAndKeepsPunctuationWithItsNeighbour) {
+  auto lines = [](std::u32string_view text, int width) {
+    std::vector<std::u32string> out;
+    for (auto [b, e] : WrapLines(text, width)) out.emplace_back(text.substr(b, e - b));
+    return out;
+  };
+  // A Latin word among Japanese does not push the rest to a line of its own.
+  EXPECT_EQ(lines(U"このウィザードでは、Tarvex ワイヤレスプリントサーバ", 30),
+            (std::vector<std::u32string>{U"このウィザードでは、Tarvex ワ", U"イヤレスプリントサーバ"}));
+  // A full stop, a comma or a small kana never starts a line: the character
+  // before it goes down with it.
+  EXPECT_EQ(lines(U"あいう。えお", 6), (std::vector<std::u32string>{U"あい", U"う。え", U"お"}));
+  EXPECT_EQ(lines(U"あいうっと", 6), (std::vector<std::u32string>{U"あい", U"うっと"}));
+  // An opening bracket never ends one.
+  EXPECT_EQ(lines(U"あいう「えお」", 8), (std::vector<std::u32string>{U"あいう", U"「えお」"}));
+  // Between Latin letters only a space breaks, also next to Japanese.
+  EXPECT_EQ(lines(U"初期値 (mivo) から", 12), (std::vector<std::u32string>{U"初期値", U"(mivo) から"}));
+}
+
 TEST(TerminalText, Utf16PositionsMapToCodePointsBothWays) {
   std::u32string text = U"a\U0001F5A8b";  // the symbol takes two UTF-16 units
   EXPECT_EQ(CodePointIndex(text, 0), 0u);

@@ -92,7 +92,10 @@ TEST(TerminalTmux, AWizardSheetShowsOnePageAtATimeAndFinishes) {
   ASSERT_TRUE(session.WaitForScreen("Welcome to the terminal wizard.")) << session.Capture();
   std::string screen = session.Capture();
   EXPECT_NE(screen.find("Demo Wizard"), std::string::npos);
-  EXPECT_NE(screen.find("Side picture"), std::string::npos);  // what the page painted
+  // What the page painted: its picture, in the picture's colour (0x336699 is colour
+  // 60 of 256), in place of its title.
+  EXPECT_NE(session.CaptureStyled().find("48;5;60m"), std::string::npos);
+  EXPECT_EQ(screen.find("Side picture"), std::string::npos);
   EXPECT_NE(screen.find("[ Next > ]"), std::string::npos);
   EXPECT_EQ(screen.find("Finish"), std::string::npos);
   EXPECT_NE(session.CaptureStyled().find("\x1b[2m[ < Back ]"), std::string::npos);  // disabled: dimmed
@@ -108,6 +111,24 @@ TEST(TerminalTmux, AWizardSheetShowsOnePageAtATimeAndFinishes) {
   session.Keys("Enter");  // Finish
   ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
   EXPECT_EQ(Trim(ReadFile(result)), "result=Finish printer=Printer 1");
+}
+
+TEST(TerminalTmux, WithoutColoursPicturesAreNamedAndTheKeysAreNamedBelow) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session("export TERM=xterm-mono; " + DemoCommand(result, " --sheet"));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Welcome to the terminal wizard.")) << session.Capture();
+  std::string screen = session.Capture();
+  EXPECT_NE(screen.find("Side picture"), std::string::npos) << screen;
+  EXPECT_EQ(session.CaptureStyled().find("48;5;"), std::string::npos);
+  // The last line names the keys: moving, the default button, and Cancel.
+  std::string last = screen.substr(0, screen.find_last_not_of("\n") + 1);
+  last = last.substr(last.rfind('\n') + 1);
+  EXPECT_EQ(Trim(last), " Tab move   Enter Next >   Esc Cancel") << screen;
+  session.Keys("Escape");
+  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(result + ".rc")).empty(); })) << session.Capture();
 }
 
 TEST(TerminalTmux, MouseClicksCheckPickSelectAndPress) {
