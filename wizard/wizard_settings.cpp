@@ -44,7 +44,7 @@ CStringA m_WPAPSK;
 
 int m_PortCreated = 0;
 char m_PortName[20] = {};
-char m_PrinterName[100] = {};
+CStringA m_PrinterName;
 int m_AddPrinterRunning = 0;
 
 }  // namespace WizardSettings

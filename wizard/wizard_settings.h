@@ -64,7 +64,7 @@ extern CStringA m_WPAPSK;
 // The printer and the port handed over.
 extern int m_PortCreated;
 extern char m_PortName[20];
-extern char m_PrinterName[100];
+extern CStringA m_PrinterName;  // any length: printer names are the spooler's
 extern int m_AddPrinterRunning;
 
 }  // namespace WizardSettings

@@ -10,6 +10,7 @@
 #include "framework/gdi.h"
 #include "framework/window_class.h"
 #include "kernel/errors.h"
+#include "kernel/thread.h"
 #include "kernel/lasterror.h"
 
 namespace vek::framework {
@@ -264,8 +265,31 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
   return TRUE;
 }
 
+namespace {
+
+// A modal dialog made without a parent belongs to the thread's active window, as
+// on the platform: the last visible, enabled top-level window of the thread.
+HWND ActiveWindowOfThread() {
+  struct Search {
+    DWORD thread;
+    HWND found;
+  } search{GetCurrentThreadId(), nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (GetWindowThreadProcessId(window, nullptr) == s->thread && IsWindowVisible(window) &&
+            IsWindowEnabled(window))
+          s->found = window;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
 INT_PTR CDialog::DoModal() {
-  HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+  HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : ActiveWindowOfThread();
   // The window a modal dialog holds still is the top-level one its parent lies
   // in (a page's sheet, with its buttons), as the platform does.
   HWND frozen = owner;

@@ -178,9 +178,12 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam < std::size(ids)) OnButton(ids[wParam]);
       return 0;
     }
-    case PSM_CANCELTOCLOSE:
-      ::EnableWindow(Button(IDCANCEL), FALSE);
+    case PSM_CANCELTOCLOSE: {
+      // What is done cannot be cancelled any more: the sheet's Cancel now closes it.
+      bool japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
+      ::SetWindowTextA(Button(IDCANCEL), japanese ? "\xe9\x96\x89\xe3\x81\x98\xe3\x82\x8b" : "Close");
       return 0;
+    }
     case PSM_CHANGED:
       return 0;
     case DM_GETDEFID:

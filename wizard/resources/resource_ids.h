@@ -227,6 +227,8 @@ inline constexpr int IDS_ERR_SUBNET_MASK = 133;
 inline constexpr int IDS_ERR_NO_PRINTER_DRIVER = 134;
 inline constexpr int IDS_ERR_PING = 135;
 inline constexpr int IDS_ERR_DEVICE_KEY = 193;  // login page: the device's key cannot carry the password
+// The monitor did not add the port; %lu is the system error.
+inline constexpr int IDS_ERR_PORT_NOT_CREATED = 136;
 inline constexpr int IDS_ERR_PSK_LENGTH = 200;  // WPA-PSK page
 inline constexpr int IDS_ERR_KEY_LENGTH_5 = 219;
 inline constexpr int IDS_ERR_KEY_LENGTH_10 = 220;

@@ -50,6 +50,9 @@ constexpr StringResource kStrings[] = {
      "The print server does not answer at its IP address. Check the network connection and the IP address, then "
      "try again."},
     {IDS_ERR_DEVICE_KEY, "The print server's public key cannot be used, so the password cannot be checked."},
+    {IDS_ERR_PORT_NOT_CREATED,
+     "The printer port for the print server could not be created (error %lu). Check that the VEK port monitor is "
+     "installed, then try again."},
     {IDS_REFRESH, "Refresh"},
     {IDS_MODIFY_YES, "Yes, I want to modify settings."},
     {IDS_MODIFY_NO, "No, I don't want to change settings."},

@@ -1,0 +1,26 @@
+// The platform's Add Printer wizard, as the printer page starts it: a process of
+// its own, whose handle the guide waits on, and the place of its window.
+#pragma once
+
+#include "framework/framework.h"
+#include "kernel/types.h"
+
+struct AddPrinterProcessInfo {
+  HANDLE hProcess;
+  HANDLE hThread;
+  DWORD dwProcessId;
+  DWORD dwThreadId;
+};
+
+// The last Add Printer process started (zeroed before each start).
+extern AddPrinterProcessInfo g_AddPrinterProcess;
+
+inline constexpr const char* kAddPrinterCommand = "RunDLL32 SHELL32.DLL,SHHelpShortcuts_RunDLL AddPrinter";
+
+// Starts the Add Printer wizard hidden, with the wizard's environment and folder.
+BOOL StartAddPrinterProcess();
+// Lets go of the process's handles.
+void CloseAddPrinterProcess();
+// Window enumeration: the first titled window of the process (lParam) gives its
+// screen rectangle to g_AddPrinterRect and stops the enumeration.
+BOOL FindProcessWindow(HWND window, LPARAM processId);
