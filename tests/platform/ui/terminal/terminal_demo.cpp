@@ -1,6 +1,7 @@
 // A small dialog run modally with the terminal front end, for the end-to-end tests:
 // an edit, a check box, a combo box, a list view with two rows, a progress bar and
-// OK/Cancel. OK with an empty name warns in a message box. When the dialog ends,
+// OK/Cancel. OK with an empty name warns in a message box; OK with the name "slow"
+// works for 1.5 s under the wait cursor first. When the dialog ends,
 // the result goes to the file named on the command line.
 //   terminal_demo <result file> [--exit-on-cancel | --sheet]
 // With --exit-on-cancel, Cancel calls exit() while the screen is still in use.
@@ -104,6 +105,10 @@ class CDemoDialog : public CDialog {
     if (name[0] == '\0') {
       AfxMessageBox("Please enter a name.", MB_OK | MB_ICONEXCLAMATION);
       return;
+    }
+    if (std::strcmp(name, "slow") == 0) {
+      CWaitCursor wait;  // a long piece of work, as the wizard's waits are
+      ::Sleep(1500);
     }
     HWND mode = ::GetDlgItem(m_hWnd, kMode);
     char modeText[32] = {};

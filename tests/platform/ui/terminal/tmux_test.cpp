@@ -113,6 +113,22 @@ TEST(TerminalTmux, AWizardSheetShowsOnePageAtATimeAndFinishes) {
   EXPECT_EQ(Trim(ReadFile(result)), "result=Finish printer=Printer 1");
 }
 
+// A long piece of work under the wait cursor shows on the key line while the
+// program cannot draw its windows.
+TEST(TerminalTmux, ALongWaitSaysSoOnTheLastLine) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session(DemoCommand(result));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
+  session.Type("slow");
+  ASSERT_TRUE(session.WaitForScreen("slow")) << session.Capture();
+  session.Keys("Enter");
+  ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
+}
+
 TEST(TerminalTmux, WithoutColoursPicturesAreNamedAndTheKeysAreNamedBelow) {
   if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
   vek::test::TempDir dir;
