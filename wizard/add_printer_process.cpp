@@ -1,13 +1,24 @@
 #include "wizard/add_printer_process.h"
 
+#include <string>
+
 #include "kernel/sync.h"
+#include "protocol/trace.h"
 #include "wizard/wizard_font.h"
 
-AddPrinterProcessInfo g_AddPrinterProcess = {};
+PROCESS_INFORMATION g_AddPrinterProcess = {};
 
 BOOL StartAddPrinterProcess() {
   g_AddPrinterProcess = {};
-  return FALSE;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  std::string command = kAddPrinterCommand;  // the call may write into it
+  BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                &g_AddPrinterProcess);
+  if (!started) DebugTrace("CreateProcess(%s) = %lu\r\n", kAddPrinterCommand, static_cast<unsigned long>(GetLastError()));
+  return started;
 }
 
 void CloseAddPrinterProcess() {

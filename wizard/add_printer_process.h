@@ -3,23 +3,16 @@
 #pragma once
 
 #include "framework/framework.h"
-#include "kernel/types.h"
-
-struct AddPrinterProcessInfo {
-  HANDLE hProcess;
-  HANDLE hThread;
-  DWORD dwProcessId;
-  DWORD dwThreadId;
-};
+#include "shell/process.h"
 
 // The last Add Printer process started (zeroed before each start).
-extern AddPrinterProcessInfo g_AddPrinterProcess;
+extern PROCESS_INFORMATION g_AddPrinterProcess;
 
 inline constexpr const char* kAddPrinterCommand = "RunDLL32 SHELL32.DLL,SHHelpShortcuts_RunDLL AddPrinter";
 
 // Starts the Add Printer wizard hidden, with the wizard's environment and folder.
 BOOL StartAddPrinterProcess();
-// Lets go of the process's handles.
+// Lets go of the process's handles; the program runs on if it still runs.
 void CloseAddPrinterProcess();
 // Window enumeration: the first titled window of the process (lParam) gives its
 // screen rectangle to g_AddPrinterRect and stops the enumeration.

@@ -7,6 +7,7 @@
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
 #include "net/netbios_segment.h"
+#include "shell/path_mapping.h"
 #include "spooler/local_port.h"
 #include "spooler/spooler.h"
 #include "spooler/store.h"
@@ -93,6 +94,21 @@ LONG SetUpNetbios() {
 }
 
 }  // namespace
+
+// A link to the program: the build's program runs from the machine's system folder.
+DWORD PlaceAddPrinterProgram(const std::string& program) {
+  std::filesystem::path place = AddPrinterProgramPlace();
+  std::error_code failed;
+  std::filesystem::create_directories(place.parent_path(), failed);
+  if (failed) return ERROR_PATH_NOT_FOUND;
+  std::filesystem::remove(place, failed);
+  std::filesystem::create_symlink(std::filesystem::absolute(program), place, failed);
+  return failed ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+}
+
+std::string AddPrinterProgramPlace() {
+  return (std::filesystem::path(vek::shell::HostPath(vek::shell::SystemDirectory())) / "RunDLL32.exe").string();
+}
 
 bool MachineRootReady() {
   struct stat info {};

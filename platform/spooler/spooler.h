@@ -21,6 +21,13 @@ struct MachineSetup {
   std::string monitorLibrary;  // registered as the VEK monitor's "Driver"; empty: leave it
 };
 
+// Places the Add Printer program in the machine's system folder as "RunDLL32.exe",
+// where the setup wizard starts it (a link to the program given). ERROR_SUCCESS or
+// the failing system error.
+DWORD PlaceAddPrinterProgram(const std::string& program);
+// Where it goes, as a host path.
+std::string AddPrinterProgramPlace();
+
 // Creates the machine root (folders and registry keys): the spooler's keys, the
 // built-in "Local Port" monitor, the VEK monitor with its one-byte REG_BINARY
 // "Version" 2, the running "Spooler" service and the NetBIOS values (RPC over

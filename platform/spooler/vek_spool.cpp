@@ -17,9 +17,12 @@ namespace {
 constexpr const char* kUsageText = R"(Usage: vek-spool COMMAND [ARGUMENTS]
 
 Commands:
-  init [--monitor PATH]        create the machine root and register the monitors
-                               (the VEK monitor's library: PATH, else
-                               $VEK_MONITOR_LIBRARY, else the one built with vek-spool)
+  init [--monitor PATH] [--add-printer PATH]
+                               create the machine root, register the monitors and
+                               place the Add Printer program (the VEK monitor's
+                               library: PATH, else $VEK_MONITOR_LIBRARY, else the one
+                               built with vek-spool; the Add Printer program: PATH,
+                               else the one built with vek-spool)
   printers                     list the printers (* marks the default printer)
   add-printer NAME PORT [--driver DRIVER]
                                add a printer on a port
@@ -61,7 +64,7 @@ struct Command {
 
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
-      {"init", {Init, 0, 0, {"--monitor"}, false}},
+      {"init", {Init, 0, 0, {"--monitor", "--add-printer"}, false}},
       {"printers", {Printers, 0, 0, {}, true}},
       {"add-printer", {AddPrinter, 2, 2, {"--driver"}, true}},
       {"ports", {Ports, 0, 0, {}, true}},

@@ -81,6 +81,14 @@ std::string MonitorLibrary(const Arguments& args) {
   return candidates.front().lexically_normal().string();
 }
 
+// The Add Printer program: the option, else next to vek-spool when it is there.
+std::string AddPrinterProgram(const Arguments& args) {
+  std::string path = args.Option("--add-printer");
+  if (!path.empty()) return std::filesystem::absolute(path).lexically_normal().string();
+  std::filesystem::path beside = std::filesystem::path(ExecutableFolder()) / "vek-addprinter";
+  return std::filesystem::exists(beside) ? beside.lexically_normal().string() : std::string();
+}
+
 bool ParseNumber(const std::string& text, unsigned long max, unsigned long* value) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 10)
     return false;
@@ -229,8 +237,14 @@ int Init(const Arguments& args) {
   setup.monitorLibrary = library;
   if (spooler::SetUpMachine(setup, &error) != ERROR_SUCCESS)
     return Fail(kFailed, "cannot set up the machine root at " + MachineRoot() + ": " + error);
+  std::string addPrinter = AddPrinterProgram(args);
+  if (!addPrinter.empty())
+    if (DWORD failed = spooler::PlaceAddPrinterProgram(addPrinter))
+      return FailWith(failed, "cannot place the Add Printer program at " + spooler::AddPrinterProgramPlace());
   std::printf("Machine root %s is ready.\n", MachineRoot().c_str());
   std::printf("Monitor '%s': %s\n", spooler::kVekMonitorName, library.c_str());
+  if (!addPrinter.empty())
+    std::printf("Add Printer: %s -> %s\n", spooler::AddPrinterProgramPlace().c_str(), addPrinter.c_str());
   if (!std::filesystem::exists(library))
     std::fprintf(stderr,
                  "vek-spool: warning: %s does not exist yet; its ports are unavailable until it does\n",

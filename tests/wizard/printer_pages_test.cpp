@@ -451,6 +451,57 @@ TEST_F(PrinterPages, TheSummaryGoesOnOnlyWithAPrinterBoundToThePort) {
       [&] { return again.sheet().GetWizardButtons() == static_cast<DWORD>(PSWIZB_FINISH); }));
 }
 
+// Add New Printer starts the platform's Add Printer program (here answering by
+// itself) while the guide stands beside it; the guide closes when the program
+// ends and the list shows the printer it added. Without the program the guide
+// stays until Esc, and the wizard's buttons come back after it.
+TEST_F(PrinterPages, AddNewPrinterRunsTheAddPrinterProgramBesideTheGuide) {
+  Start({Device(1)});
+  Choose(0);
+  {
+    SheetRun run(kPrinterPageIndex);
+    const HWND sheet = run.sheet().m_hWnd;
+    run.driver.Click(IDC_ADD_NEW_PRINTER);
+    ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.driver.ActiveWindow() != sheet; }));
+    EXPECT_EQ(run.driver.ActiveCaption(), "Adding A New Printer Help");
+    EXPECT_EQ(run.driver.Text(IDC_HELP_ADD_PRINTER3), Text(IDS_HELP_ADD_PRINTER3));
+    EXPECT_EQ(run.sheet().GetWizardButtons(), 0u);  // the sheet takes nothing meanwhile
+    EXPECT_FALSE(::IsWindowEnabled(sheet));
+    run.driver.Key(VK_ESCAPE);
+    ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.driver.ActiveWindow() == sheet; }));
+    EXPECT_TRUE(HeadlessDriver::WaitFor(
+        [&] { return run.sheet().GetWizardButtons() == static_cast<DWORD>(PSWIZB_BACK | PSWIZB_NEXT); }));
+    EXPECT_TRUE(run.driver.Enabled(IDC_ADD_NEW_PRINTER));
+  }
+  ASSERT_EQ(ERROR_SUCCESS, spooler::PlaceAddPrinterProgram(ADD_PRINTER_PATH));
+  setenv("VEK_ADD_PRINTER", "Road Printer", 1);
+  {
+    vek::framework::ClearMessageBoxLog();
+    SheetRun run(kPrinterPageIndex);
+    const HWND sheet = run.sheet().m_hWnd;
+    run.driver.Click(IDC_ADD_NEW_PRINTER);
+    // The guide goes by itself once the program has ended.
+    const std::vector<std::string> added{"Road Printer|LPT1:"};
+    ASSERT_TRUE(HeadlessDriver::WaitFor(
+        [&] {
+          try {
+            return run.driver.ActiveWindow() == sheet && run.driver.Items(IDC_PRINTER_LIST) == added;
+          } catch (const std::runtime_error&) {
+            return false;  // the guide was on top
+          }
+        },
+        20000));
+    EXPECT_EQ(WizardSettings::m_AddPrinterRunning, 1);
+    EXPECT_TRUE(run.driver.Enabled(IDC_PRINTER_LIST));
+    EXPECT_TRUE(HeadlessDriver::WaitFor(
+        [&] { return run.sheet().GetWizardButtons() == static_cast<DWORD>(PSWIZB_BACK | PSWIZB_NEXT); }));
+    run.driver.Next();
+    ASSERT_TRUE(WaitForPage(run, 141)) << ::testing::PrintToString(Messages());
+    EXPECT_EQ(WizardSettings::m_PrinterName, "Road Printer");
+  }
+  unsetenv("VEK_ADD_PRINTER");
+}
+
 TEST(PortNames, FromTheMacWithTheFirstFreeNumberInAnyCase) {
   const BYTE node[6] = {0x02, 0x4E, 0x57, 0x12, 0xAB, 0x0C};
   char name[20];

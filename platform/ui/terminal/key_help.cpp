@@ -15,15 +15,17 @@ struct Words {
   const char32_t* close;
   const char32_t* press;
   const char32_t* tick;
+  const char32_t* list;
 };
 
-constexpr Words kEnglish{U"move", U"choose", U"take it", U"close", U"press", U"tick"};
+constexpr Words kEnglish{U"move", U"choose", U"take it", U"close", U"press", U"tick", U"list"};
 constexpr Words kJapanese{U"\u79FB\u52D5",                  // 移動
                           U"\u9078\u629E",                  // 選択
                           U"\u6C7A\u5B9A",                  // 決定
                           U"\u9589\u3058\u308B",            // 閉じる
                           U"\u62BC\u3059",                  // 押す
-                          U"\u30C1\u30A7\u30C3\u30AF"};     // チェック
+                          U"\u30C1\u30A7\u30C3\u30AF",      // チェック
+                          U"\u4E00\u89A7"};                  // 一覧
 
 DWORD ButtonType(const WindowNode& node) { return node.style & BS_TYPEMASK; }
 
@@ -54,9 +56,12 @@ void WindowHints(const ScreenLayout& layout, const Words& words, std::vector<Key
     if (IsPush(node) && ButtonType(node) == BS_DEFPUSHBUTTON && placed->enabled && !byDefault) byDefault = placed;
   }
   hints.push_back({U"Tab", words.move});
-  if (focused && focused->node->kind == ControlKind::ListView) hints.push_back({U"\u2191\u2193", words.choose});
+  ControlKind kind = focused ? focused->node->kind : ControlKind::Other;
+  if (kind == ControlKind::ListView || kind == ControlKind::ComboBox) hints.push_back({U"\u2191\u2193", words.choose});
   const PlacedWindow* enter = focused && IsPush(*focused->node) && focused->enabled ? focused : byDefault;
-  if (enter) hints.push_back({U"Enter", LabelOf(enter->node->text)});
+  // Enter on a drop-down list opens it.
+  if (kind == ControlKind::ComboBox) hints.push_back({U"Enter", words.list});
+  else if (enter) hints.push_back({U"Enter", LabelOf(enter->node->text)});
   if (cancel) hints.push_back({U"Esc", LabelOf(cancel->node->text)});
   else if (!hasCancel) hints.push_back({U"Esc", words.close});
   if (focused && focused->enabled && IsMarked(*focused->node)) hints.push_back({U"Space", words.tick});
