@@ -79,13 +79,27 @@ bool IsDescendant(HWND window, HWND ancestor) {
   return false;
 }
 
-// The controls Tab moves through, in creation order, nested pages included.
+// The controls Tab moves through, in creation order, nested pages included: a
+// page's controls come before the controls of the dialog that holds it (a
+// sheet's Back, Next and Cancel after the page shown).
 std::vector<HWND> TabStops(HWND dialog) {
   std::vector<HWND> stops;
-  for (HWND child : DescendantWindows(dialog)) {
-    DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
-    if ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child) && !IsClass(child, WC_DIALOG))
-      stops.push_back(child);
+  auto take = [&](HWND window) {
+    DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    if ((style & WS_TABSTOP) && IsWindowVisible(window) && IsWindowEnabled(window) && !IsClass(window, WC_DIALOG))
+      stops.push_back(window);
+  };
+  std::vector<HWND> own;
+  for (HWND child : ChildWindows(dialog)) {
+    if (!IsClass(child, WC_DIALOG)) {
+      own.push_back(child);
+      continue;
+    }
+    for (HWND inner : TabStops(child)) stops.push_back(inner);
+  }
+  for (HWND child : own) {
+    take(child);
+    for (HWND inner : DescendantWindows(child)) take(inner);
   }
   return stops;
 }

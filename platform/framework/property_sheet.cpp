@@ -124,6 +124,11 @@ void CPropertySheet::ShowPage(int index) {
   }
   if (CPropertyPage* old = GetActivePage(); old && old != page && old->m_hWnd) old->ShowWindow(SW_HIDE);
   m_active = index;
+  // A wizard's title bar shows the caption of the page shown, as the platform's do.
+  if (m_psh.dwFlags & PSH_WIZARD) {
+    const auto* resource = vek::framework::FindDialogTemplate(page->m_nIDTemplate);
+    if (resource && resource->caption && *resource->caption) ::SetWindowTextA(m_hWnd, resource->caption);
+  }
   page->ShowWindow(SW_SHOW);
   page->OnSetActive();
 }

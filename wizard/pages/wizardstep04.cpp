@@ -80,8 +80,10 @@ void WizardStep04::ResetPrinterList() {
 
 int WizardStep04::SpoolerFailed(UINT message, BOOL addEnabled) {
   ShowError(message);
-  GetDlgItem(IDC_ADD_NEW_PRINTER)->EnableWindow(addEnabled);
+  CWnd* add = GetDlgItem(IDC_ADD_NEW_PRINTER);
+  add->EnableWindow(addEnabled);
   m_PrinterList.EnableWindow(FALSE);
+  if (addEnabled) add->SetFocus();  // what is left to do
   return addEnabled;
 }
 

@@ -56,7 +56,7 @@ void WindowHints(const ScreenLayout& layout, const Words& words, std::vector<Key
     if (IsPush(node) && ButtonType(node) == BS_DEFPUSHBUTTON && placed->enabled && !byDefault) byDefault = placed;
   }
   hints.push_back({U"Tab", words.move});
-  ControlKind kind = focused ? focused->node->kind : ControlKind::Other;
+  ControlKind kind = focused && focused->enabled ? focused->node->kind : ControlKind::Other;
   if (kind == ControlKind::ListView || kind == ControlKind::ComboBox) hints.push_back({U"\u2191\u2193", words.choose});
   const PlacedWindow* enter = focused && IsPush(*focused->node) && focused->enabled ? focused : byDefault;
   // Enter on a drop-down list opens it.
