@@ -196,7 +196,7 @@ class WizardRoad {
     std::string settings;
     for (const std::string& row : Driver().Items(IDC_SETTINGS_LIST))
       if (row.find("IP address") != std::string::npos) settings = row.substr(row.find('|') + 1);
-    return Next(outcome, "settings sent; the print server restarted" +
+    return Next(outcome, "saved: the settings went to the print server, which restarted" +
                              (settings.empty() ? std::string() : " at " + settings));
   }
 

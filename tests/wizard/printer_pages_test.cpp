@@ -27,6 +27,7 @@
 #include "spooler/winsvc.h"
 #include "support/emulator_lab.h"
 #include "support/job_data.h"
+#include "support/spooler_print.h"
 #include "support/temp_root.h"
 #include "support/wizard_sheet_run.h"
 #include "wizard/port_handover.h"
@@ -106,20 +107,6 @@ std::string DefaultDevice() {
   char device[256] = {};
   GetProfileStringA("windows", "device", "", device, sizeof device);
   return device;
-}
-
-// Prints the data through the spooler and waits for the job's end.
-bool Print(const std::string& printer, const std::string& data) {
-  HANDLE handle = nullptr;
-  if (!OpenPrinterA(printer.c_str(), &handle, nullptr)) return false;
-  std::string document = "printer page test";
-  DOC_INFO_1A info{document.data(), nullptr, nullptr};
-  DWORD job = StartDocPrinterA(handle, 1, reinterpret_cast<LPBYTE>(&info));
-  DWORD written = 0;
-  bool ok = job != 0 && WritePrinter(handle, const_cast<char*>(data.data()), static_cast<DWORD>(data.size()), &written) &&
-            EndDocPrinter(handle);
-  ClosePrinter(handle);
-  return ok && spooler::WaitForJob(job, 60000, [](const spooler::JobRecord&) {});
 }
 
 // An ICMP transport that hears nothing: the server does not answer the ping.
@@ -290,7 +277,7 @@ TEST_F(PrinterPages, TheChosenPrinterIsBoundToANewPortAndPrintsThroughIt) {
 
   // What is printed to the printer now reaches the print server whole.
   const std::string data = Pattern(150000, 16);
-  ASSERT_TRUE(Print("Beta", data));
+  ASSERT_TRUE(PrintThroughSpooler("Beta", data));
   ExpectJobReceived(m_emulator, 0, 1, data);
 }
 
