@@ -4,6 +4,7 @@
 
 #include "framework/control_defs.h"
 #include "ui/terminal/control_geometry.h"
+#include "ui/terminal/text_cells.h"
 
 namespace vek::ui::terminal {
 namespace {
@@ -123,6 +124,7 @@ ScreenLayout ScreenLayout::Build(std::vector<WindowNode> stack, int columns, int
     for (const WindowNode& child : node.children)
       layout.Place(child, i, POINT{0, 0}, self.clip, node.enabled, memory, scrolls);
   }
+  layout.WidenCutButtons();
   // Only windows still there are remembered.
   memory.viewport = std::move(viewports);
   memory.scroll = std::move(scrolls);
@@ -154,6 +156,45 @@ void ScreenLayout::Place(const WindowNode& node, std::size_t topLevel, POINT par
   CellRect clip = placed.clip;
   for (const WindowNode& child : node.children)
     Place(child, topLevel, placed.origin, clip, placed.enabled, memory, scrolls);
+}
+
+void ScreenLayout::WidenCutButtons() {
+  auto isPush = [](const WindowNode& node) {
+    DWORD type = node.style & BS_TYPEMASK;
+    return node.kind == ControlKind::Button && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+  };
+  // Windows the label may not run over: anything that shows but frames and pages.
+  auto occupies = [](const PlacedWindow& other) {
+    const WindowNode& node = *other.node;
+    if (node.kind == ControlKind::Dialog) return false;
+    if (node.kind == ControlKind::Button && (node.style & BS_TYPEMASK) == BS_GROUPBOX) return false;
+    if (node.kind == ControlKind::Static && (node.style & SS_TYPEMASK) >= SS_BLACKRECT &&
+        (node.style & SS_TYPEMASK) <= SS_WHITEFRAME)
+      return false;
+    return true;
+  };
+  const CellRect screen{0, 0, m_columns, m_rows};
+  for (PlacedWindow& placed : m_windows) {
+    if (!isPush(*placed.node) || placed.rect.h < 1) continue;
+    const CellRect rect = placed.rect;
+    int needed = TextWidth(ParseLabel(DecodeUtf8(placed.node->text)).text) + 2;  // and its brackets
+    if (needed <= rect.w) continue;
+    // The free cells on the button's rows, between its neighbours, inside its window.
+    const CellRect& client = m_topLevels[placed.topLevel].client;
+    int leftLimit = client.x, rightLimit = client.Right();
+    for (const PlacedWindow& other : m_windows) {
+      if (&other == &placed || other.topLevel != placed.topLevel || !occupies(other)) continue;
+      const CellRect& r = other.rect;
+      if (r.Bottom() <= rect.y || r.y >= rect.Bottom()) continue;  // not on these rows
+      if (r.Right() <= rect.x) leftLimit = std::max(leftLimit, r.Right() + 1);
+      else if (r.x >= rect.Right()) rightLimit = std::min(rightLimit, r.x - 1);
+    }
+    int width = std::min(needed, rightLimit - leftLimit);
+    if (width <= rect.w) continue;
+    int x = std::clamp(rect.x - (width - rect.w) / 2, leftLimit, rightLimit - width);
+    placed.rect = CellRect{x, rect.y, width, rect.h};
+    placed.clip = placed.rect.Intersect(client).Intersect(screen);
+  }
 }
 
 const TopLevelPlacement* ScreenLayout::Active() const {

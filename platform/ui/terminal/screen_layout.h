@@ -63,6 +63,9 @@ class ScreenLayout {
  private:
   void Place(const WindowNode& node, std::size_t topLevel, POINT parentOrigin, const CellRect& parentClip,
              bool parentEnabled, const ViewMemory& memory, std::map<HWND, int>& scrolls);
+  // A push button too narrow for its label (a scaled-down window, a longer
+  // language) takes the free cells beside it, so the label is not cut.
+  void WidenCutButtons();
 
   int m_columns = 0;
   int m_rows = 0;

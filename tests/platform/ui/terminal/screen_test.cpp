@@ -252,3 +252,26 @@ TEST(TerminalScreen, TheLastLineNamesTheKeysOfWhatTakesTheInput) {
     EXPECT_EQ(text(KeyHints(layout, {.box = &box})), "←→=choose;Enter=Retry;Esc=Cancel;");
   }
 }
+
+// A push button too narrow for its label takes the free cells beside it, and no
+// more than its neighbours leave.
+TEST(TerminalScreen, AButtonTooNarrowForItsLabelWidensIntoTheFreeCellsBesideIt) {
+  const char* label = "\xe6\x96\xb0\xe3\x81\x97\xe3\x81\x84\xe3\x83\x97\xe3\x83\xaa\xe3\x83\xb3\xe3\x82\xbf";  // 新しいプリンタ
+  WindowNode dialog = Dialog(kDialog, "Caption", 160, 60,
+                             {Node(ControlKind::Button, kOk, Du(80, 4, 24, 14), label, WS_TABSTOP),
+                              Node(ControlKind::Button, FakeHandle(30), Du(4, 30, 24, 14), label, WS_TABSTOP),
+                              Node(ControlKind::Button, FakeHandle(31), Du(30, 30, 40, 14), "Next", WS_TABSTOP)});
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({dialog}, 60, 14, memory);
+  Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+  const PlacedWindow* alone = layout.Find(kOk);
+  EXPECT_EQ(alone->rect.w, 16);  // the label's 14 cells and the brackets
+  EXPECT_NE(screen.grid.Row(alone->rect.y).find(std::string("[") + label + "]"), std::string::npos)
+      << screen.grid.Dump();
+  // Hemmed in by the window's edge and "Next": only what is free between them.
+  const PlacedWindow* hemmed = layout.Find(FakeHandle(30));
+  const PlacedWindow* next = layout.Find(FakeHandle(31));
+  EXPECT_EQ(hemmed->rect.x, layout.TopLevels()[0].client.x);
+  EXPECT_LT(hemmed->rect.Right(), next->rect.x);
+  EXPECT_NE(screen.grid.Row(next->rect.y).find("[ Next ]"), std::string::npos) << screen.grid.Dump();
+}
