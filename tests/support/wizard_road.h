@@ -57,6 +57,9 @@ inline std::string PageName(UINT page) {
 
 class WizardRoad {
  public:
+  // The longest a page takes to move on: the login's tries, the save's restart.
+  static constexpr DWORD kPageWaitMs = 90000;
+
   using Report = std::function<void(const RoadStep&)>;
 
   WizardRoad(SheetRun& run, Report report) : m_run(run), m_report(std::move(report)) {}
@@ -116,10 +119,14 @@ class WizardRoad {
     return texts;
   }
 
-  // Presses Next and waits for the next page; false when the page stayed.
+  // Presses Next and waits for the next page (a save takes its while, pumping
+  // messages as it goes); false when the page stayed.
   bool Next(std::string* outcome, const std::string& done) {
     const UINT page = m_run.Page();
+    const std::size_t shown = Driver().MessageBoxes().size();
     Driver().Next();
+    ui::HeadlessDriver::WaitFor([&] { return m_run.Page() != page || Driver().MessageBoxes().size() > shown; },
+                                kPageWaitMs);
     SettleLong();
     const std::string messages = NewMessages();
     if (m_run.Page() == page) {
