@@ -160,8 +160,10 @@ BOOL IsDialogMessageA(HWND dialog, MSG* msg) {
       MoveFocus(dialog, msg->lParam == 1);
       return TRUE;
     case VK_RETURN: {
-      if (focus && IsPushButton(focus) && IsDescendant(focus, dialog)) {
-        if (IsWindowEnabled(focus)) SendMessageA(focus, BM_CLICK, 0, 0);
+      // A focused button takes Enter; one disabled while it had the focus leaves
+      // Enter to the default button.
+      if (focus && IsPushButton(focus) && IsDescendant(focus, dialog) && IsWindowEnabled(focus)) {
+        SendMessageA(focus, BM_CLICK, 0, 0);
         return TRUE;
       }
       LRESULT def = SendMessageA(dialog, DM_GETDEFID, 0, 0);

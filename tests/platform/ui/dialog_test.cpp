@@ -149,6 +149,16 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscCancels) {
   ASSERT_TRUE(ui2.WaitForWindow());
   driver.Key(VK_ESCAPE);
   EXPECT_EQ(ui2.Join(), IDCANCEL);
+
+  // A button disabled while it had the focus leaves Enter to the default button.
+  CFormDlg third;
+  UiThread ui3([&] { return third.DoModal(); });
+  ASSERT_TRUE(ui3.WaitForWindow());
+  driver.Click(1001);
+  SetFocus(driver.Control(IDCANCEL));
+  EnableWindow(driver.Control(IDCANCEL), FALSE);
+  driver.Key(VK_RETURN);
+  EXPECT_EQ(ui3.Join(), IDOK);
 }
 
 TEST_F(DialogTest, EscIsIgnoredWhileCancelIsDisabled) {
