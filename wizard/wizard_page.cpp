@@ -66,6 +66,19 @@ void WizardPage::PutCaret(int editId, int position) {
   edit->SendMessage(EM_SCROLLCARET);
 }
 
+void WizardPage::ResetTwoColumns(CListCtrl& list, UINT first, UINT second, int firstShare, int shares) {
+  list.DeleteAllItems();
+  while (list.DeleteColumn(0)) {
+  }
+  CRect client;
+  list.GetClientRect(&client);
+  CStringA heading;
+  heading.LoadString(first);
+  list.InsertColumn(0, heading.GetString(), LVCFMT_LEFT, client.Width() * firstShare / shares);
+  heading.LoadString(second);
+  list.InsertColumn(1, heading.GetString(), LVCFMT_LEFT, client.Width() * (shares - firstShare) / shares);
+}
+
 void WizardPage::OnPaint() {
   CPaintDC dc(this);
   dc.SetStretchBltMode(HALFTONE);

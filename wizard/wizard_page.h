@@ -21,6 +21,9 @@ class WizardPage : public CPropertyPage {
 
   // A message box owned by the page: a string of the table, "Error", the stop icon.
   int ShowError(UINT stringId);
+  // Empties a report list and gives it two columns with these headings (string
+  // ids), the first taking firstShare / shares of the list's width.
+  static void ResetTwoColumns(CListCtrl& list, UINT first, UINT second, int firstShare, int shares);
 
   UINT sideBitmap() const { return m_sideBitmap; }
   int buttons() const { return m_buttons; }

@@ -64,16 +64,7 @@ BOOL WizardStep04::OnSetActive() {
 LRESULT WizardStep04::OnWizardBack() { return IDD_WIZARD_SERVER_LIST; }
 
 void WizardStep04::ResetPrinterList() {
-  m_PrinterList.DeleteAllItems();
-  while (m_PrinterList.DeleteColumn(0)) {
-  }
-  CRect client;
-  m_PrinterList.GetClientRect(&client);
-  CStringA name, port;
-  name.LoadString(IDS_COL_PRINTER_NAME);
-  port.LoadString(IDS_COL_PORT);
-  m_PrinterList.InsertColumn(0, name.GetString(), LVCFMT_LEFT, client.Width() * 7 / 11);
-  m_PrinterList.InsertColumn(1, port.GetString(), LVCFMT_LEFT, client.Width() * 4 / 11);
+  ResetTwoColumns(m_PrinterList, IDS_COL_PRINTER_NAME, IDS_COL_PORT, 7, 11);
   m_PrinterList.SetExtendedStyle(m_PrinterList.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
   m_PrinterList.Invalidate();
 }

@@ -74,16 +74,7 @@ BOOL WizardStep06::OnInitDialog() {
 LRESULT WizardStep06::OnWizardBack() { return IDD_WIZARD_PRINTER; }
 
 void WizardStep06::ResetSummaryList() {
-  m_SummaryList.DeleteAllItems();
-  while (m_SummaryList.DeleteColumn(0)) {
-  }
-  CRect client;
-  m_SummaryList.GetClientRect(&client);
-  CStringA name, port;
-  name.LoadString(IDS_COL_DEVICE_NAME);
-  port.LoadString(IDS_COL_PORT);
-  m_SummaryList.InsertColumn(0, name.GetString(), LVCFMT_LEFT, client.Width() * 2 / 5);
-  m_SummaryList.InsertColumn(1, port.GetString(), LVCFMT_LEFT, client.Width() * 3 / 5);
+  ResetTwoColumns(m_SummaryList, IDS_COL_DEVICE_NAME, IDS_COL_PORT, 2, 5);
   m_SummaryList.EnableWindow(FALSE);
   Invalidate();
 }

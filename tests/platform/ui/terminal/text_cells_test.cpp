@@ -10,6 +10,13 @@ using namespace vek::ui::terminal;
 
 const char* const kJapanese = "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e";  // 日本語
 
+// The lines a text wraps into.
+std::vector<std::u32string> lines(std::u32string_view text, int width) {
+  std::vector<std::u32string> out;
+  for (auto [b, e] : WrapLines(text, width)) out.emplace_back(text.substr(b, e - b));
+  return out;
+}
+
 TEST(TerminalText, Utf8DecodesAndEncodesBackAndMarksBadBytes) {
   std::string mixed = std::string("A") + kJapanese + "\xf0\x9f\x96\xa8";  // and a printer symbol (4 bytes)
   std::u32string decoded = DecodeUtf8(mixed);
@@ -61,11 +68,6 @@ TEST(TerminalText, LabelsTakeOutTheMnemonicMarker) {
 }
 
 TEST(TerminalText, WrappingBreaksAtWordsNewlinesAndInsideLongWords) {
-  auto lines = [](std::u32string_view text, int width) {
-    std::vector<std::u32string> out;
-    for (auto [b, e] : WrapLines(text, width)) out.emplace_back(text.substr(b, e - b));
-    return out;
-  };
   EXPECT_EQ(lines(U"Select a print server from the list.", 16),
             (std::vector<std::u32string>{U"Select a print", U"server from the", U"list."}));
   EXPECT_EQ(lines(U"one\r\ntwo\n\nthree", 10), (std::vector<std::u32string>{U"one", U"two", U"", U"three"}));
@@ -77,11 +79,6 @@ TEST(TerminalText, WrappingBreaksAtWordsNewlinesAndInsideLongWords) {
 }
 
 TEST(TerminalText, JapaneseFillsEachLineAndKeepsPunctuationWithItsNeighbour) {
-  auto lines = [](std::u32string_view text, int width) {
-    std::vector<std::u32string> out;
-    for (auto [b, e] : WrapLines(text, width)) out.emplace_back(text.substr(b, e - b));
-    return out;
-  };
   // A Latin word among Japanese does not push the rest to a line of its own.
   EXPECT_EQ(lines(U"このウィザードでは、Tarvex ワイヤレスプリントサーバ", 30),
             (std::vector<std::u32string>{U"このウィザードでは、Tarvex ワ", U"イヤレスプリントサーバ"}));
