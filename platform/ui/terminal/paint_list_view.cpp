@@ -10,15 +10,33 @@
 namespace vek::ui::terminal {
 namespace {
 
-// The cell where each column starts, from the pixel widths of the columns.
+// The cell where each column starts, from the pixel widths of the columns. When
+// they add up to more than the list shows, a column wider than what it holds
+// gives up the rest, so the columns after it show too.
 std::vector<Span> ColumnSpans(const WindowNode& list, const CellRect& body, const CellMapping& mapping) {
   std::vector<Span> spans;
   bool report = (list.style & LVS_TYPEMASK) == LVS_REPORT;
   if (!report || list.columns.empty()) return {Span{body.x, body.w}};
+  std::vector<int> widths;
+  int total = 0;
+  for (const ListColumn& column : list.columns) {
+    widths.push_back(std::max(mapping.Columns(column.widthPx), 1));
+    total += widths.back();
+  }
+  if (total > body.w) {
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+      int held = LabelWidth(list.columns[i].text, false);
+      for (const ListRow& row : list.rows)
+        if (i < row.texts.size()) held = std::max(held, LabelWidth(row.texts[i], false));
+      int fitted = std::min(widths[i], held + 1);  // and the space before the next
+      total -= widths[i] - fitted;
+      widths[i] = fitted;
+    }
+  }
   int x = body.x;
-  for (std::size_t i = 0; i < list.columns.size(); ++i) {
-    bool last = i + 1 == list.columns.size();
-    int width = last ? body.Right() - x : std::max(mapping.Columns(list.columns[i].widthPx), 1);
+  for (std::size_t i = 0; i < widths.size(); ++i) {
+    bool last = i + 1 == widths.size();
+    int width = last ? body.Right() - x : widths[i];
     width = std::clamp(width, 0, std::max(body.Right() - x, 0));
     spans.push_back(Span{x, width});
     x += width;

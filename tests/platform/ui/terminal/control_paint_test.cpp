@@ -231,6 +231,14 @@ TEST(TerminalPaint, ListViewShowsHeadingsRowsSelectionAndScrollMarks) {
   EXPECT_TRUE(HasAttr(grid, 1, 1, kBold | kUnderline));
   EXPECT_TRUE(HasAttr(grid, 20, 3, kReverse));  // the whole selected row
   EXPECT_FALSE(HasAttr(grid, 20, 2, kReverse));
+
+  // Wider columns than the list shows: each gives up what it does not need, so
+  // the last shows too.
+  list.columns = {{"Name", 120}, {"Port", 90}, {"Status", 90}};  // 20, 15 and 15 cells in 26
+  list.rows = {ListRow{{"Server", "P1", "Ok"}, false, false}};
+  CellGrid narrow = PaintAt(list, CellRect{0, 0, 28, 4}, 28, 4, {.ascii = true});
+  EXPECT_EQ(RowOf(narrow, 1), "|Name   Port Status        |");
+  EXPECT_EQ(RowOf(narrow, 2), "|Server P1   Ok            |");
 }
 
 TEST(TerminalPaint, ProgressBarsFillByPosition) {
