@@ -176,4 +176,7 @@ void WizardStep04::OnTimer(UINT_PTR id) {
   if (id == kLocateTimer) KillLocateTimer();
 }
 
-void WizardStep04::OnDestroy() { KillLocateTimer(); }
+void WizardStep04::OnDestroy() {
+  KillLocateTimer();
+  WaitForLocateEnd();
+}

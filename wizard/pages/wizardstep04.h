@@ -56,6 +56,9 @@ class WizardStep04 : public WizardPage {
   // Whether the port made in this run is the chosen server's.
   BOOL PortIsForChosenServer() const;
   void KillLocateTimer();
+  // A locate thread still searching when the page goes is waited for: it must
+  // not outlive the program.
+  void WaitForLocateEnd();
 
   // The server the port was made for: MAC, address and printer port.
   BYTE m_PortNode[6] = {};

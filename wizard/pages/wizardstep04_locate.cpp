@@ -32,3 +32,8 @@ BOOL WizardStep04::LocateServer() {
   return m_ServerFound != 0;
 }
 
+
+void WizardStep04::WaitForLocateEnd() {
+  for (DWORD start = GetTickCount(); CUDPDiscoveryThread::LiveCount() > 0 && GetTickCount() - start < kPreviousLocateMs;)
+    Sleep(kPollMs);
+}
