@@ -269,10 +269,8 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent, bool child) {
     }
     if (!firstStop && (item.style & WS_TABSTOP) && !(item.style & WS_DISABLED)) firstStop = control;
   }
-  if (::SendMessageA(window, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstStop), 0)) {
-    if (firstStop) FocusControl(firstStop);
-    else if (!child) ::SetFocus(window);  // nothing to focus in it: the dialog takes the keys itself
-  }
+  if (::SendMessageA(window, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstStop), 0) && firstStop)
+    FocusControl(firstStop);
   return TRUE;
 }
 

@@ -36,7 +36,10 @@ BOOL CAddPrinterGuideDlg::OnInitDialog() {
     text.LoadString(static_cast<UINT>(IDS_HELP_ADD_PRINTER1 + i));
     SetDlgItemText(IDC_HELP_ADD_PRINTER1 + i, text.GetString());
   }
-  return TRUE;
+  // Nothing in it takes the focus: the guide itself takes the keys, so that Esc
+  // reaches it.
+  ::SetFocus(m_hWnd);
+  return FALSE;
 }
 
 void CAddPrinterGuideDlg::OnTimer(UINT_PTR id) {

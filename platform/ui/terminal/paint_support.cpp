@@ -8,7 +8,9 @@
 namespace vek::ui::terminal {
 namespace {
 
-// A picture this low cannot carry legible lettering: its title is written over it.
+// Lettering in a picture does not survive its cells: the title is written over it,
+// in the middle of a low one (a banner, a button), near the foot of a tall one
+// where a picture's own caption goes.
 constexpr int kLetteredPictureRows = 3;
 constexpr std::uint32_t kTitleColour = 0xFFFFFF;
 
@@ -44,10 +46,11 @@ void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, U
                  const PaintContext& context, std::uint8_t attr) {
   std::u32string text = DecodeUtf8(title);
   if (context.colours && DrawPictureCells(grid, rect, bitmapId, context.glyphs.upperHalf, attr)) {
-    if (rect.h > kLetteredPictureRows || text.empty()) return;
+    if (text.empty()) return;
     auto lines = WrapLines(text, rect.w);
     int count = std::min(static_cast<int>(lines.size()), rect.h);
-    int top = rect.y + (rect.h - count) / 2;
+    int top = rect.h <= kLetteredPictureRows ? rect.y + (rect.h - count) / 2
+                                             : rect.Bottom() - count - std::max(1, rect.h / 12);
     for (int i = 0; i < count; ++i) {
       std::u32string_view line = std::u32string_view(text).substr(lines[i].first, lines[i].second - lines[i].first);
       int x = rect.x + std::max(0, (rect.w - TextWidth(line)) / 2);

@@ -182,7 +182,11 @@ void TerminalFrontEnd::Render() {
   style.keyLine = m_screen.Size().y >= kKeyLineMinRows;
   style.japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
   Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays, style);
-  if (m_shownBusy) MarkBusy(screen.grid, m_layout);
+  if (m_shownBusy) {
+    MarkBusy(screen.grid, m_layout);
+    if (style.keyLine)
+      MarkBusyKeyLine(screen.grid, m_layout.Rows(), GetTickCount() / kAnimationFrameMs, glyphs, style.japanese);
+  }
   if (m_repaintAll || !m_shown || !(screen == *m_shown)) {
     m_screen.Show(screen.grid, screen.cursor, m_repaintAll);
     m_shown = std::move(screen);

@@ -81,14 +81,18 @@ TEST(TerminalPaint, WithColoursPicturesAreDrawnTwoPixelsACell) {
   picture.pictureTitle = "Two colours";
   // Four rows are eight pixels: the top four red, the bottom four blue, as upper
   // half blocks in the top colour on the bottom colour where they differ.
-  CellGrid grid = PaintAt(picture, CellRect{0, 0, 5, 4}, 5, 4, {.colours = true});
-  for (int x = 0; x < 5; ++x) {
+  CellGrid grid = PaintAt(picture, CellRect{0, 0, 13, 4}, 13, 4, {.colours = true});
+  for (int x = 0; x < 13; ++x) {
     EXPECT_EQ(grid.At(x, 0).bg, kRed);
     EXPECT_EQ(grid.At(x, 1).bg, kRed);
-    EXPECT_EQ(grid.At(x, 3).bg, kBlue);
   }
-  EXPECT_EQ(RowOf(grid, 0), "");  // the title is left out: the picture says it
+  EXPECT_EQ(RowOf(grid, 0), "");
+  // Its title stands near its foot, in white on the picture.
+  EXPECT_EQ(RowOf(grid, 2), " Two colours");
+  EXPECT_EQ(grid.At(1, 2).fg, 0xFFFFFFu);
+  EXPECT_EQ(grid.At(1, 2).bg, kBlue);
   // An odd number of rows puts the boundary inside the middle cell.
+  picture.pictureTitle.clear();
   CellGrid odd = PaintAt(picture, CellRect{0, 0, 2, 5}, 2, 5, {.colours = true});
   EXPECT_EQ(odd.At(0, 2).ch, U'\u2580');
   EXPECT_EQ(odd.At(0, 2).fg, kRed);
@@ -98,7 +102,8 @@ TEST(TerminalPaint, WithColoursPicturesAreDrawnTwoPixelsACell) {
   EXPECT_EQ(ascii.At(0, 1).bg, kRed);
   EXPECT_EQ(ascii.At(0, 2).bg, kBlue);
   EXPECT_EQ(ascii.At(0, 0).ch, U' ');
-  // A banner, too low for the lettering in it, carries its title over it.
+  // A banner carries its title in its middle.
+  picture.pictureTitle = "Two colours";
   CellGrid banner = PaintAt(picture, CellRect{0, 0, 15, 3}, 15, 3, {.colours = true});
   EXPECT_NE(RowOf(banner, 1).find("Two colours"), std::string::npos);
   EXPECT_EQ(banner.At(2, 1).ch, U'T');
