@@ -17,22 +17,21 @@ std::vector<Span> ColumnSpans(const WindowNode& list, const CellRect& body, cons
   std::vector<Span> spans;
   bool report = (list.style & LVS_TYPEMASK) == LVS_REPORT;
   if (!report || list.columns.empty()) return {Span{body.x, body.w}};
+  // What each column holds: its heading or its longest text, and a space.
+  auto held = [&](std::size_t i) {
+    int width = LabelWidth(list.columns[i].text, false);
+    for (const ListRow& row : list.rows)
+      if (i < row.texts.size()) width = std::max(width, LabelWidth(row.texts[i], false));
+    return width + 1;
+  };
   std::vector<int> widths;
-  int total = 0;
-  for (const ListColumn& column : list.columns) {
-    widths.push_back(std::max(mapping.Columns(column.widthPx), 1));
-    total += widths.back();
+  int before = 0;  // the columns before the last
+  for (std::size_t i = 0; i < list.columns.size(); ++i) {
+    widths.push_back(std::max(mapping.Columns(list.columns[i].widthPx), 1));
+    if (i + 1 < list.columns.size()) before += widths.back();
   }
-  if (total > body.w) {
-    for (std::size_t i = 0; i < widths.size(); ++i) {
-      int held = LabelWidth(list.columns[i].text, false);
-      for (const ListRow& row : list.rows)
-        if (i < row.texts.size()) held = std::max(held, LabelWidth(row.texts[i], false));
-      int fitted = std::min(widths[i], held + 1);  // and the space before the next
-      total -= widths[i] - fitted;
-      widths[i] = fitted;
-    }
-  }
+  if (before + held(widths.size() - 1) > body.w)
+    for (std::size_t i = 0; i + 1 < widths.size(); ++i) widths[i] = std::min(widths[i], held(i));
   int x = body.x;
   for (std::size_t i = 0; i < widths.size(); ++i) {
     bool last = i + 1 == widths.size();
