@@ -27,10 +27,10 @@ void CPrintPort::ReportDeviceState(PortReport report, DWORD repeatMs) {
     bool again = report != PortReport::Clear && repeatMs != INFINITE && now - m_ReportTick >= repeatMs;
     if (!again) return;
   }
-  if (ReportPortState(m_PortName, report)) {
-    m_Reported = static_cast<int>(report);
-    m_ReportTick = now;
-  }
+  // A report the spooler refused is not made again at every call.
+  ReportPortState(m_PortName, report);
+  m_Reported = static_cast<int>(report);
+  m_ReportTick = now;
 }
 
 // The port's status is cleared at the job's end: nothing to say until the next.
