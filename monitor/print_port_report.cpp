@@ -3,11 +3,10 @@
 // as the job's state; the start's busy retries and the end's drain return
 // nothing until they are done, so the same states go to the spooler as the
 // port's status, which it shows for the job waiting on the port.
-#include "print_port.h"
-
 #include "kernel/clock.h"
 #include "kernel/errors.h"
 #include "monitor_globals.h"
+#include "print_port.h"
 
 // As the write path: a known device error fails a write at the status kick, and
 // silence alone fails it after the retry time-out.

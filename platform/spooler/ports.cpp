@@ -2,6 +2,9 @@
 // and their status as the monitors set it.
 #include "spooler/ports.h"
 
+#include <iterator>
+#include <string>
+
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "spooler/api_types.h"
@@ -228,9 +231,10 @@ DWORD JobErrorOfPortStatus(const PortStatus& port) {
 
 std::string DescribePortStatus(const PortStatus& port) {
   if (!port.text.empty()) return port.text;
-  static const char* const kNames[] = {"",          "Offline",      "Paper jam",   "Out of paper", "Output bin full",
-                                       "Paper problem", "No toner", "Door open",  "Needs attention",
-                                       "Out of memory", "Toner low", "Warming up", "Power save"};
+  // By PORT_STATUS_* code.
+  static const char* const kNames[] = {
+      "",          "Offline",         "Paper jam",     "Out of paper", "Output bin full", "Paper problem", "No toner",
+      "Door open", "Needs attention", "Out of memory", "Toner low",    "Warming up",      "Power save"};
   if (port.status < std::size(kNames)) return kNames[port.status];
   return "Status " + std::to_string(port.status);
 }

@@ -37,8 +37,12 @@ class BidiSweep : public MonitorTest {
     RegCloseKey(key);
   }
   void AddPrinterOn(const std::string& name, const std::u16string& port, DWORD attributes) {
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(port.c_str());
-    AddPrinterOn(name, std::vector<BYTE>(bytes, bytes + (port.size() + 1) * sizeof(char16_t)), REG_SZ, attributes);
+    AddPrinterOn(name, Text(port), REG_SZ, attributes);
+  }
+  // A text value's bytes with its terminator.
+  static std::vector<BYTE> Text(const std::u16string& text) {
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+    return std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(char16_t));
   }
   DWORD Attributes(const std::string& name) {
     HKEY key = OpenRecord(name);
@@ -57,31 +61,27 @@ class BidiSweep : public MonitorTest {
 TEST_F(BidiSweep, OnlyPrintersOnOneOfOurPortsLoseTheAttribute) {
   AddPort(u"VEK1");
   AddPort(u"VEK12AB0C-1");
-  // A "Port" value that fills the 255 bytes read, with no terminator, and one
-  // longer than that: read as far as it goes, or not at all.
-  std::vector<BYTE> full(255, 'V');
-  std::vector<BYTE> longer(300, 'V');
-  // "VEK1" stored without its terminator.
-  std::vector<BYTE> bare = {'V', 0, 'E', 0, 'K', 0, '1', 0};
   struct Case {
     const char* name;
+    std::vector<BYTE> port;  // the "Port" value's bytes
+    DWORD type;
     DWORD before;
     DWORD after;
   };
   const Case cases[] = {
-      {"Ours", kBidi | 0x40, 0x40},       {"OursToo", kBidi, 0},          {"OursBare", kBidi, 0},
-      {"Several", kBidi, kBidi},          {"OtherCase", kBidi, kBidi},    {"NoBit", 0x40, 0x40},
-      {"Local", kBidi | 0x4, kBidi | 0x4}, {"Full", kBidi, kBidi},        {"Longer", kBidi, kBidi},
+      {"Ours", Text(u"VEK1"), REG_SZ, kBidi | 0x40, 0x40},
+      {"OursToo", Text(u"VEK12AB0C-1"), REG_SZ, kBidi, 0},
+      // Without its terminator, as binary data.
+      {"OursBare", {'V', 0, 'E', 0, 'K', 0, '1', 0}, REG_BINARY, kBidi, 0},
+      {"Several", Text(u"VEK1,LPT1:"), REG_SZ, kBidi, kBidi},
+      {"OtherCase", Text(u"vek1"), REG_SZ, kBidi, kBidi},
+      {"NoBit", Text(u"VEK1"), REG_SZ, 0x40, 0x40},
+      {"Local", Text(u"LPT1:"), REG_SZ, kBidi | 0x4, kBidi | 0x4},
+      // Filling the 255 bytes read, unterminated; longer than that.
+      {"Full", std::vector<BYTE>(255, 'V'), REG_SZ, kBidi, kBidi},
+      {"Longer", std::vector<BYTE>(300, 'V'), REG_SZ, kBidi, kBidi},
   };
-  AddPrinterOn("Ours", u"VEK1", cases[0].before);
-  AddPrinterOn("OursToo", u"VEK12AB0C-1", cases[1].before);
-  AddPrinterOn("OursBare", bare, REG_BINARY, cases[2].before);
-  AddPrinterOn("Several", u"VEK1,LPT1:", cases[3].before);
-  AddPrinterOn("OtherCase", u"vek1", cases[4].before);
-  AddPrinterOn("NoBit", u"VEK1", cases[5].before);
-  AddPrinterOn("Local", u"LPT1:", cases[6].before);
-  AddPrinterOn("Full", full, REG_SZ, cases[7].before);
-  AddPrinterOn("Longer", longer, REG_SZ, cases[8].before);
+  for (const Case& c : cases) AddPrinterOn(c.name, c.port, c.type, c.before);
 
   CDisableBidirectionThread::Sweep();
   for (const Case& c : cases) EXPECT_EQ(c.after, Attributes(c.name)) << c.name;
