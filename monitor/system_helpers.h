@@ -1,5 +1,6 @@
-// Operating-system tests, the spooler's SetPortW, and the strings of the port
-// enumeration buffer (wide on NT, one byte per character on Windows 9x).
+// Operating-system tests, the spooler's SetPortW with the port states it reports,
+// the spooler's sized queries, and the strings of the port enumeration buffer
+// (wide on NT, one byte per character on Windows 9x).
 #pragma once
 
 #include <algorithm>
