@@ -60,7 +60,7 @@ class SpoolCommandLine : public ::testing::Test {
 
   // One vek-spool command; its exit code, and its output in *output.
   std::string Command(const std::string& arguments) const {
-    return "VEK_ROOT='" + m_root.path() + "' VEK_BROADCAST=127.255.255.255 VEK_IPX_SEGMENT=" + m_segments.IpxSegment() +
+    return "VEK_ROOT='" + m_root.path() + "' VEK_IPX_SEGMENT=" + m_segments.IpxSegment() +
            " VEK_IPX_NETWORK=" + m_segments.Network() + " VEK_NETBIOS_SEGMENT=" + m_segments.NetbiosSegment() +
            " VEK_NETBIOS_LANAS=0 VEK_NETBIOS_CLAIM_MS=50 '" + VEK_SPOOL_PATH + "' " + arguments;
   }
