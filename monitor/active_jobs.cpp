@@ -9,7 +9,9 @@
 
 namespace {
 
-// Serialises the power thread's start and join; g_PortLock keeps the count.
+// Serialises the power thread's start and join; g_PortLock keeps the count and
+// the stop event with it, so a count that drops to 0 always finds the thread it
+// must stop already started.
 std::mutex g_PowerThreadLock;
 CPowerStatusThread* g_pPowerThread = nullptr;
 
@@ -29,16 +31,17 @@ void AddActiveJob() {
   if (!first) return;
 
   std::lock_guard guard(g_PowerThreadLock);
-  EnterCriticalSection(&g_PortLock);
-  bool wanted = g_ActiveJobs > 0;
-  LeaveCriticalSection(&g_PortLock);
-  if (!wanted) return;
-  // A thread told to stop a moment ago is let go first, so never two refuse
-  // suspension side by side.
+  // A thread told to stop a moment ago is let go first (it ends within its
+  // pause), so never two refuse suspension side by side.
   if (g_pPowerThread && WaitForSingleObject(g_hPowerStopEvent, 0) == WAIT_OBJECT_0) JoinPowerThread();
-  if (g_pPowerThread) return;
-  ResetEvent(g_hPowerStopEvent);
-  g_pPowerThread = StartPowerStatusThread();
+  EnterCriticalSection(&g_PortLock);
+  // The count may have gone back to 0, or another start may have made the
+  // thread, while this one waited.
+  if (g_ActiveJobs > 0 && g_pPowerThread == nullptr) {
+    ResetEvent(g_hPowerStopEvent);
+    g_pPowerThread = StartPowerStatusThread();
+  }
+  LeaveCriticalSection(&g_PortLock);
 }
 
 void ReleaseActiveJob() {

@@ -14,6 +14,7 @@
 #include "print_port.h"
 #include "registry/registry.h"
 #include "spooler/winspool.h"
+#include "system_helpers.h"
 
 IMPLEMENT_DYNCREATE(CDisableBidirectionThread, CWinThread)
 
@@ -50,10 +51,10 @@ void DisableBidi(LPCWSTR printerName) {
     theDebugLog.Trace("CDisableBidirectionThread::OnIdle() = %d[Open Printer Error]", GetLastError());
     return;
   }
-  DWORD needed = 0;
-  GetPrinterW(printer, 2, nullptr, 0, &needed);
-  std::vector<BYTE> buffer(std::max<DWORD>(needed, sizeof(PRINTER_INFO_2W)), 0);
-  if (!GetPrinterW(printer, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+  std::vector<BYTE> buffer;
+  bool got = QuerySized(
+      [&](LPBYTE data, DWORD size, LPDWORD needed) { return GetPrinterW(printer, 2, data, size, needed); }, &buffer);
+  if (!got) {
     theDebugLog.Trace("CDisableBidirectionThread::OnIdle() = %d[Get Printer Error]", GetLastError());
   } else {
     auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
@@ -119,15 +120,19 @@ void CDisableBidirectionThread::Sweep() {
             ERROR_SUCCESS &&
         (attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI)) {
       theDebugLog.Trace("CDisableBidirectionThread::OnIdle() %s Is Bidirection", name);
-      WCHAR port[kPortValueBytes / 2 + 1] = {};
+      WCHAR port[kPortValueBytes / sizeof(WCHAR) + 1] = {};
       DWORD portSize = kPortValueBytes;
       error = RegQueryValueExW(printer, u"Port", nullptr, nullptr, reinterpret_cast<LPBYTE>(port), &portSize);
       if (error != ERROR_SUCCESS) {
         theDebugLog.Trace("CDisableBidirectionThread::OnIdle() = %d[Query Value Error]", error);
-      } else if (IsOurPort(port)) {
-        DisableBidi(name);
+      } else {
+        // The value need not carry its terminator: the text ends where it does.
+        port[std::min<DWORD>(portSize, kPortValueBytes) / sizeof(WCHAR)] = 0;
+        if (IsOurPort(port)) DisableBidi(name);
       }
     }
+    DWORD lastError = GetLastError();
+    if (lastError != 0) theDebugLog.Trace("CDisableBidirectionThread::OnIdle() = %d[Query Value Error]", lastError);
     RegCloseKey(printer);
     if (WaitForSingleObject(g_hShutdownEvent, 0) == WAIT_OBJECT_0) break;
   }
@@ -147,11 +152,23 @@ void StartBidiThread() {
   g_pBidiThread = thread;
 }
 
-void StopBidiThread() {
+BOOL StopBidiThread() {
   std::lock_guard guard(g_BidiLock);
-  if (g_pBidiThread == nullptr) return;
+  if (g_pBidiThread == nullptr) return TRUE;
   if (g_hShutdownEvent) SetEvent(g_hShutdownEvent);
-  WaitForSingleObject(g_pBidiThread->m_hThread, INFINITE);
+  // It ends within one printer's work; one that does not is left its object and
+  // the events it waits on rather than have them go from under it.
+  if (WaitForSingleObject(g_pBidiThread->m_hThread, kBidiStopMs) != WAIT_OBJECT_0) {
+    theDebugLog.Trace("StopBidiThread() = %d[Thread Still Running]", WAIT_TIMEOUT);
+    g_pBidiThread = nullptr;
+    return FALSE;
+  }
   delete g_pBidiThread;
   g_pBidiThread = nullptr;
+  return TRUE;
+}
+
+BOOL BidiThreadRunning() {
+  std::lock_guard guard(g_BidiLock);
+  return g_pBidiThread != nullptr && WaitForSingleObject(g_pBidiThread->m_hThread, 0) == WAIT_TIMEOUT;
 }

@@ -18,7 +18,10 @@ class CDisableBidirectionThread : public CWinThread {
 
 // Starts the thread once, on Windows 9x only.
 void StartBidiThread();
-// Library stop: the thread ends on the shutdown event and is joined.
-void StopBidiThread();
+// Library stop: the thread ends on the shutdown event and is joined, waiting at
+// most kBidiStopMs; FALSE when it did not end (its events must stay).
+BOOL StopBidiThread();
+BOOL BidiThreadRunning();
 
 constexpr unsigned kBidiSweepMs = 25000;
+constexpr unsigned kBidiStopMs = 10000;

@@ -50,19 +50,22 @@ int CDriverApp::ExitInstance() {
     delete g_pNBFSearchSocket;
     g_pNBFSearchSocket = nullptr;
   }
-  // Every port closes, and with it its job threads are joined.
+  // Every port closes, and with it its job threads are joined; then the sweep
+  // and the power thread, before the key, the lock and the events they use go.
   ClearPortList();
   FreePSInfoList();
-  StopBidiThread();
+  BOOL sweepEnded = StopBidiThread();
   StopPowerStatusThread();
-  if (g_hMonitorKey) RegCloseKey(g_hMonitorKey);
-  g_hMonitorKey = nullptr;
-  if (g_PortLock.impl) DeleteCriticalSection(&g_PortLock);
-  g_PortLock.impl = nullptr;
+  if (sweepEnded) {
+    if (g_hMonitorKey) RegCloseKey(g_hMonitorKey);
+    g_hMonitorKey = nullptr;
+    if (g_PortLock.impl) DeleteCriticalSection(&g_PortLock);
+    g_PortLock.impl = nullptr;
+    if (g_hShutdownEvent) CloseHandle(g_hShutdownEvent);
+    g_hShutdownEvent = nullptr;
+  }
   if (g_hPowerStopEvent) CloseHandle(g_hPowerStopEvent);
-  if (g_hShutdownEvent) CloseHandle(g_hShutdownEvent);
   g_hPowerStopEvent = nullptr;
-  g_hShutdownEvent = nullptr;
   WSACleanup();
   // Last: the tables live in this library, which may be unloaded next.
   UnregisterMonitorResources();

@@ -21,6 +21,9 @@ constexpr UINT IDS_INVALID_PORT_NAME = 112;
 constexpr UINT IDS_PORT_EXISTS = 113;
 constexpr UINT IDS_PORT_IN_USE = 116;
 constexpr UINT IDS_PORT_NOT_SAVED = 117;
+// A port's status while its job waits on the device.
+constexpr UINT IDS_STATUS_DEVICE_ERROR = 150;
+constexpr UINT IDS_STATUS_BUSY = 151;
 
 // The text as the wide calls take it.
 std::u16string MonitorString(UINT id);

@@ -4,6 +4,7 @@
 #include "framework/message_api.h"
 #include "framework/message_map.h"
 #include "framework/messages.h"
+#include "kernel/errors.h"
 #include "kernel/sync.h"
 #include "kernel/thread.h"
 #include "monitor_globals.h"
@@ -33,15 +34,18 @@ BOOL CPowerStatusThread::InitInstance() {
 }
 
 BOOL CPowerStatusThread::OnIdle(LONG /*count*/) {
-  DWORD result = MsgWaitForMultipleObjects(1, &g_hPowerStopEvent, FALSE, 1000, QS_SENDMESSAGE);
-  if (result == WAIT_OBJECT_0) {
+  // The last job's end or the library's stop; a wait that fails counts as a stop,
+  // so the thread never spins on it.
+  HANDLE stops[2] = {g_hPowerStopEvent, g_hShutdownEvent};
+  DWORD result = MsgWaitForMultipleObjects(2, stops, FALSE, 1000, QS_SENDMESSAGE);
+  if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + 2) {
     if (m_pMainWnd) m_pMainWnd->DestroyWindow();
     m_pMainWnd = nullptr;
     PostQuitMessage(0);
     return FALSE;
   }
   // The pause lets sent messages gather; a stop ends it at once.
-  WaitForSingleObject(g_hPowerStopEvent, 300);
+  WaitForMultipleObjects(2, stops, FALSE, 300);
   return TRUE;
 }
 

@@ -83,7 +83,9 @@ CPrintPort::CPrintPort()
       m_TimeOuts{},
       m_Holds(0),
       m_hPacketBlock(nullptr),
-      m_bActiveJobCounted(FALSE) {}
+      m_bActiveJobCounted(FALSE),
+      m_Reported(-1),
+      m_ReportTick(0) {}
 
 CPrintPort::~CPrintPort() { ClosePrintPort(); }
 

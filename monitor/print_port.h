@@ -14,6 +14,7 @@
 #include "kernel/types.h"
 #include "registry/registry.h"
 #include "spooler/winspool.h"
+#include "system_helpers.h"
 
 class XSocket;
 class XRingBuffer;
@@ -25,6 +26,8 @@ constexpr int kPSNameLength = 18;
 constexpr int kQueueSize = 0x60000;
 constexpr int kPacketBlockSize = 2700;
 constexpr int kReceiveAreaOffset = 1500;
+// Silence after which the write and end paths ask for the device's status.
+constexpr DWORD kStatusKickMs = 8000;
 
 class CPrintPort {
  public:
@@ -142,6 +145,13 @@ class CPrintPort {
   void ReleaseConnectionObjects();
   XSocket* MakeSocket() const;
   BOOL WaitForStop(DWORD milliseconds, HANDLE extra = nullptr);
+  // The device's state as the spooler is told it while the job waits: what the
+  // write path would fail with after this much silence. Reported on a change,
+  // and a state that is not clear again once repeatMs passed (each time again is
+  // a try the spooler counts).
+  PortReport SilenceReport(DWORD sinceSend) const;
+  void ReportDeviceState(PortReport report, DWORD repeatMs = INFINITE);
+  void ForgetReportedState();
   BOOL IsSenderDevice(XSocket* socket) const;
   BOOL DrainedAtEndOfDocument();
   void FinishSending();
@@ -152,6 +162,10 @@ class CPrintPort {
 
   HGLOBAL m_hPacketBlock;
   BOOL m_bActiveJobCounted;
+  // The state last reported to the spooler and when, -1 when the port's status is
+  // not known to be this port's (the spooler's thread only).
+  int m_Reported;
+  DWORD m_ReportTick;
 };
 
 // Whether a manual-reset event is set, without waiting.

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr DWORD kDrainCycleMs = 2500;
-constexpr DWORD kStatusKickMs = 8000;
 constexpr DWORD kDrainStatusMs = 2000;
 // The sender leaves its loop within one receive and one bounded batch.
 constexpr DWORD kSenderLeaveMs = 5000;
@@ -33,10 +32,17 @@ BOOL CPrintPort::EndPrintPort() {
   SetEvent(m_hQueueCheckEvent);
   SetEvent(m_hJobCheckEvent);
   BOOL result = FALSE;
+  // The job was removed before the device acknowledged all of it: what it did not
+  // acknowledge is dropped, and the end says so rather than report it printed.
+  BOOL cancelled = FALSE;
 
   while (m_bConnected) {
-    if (!IsEventSet(m_hSendEvent) || m_bJobDeleted) {
+    if (!IsEventSet(m_hSendEvent)) {
       result = TRUE;
+      break;
+    }
+    if (m_bJobDeleted) {
+      cancelled = TRUE;
       break;
     }
     DWORD now = GetTickCount();
@@ -57,6 +63,9 @@ BOOL CPrintPort::EndPrintPort() {
         SetEvent(m_hStatusEvent);
       }
     }
+    // Meanwhile the spooler shows why the job does not end, a try at every status
+    // kick as the writes fail.
+    ReportDeviceState(SilenceReport(sinceSend), kStatusKickMs);
     if (!keepOn) break;
     SetEvent(m_hQueueCheckEvent);
     SetEvent(m_hJobCheckEvent);
@@ -64,6 +73,11 @@ BOOL CPrintPort::EndPrintPort() {
     WaitForStop(kDrainCycleMs, m_hWakeEvent);
   }
 
+  // The last acknowledgement may have come with the removal.
+  if (cancelled && !IsEventSet(m_hSendEvent)) {
+    cancelled = FALSE;
+    result = TRUE;
+  }
   BOOL senderLeft = TRUE;
   if (IsEventSet(m_hSendEvent)) {
     theDebugLog.Trace("[%s]::EndPrintPort() Reset WritePort Event", m_PortName);
@@ -82,11 +96,14 @@ BOOL CPrintPort::EndPrintPort() {
   if (senderLeft && m_pPrintSocket) DestroyConnection();
   if (m_hPrinter) SetJobW(m_hPrinter, m_JobId, 0, nullptr, JOB_CONTROL_CANCEL);
   if (g_bWinNT && !g_bWinNT3) ClearPortStatus(m_PortName);
+  ForgetReportedState();
 
   if (m_JobsInQueue <= 1 || !senderLeft) StopJobThreads();
   m_bJobStarted = FALSE;
   m_bConnected = FALSE;
-  if (!result) {
+  if (cancelled) {
+    SetLastError(ERROR_PRINT_CANCELLED);
+  } else if (!result) {
     int deviceError = m_ErrorCode.load();
     SetLastError(deviceError != 0 ? static_cast<DWORD>(deviceError) : ERROR_IO_DEVICE);
   } else {

@@ -8,22 +8,7 @@
 #include "kernel/lasterror.h"
 #include "kernel/sync.h"
 #include "print_port.h"
-
-namespace {
-
-// The two-call protocol: the size first, then a buffer of that size.
-template <typename Call>
-bool QuerySized(Call call, std::vector<BYTE>* buffer) {
-  DWORD needed = 0;
-  for (int attempt = 0; attempt < 4; attempt++) {
-    buffer->assign(std::max<DWORD>(needed, 1), 0);
-    if (call(needed ? buffer->data() : nullptr, needed, &needed)) return true;
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return false;
-  }
-  return false;
-}
-
-}  // namespace
+#include "system_helpers.h"
 
 BOOL CPrintPort::IsJobDeleted() {
   if (m_hPrinter == nullptr) return FALSE;

@@ -56,6 +56,9 @@ BOOL CPrintPort::StartPrintPort(LPCWSTR printerName, DWORD jobId) {
   m_bJobDeleted = FALSE;
   m_bConnected = FALSE;
   m_ErrorCode = 0;
+  // Whatever an earlier process left as the port's status is cleared at the
+  // connection.
+  m_Reported = -1;
 
   BOOL threads = TRUE;
   if (!m_bThreadsRunning) threads = StartJobThreads(printerName);
@@ -64,6 +67,8 @@ BOOL CPrintPort::StartPrintPort(LPCWSTR printerName, DWORD jobId) {
     int status = 0;
     if (!CreateConnection(&status)) break;
     if (status & kBusyBits) {
+      // Each busy answer is one more try.
+      ReportDeviceState(PortReport::Busy, 0);
       SetEvent(m_hJobCheckEvent);
       // The status thread wakes this wait when it finds the job deleted.
       WaitForStop(kBusyRetryMs, m_hWakeEvent);
@@ -73,11 +78,15 @@ BOOL CPrintPort::StartPrintPort(LPCWSTR printerName, DWORD jobId) {
       }
       continue;
     }
+    // Only the "NET" devices refuse: an older device's low bits carry no refusal,
+    // so a job it then does not take ends through the silence that the write and
+    // end paths report, as any device that stops taking data.
     if (m_Model == 1 && (status & kRefusedBits)) break;
     m_bConnected = TRUE;
   }
 
   if (m_bConnected) {
+    ReportDeviceState(PortReport::Clear);
     if (m_Packets > 1 && m_pPrintThread) m_pPrintThread->SetThreadPriority(THREAD_PRIORITY_NORMAL);
     // Everything the threads read is in place before they are told to start.
     DWORD now = GetTickCount();
@@ -97,6 +106,7 @@ BOOL CPrintPort::StartPrintPort(LPCWSTR printerName, DWORD jobId) {
   StopJobThreads();
   m_pQueue->Reset();
   if (g_bWinNT && !g_bWinNT3) ClearPortStatus(m_PortName);
+  ForgetReportedState();
   SetLastError(ERROR_IO_DEVICE);
   theDebugLog.Trace("[%s]::StartPrintPort() Failed !", m_PortName);
   return FALSE;

@@ -137,9 +137,12 @@ BOOL CPrintPort::ReceiveAck() {
   m_PendingSkip += freed;
   if (LockQueue()) {
     ApplyPendingSkip();
+    // The end of the document is read first: once it is set no write adds to the
+    // queue, so an empty queue is the job's end and not a write yet to come.
+    const BOOL ended = IsEventSet(m_hEndDocEvent);
     int remaining = m_pQueue->GetCount();
     UnlockQueue();
-    if (remaining == 0 && IsEventSet(m_hEndDocEvent)) {
+    if (remaining == 0 && ended) {
       FinishSending();
       return FALSE;
     }

@@ -19,7 +19,6 @@ constexpr LONGLONG kThrottleQueued = 10240;
 constexpr DWORD kFirstPauseMs = 100;
 constexpr DWORD kPauseStepMs = 5;
 constexpr DWORD kPauseLimitMs = 160;
-constexpr DWORD kStatusKickMs = 8000;
 
 }  // namespace
 
@@ -80,6 +79,7 @@ BOOL CPrintPort::WritePrintData(const BYTE* data, DWORD length, LPDWORD written)
       }
     }
   }
+  ReportDeviceState(SilenceReport(sinceSend));
   SetLastError(error);
   return result;
 }

@@ -7,6 +7,7 @@
 #include "kernel/strings.h"
 #include "kernel/version.h"
 #include "monitor_globals.h"
+#include "monitor_strings.h"
 #include "spooler/module_loader.h"
 #include "spooler/winspool.h"
 
@@ -64,6 +65,24 @@ void ClearPortStatus(LPCWSTR portName) {
 void ReportPaperOut(LPCWSTR portName) {
   PORT_INFO_3W info{PORT_STATUS_PAPER_OUT, nullptr, PORT_STATUS_TYPE_ERROR};
   SetPortX(portName, 3, reinterpret_cast<LPBYTE>(&info));
+}
+
+BOOL ReportPortState(LPCWSTR portName, PortReport report) {
+  std::u16string text;
+  PORT_INFO_3W info{0, nullptr, PORT_STATUS_TYPE_INFO};
+  switch (report) {
+    case PortReport::Clear: break;
+    case PortReport::PaperOut: info = {PORT_STATUS_PAPER_OUT, nullptr, PORT_STATUS_TYPE_ERROR}; break;
+    case PortReport::DeviceError:
+      text = MonitorString(IDS_STATUS_DEVICE_ERROR);
+      info = {0, text.data(), PORT_STATUS_TYPE_ERROR};
+      break;
+    case PortReport::Busy:
+      text = MonitorString(IDS_STATUS_BUSY);
+      info = {0, text.data(), PORT_STATUS_TYPE_WARNING};
+      break;
+  }
+  return SetPortX(portName, 3, reinterpret_cast<LPBYTE>(&info));
 }
 
 int GetCharSize() { return g_bWinNT ? 2 : 1; }

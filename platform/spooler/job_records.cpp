@@ -153,6 +153,7 @@ std::string DescribeError(DWORD error) {
     case ERROR_OUT_OF_PAPER: return "Out of paper";
     case ERROR_IO_DEVICE: return "Device error";
     case ERROR_NOT_READY: return "Port not ready";
+    case ERROR_BUSY: return "Busy";
     case ERROR_WRITE_FAULT: return "Write fault";
     case kReadFault: return "Spool file unreadable";
     case ERROR_FILE_NOT_FOUND: return "Spool file missing";

@@ -34,6 +34,7 @@
 #include "spooler/monitors.h"
 #include "spooler/names.h"
 #include "spooler/pack.h"
+#include "spooler/port_wait.h"
 #include "spooler/printers.h"
 #include "spooler/store.h"
 
@@ -344,6 +345,32 @@ WriteEnd WriteAll(Job& job, const MonitorPtr& monitor, HANDLE port, int file, st
   return WriteEnd::AllWritten;
 }
 
+// A port call that may wait on the device: meanwhile the job shows the port's
+// status each time the monitor reports it, and is cancelled once the tries of
+// the retry policy run out (*gaveUp then holds the error). The call's last error
+// is kept for the caller.
+template <typename Call>
+BOOL DeviceCall(Job& job, const std::string& port, bool current, DWORD* gaveUp, Call call) {
+  *gaveUp = 0;
+  // A job already going only waits for the monitor to see it.
+  if (CancelAsked(job)) return call();
+  BOOL ok = FALSE;
+  DWORD error = ERROR_SUCCESS;
+  {
+    PortWait wait(
+        port, GetRetryPolicy().limit, current,
+        [&](DWORD status, DWORD tries) {
+          SetState(job, status != 0 ? JobState::Retrying : JobState::Printing, status, tries);
+        },
+        [&](DWORD) { RequestCancel(job); });
+    ok = call();
+    error = GetLastError();
+    *gaveUp = wait.GaveUpOn();
+  }
+  SetLastError(error);
+  return ok;
+}
+
 // Runs the port calls; the job's end, once nothing of the monitor is held any more.
 Outcome Print(Job& job) {
   JobRecord record = Snapshot(job);
@@ -378,10 +405,15 @@ Outcome Print(Job& job) {
   }
   DOC_INFO_1W info{document.data(), nullptr, datatype.data()};
   SetLastError(ERROR_SUCCESS);
-  if (!ops.pfnStartDocPort(handle, printer.data(), record.id, 1, reinterpret_cast<LPBYTE>(&info))) {
+  DWORD startGaveUp = 0;
+  BOOL started = DeviceCall(job, portName, false, &startGaveUp, [&] {
+    return ops.pfnStartDocPort(handle, printer.data(), record.id, 1, reinterpret_cast<LPBYTE>(&info));
+  });
+  if (!started) {
     DWORD error = GetLastError();
     ops.pfnClosePort(handle);
     close(file);
+    if (startGaveUp) return {JobState::Failed, startGaveUp};
     return Failure(job, error != ERROR_SUCCESS ? error : ERROR_IO_DEVICE);
   }
   DWORD failure = 0;
@@ -393,15 +425,19 @@ Outcome Print(Job& job) {
   // for an out-of-paper device until it sees the job going.
   if (end == WriteEnd::GaveUp) RequestCancel(job);
   SetLastError(ERROR_SUCCESS);
-  BOOL ended = ops.pfnEndDocPort(handle);
+  DWORD endGaveUp = 0;
+  BOOL ended = DeviceCall(job, portName, true, &endGaveUp, [&] { return ops.pfnEndDocPort(handle); });
   DWORD endError = GetLastError();
   ops.pfnClosePort(handle);
 
-  // A cancel after the last byte (the monitor removes every job it ended that way)
-  // leaves a printed job printed.
+  // The end succeeds once the device has taken every byte; a cancel after that
+  // (the monitor removes every job it ended) leaves a printed job printed.
   if (end == WriteEnd::AllWritten && ended) return {JobState::Printed, 0};
   if (end == WriteEnd::Cancelled) return {JobState::Cancelled, 0};
   if (end == WriteEnd::Failed || end == WriteEnd::GaveUp) return {JobState::Failed, failure};
+  if (endGaveUp) return {JobState::Failed, endGaveUp};
+  // Every byte written, but the device did not take them all before the cancel.
+  if (CancelAsked(job)) return {JobState::Cancelled, 0};
   return {JobState::Failed, endError != ERROR_SUCCESS ? endError : ERROR_IO_DEVICE};
 }
 

@@ -2,11 +2,15 @@
 // and their status as the monitors set it.
 #include "spooler/ports.h"
 
+#include <iterator>
+#include <string>
+
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "spooler/api_types.h"
 #include "spooler/monitors.h"
 #include "spooler/pack.h"
+#include "spooler/port_wait.h"
 #include "spooler/service.h"
 #include "spooler/store.h"
 
@@ -175,6 +179,8 @@ BOOL SetPortT(const Char* server, const Char* portName, DWORD level, LPBYTE data
     SetLastError(static_cast<DWORD>(error));
     return FALSE;
   }
+  bool clear = info.dwStatus == 0 && text.empty();
+  PortWait::NoteStatus(*port, clear ? PortStatus{} : PortStatus{info.dwStatus, info.dwSeverity, text});
   SetLastError(ERROR_SUCCESS);
   return TRUE;
 }
@@ -211,6 +217,26 @@ DWORD PrinterStatusOfPort(const PortStatus& port) {
   if ((port.status != 0 || !port.text.empty()) && port.severity == PORT_STATUS_TYPE_ERROR)
     status |= PRINTER_STATUS_ERROR;
   return status;
+}
+
+DWORD JobErrorOfPortStatus(const PortStatus& port) {
+  if (port.status == 0 && port.text.empty()) return ERROR_SUCCESS;
+  if (port.status == PORT_STATUS_PAPER_OUT) return ERROR_OUT_OF_PAPER;
+  switch (port.severity) {
+    case PORT_STATUS_TYPE_ERROR: return ERROR_IO_DEVICE;
+    case PORT_STATUS_TYPE_WARNING: return ERROR_BUSY;
+    default: return ERROR_SUCCESS;
+  }
+}
+
+std::string DescribePortStatus(const PortStatus& port) {
+  if (!port.text.empty()) return port.text;
+  // By PORT_STATUS_* code.
+  static const char* const kNames[] = {
+      "",          "Offline",         "Paper jam",     "Out of paper", "Output bin full", "Paper problem", "No toner",
+      "Door open", "Needs attention", "Out of memory", "Toner low",    "Warming up",      "Power save"};
+  if (port.status < std::size(kNames)) return kNames[port.status];
+  return "Status " + std::to_string(port.status);
 }
 
 }  // namespace vek::spooler

@@ -19,5 +19,12 @@ struct PortStatus {
 PortStatus ReadPortStatus(const std::string& port);
 // PRINTER_STATUS_* bits for a port's status.
 DWORD PrinterStatusOfPort(const PortStatus& status);
+// The error a job waiting on the port shows for its status: out of paper; busy for
+// a warning (the port cannot take the job yet); a device error for any other
+// error. 0 when the status is clear or only information.
+DWORD JobErrorOfPortStatus(const PortStatus& status);
+// The status as a user reads it: its own text, else the name of its code; empty
+// when clear.
+std::string DescribePortStatus(const PortStatus& status);
 
 }  // namespace vek::spooler

@@ -314,10 +314,7 @@ int Ports(const Arguments&) {
   }
   std::printf("%-24s %-34s %-24s %s\n", "PORT", "MONITOR", "DESCRIPTION", "STATUS");
   for (const auto& port : ports) {
-    spooler::PortStatus status = spooler::ReadPortStatus(port.name);
-    std::string text = status.text;
-    if (text.empty() && status.status == PORT_STATUS_PAPER_OUT) text = "Out of paper";
-    if (text.empty() && status.status != 0) text = "Status " + std::to_string(status.status);
+    std::string text = spooler::DescribePortStatus(spooler::ReadPortStatus(port.name));
     std::printf("%-24s %-34s %-24s %s\n", port.name.c_str(), port.monitor.c_str(), port.description.c_str(),
                 text.empty() ? "OK" : text.c_str());
   }

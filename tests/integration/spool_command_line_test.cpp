@@ -1,10 +1,14 @@
 // vek-spool as a user runs it, each command a process of its own on a fresh
 // machine root, printing through the port monitor it loads to print servers the
 // emulator plays in this process on loopback: every transport, two printers at
-// once, a job cancelled from another process, and a device out of paper or
-// offline shown as the job's state and exit code.
+// once, a job cancelled from another process, a device out of paper or offline
+// shown as the job's state and exit code, also while only the job's end waits
+// for it, a device that refuses the job, and one still held by the job of a
+// process that was killed.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -55,12 +59,13 @@ class SpoolCommandLine : public ::testing::Test {
   }
 
   // One vek-spool command; its exit code, and its output in *output.
+  std::string Command(const std::string& arguments) const {
+    return "VEK_ROOT='" + m_root.path() + "' VEK_IPX_SEGMENT=" + m_segments.IpxSegment() +
+           " VEK_IPX_NETWORK=" + m_segments.Network() + " VEK_NETBIOS_SEGMENT=" + m_segments.NetbiosSegment() +
+           " VEK_NETBIOS_LANAS=0 VEK_NETBIOS_CLAIM_MS=50 '" + VEK_SPOOL_PATH + "' " + arguments;
+  }
   int Run(const std::string& arguments, std::string* output) {
-    const std::string command = "VEK_ROOT='" + m_root.path() + "' VEK_IPX_SEGMENT=" + m_segments.IpxSegment() +
-                                " VEK_IPX_NETWORK=" + m_segments.Network() +
-                                " VEK_NETBIOS_SEGMENT=" + m_segments.NetbiosSegment() +
-                                " VEK_NETBIOS_LANAS=0 VEK_NETBIOS_CLAIM_MS=50 '" + VEK_SPOOL_PATH + "' " + arguments +
-                                " 2>&1";
+    const std::string command = Command(arguments) + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return -1;
     char buffer[512];
@@ -70,8 +75,40 @@ class SpoolCommandLine : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  // A command running on while the test goes on, its output into a file; its pid.
+  pid_t Spawn(const std::string& arguments, const std::string& output) {
+    const std::string command = "exec env " + Command(arguments) + " > '" + output + "' 2>&1";
+    pid_t pid = fork();
+    if (pid == 0) {
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    return pid;
+  }
+
+  // Waits until `vek-spool jobs` shows a line with both texts; that line.
+  std::string WaitForJobLine(const std::string& job, const std::string& text, int seconds = 60) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    std::string out;
+    while (std::chrono::steady_clock::now() < deadline) {
+      Run("jobs", &out);
+      std::size_t start = 0;
+      while (start < out.size()) {
+        std::size_t end = out.find('\n', start);
+        if (end == std::string::npos) end = out.size();
+        std::string line = out.substr(start, end - start);
+        if (line.rfind(job + " ", 0) == 0 && line.find(text) != std::string::npos) return line;
+        start = end + 1;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ADD_FAILURE() << "no job " << job << " showing '" << text << "':\n" << out;
+    return "";
+  }
+
   // A port for device i, as the wizard hands it over, and a printer of the same name on it.
-  void AddPrinter(const std::string& name, int device, PortTransport via, int generation) {
+  void AddPrinter(const std::string& name, int device, PortTransport via, int generation,
+                  const std::string& more = "") {
     const emu::DeviceConfig& config = m_emulator.DeviceAt(static_cast<std::size_t>(device)).Config();
     std::string arguments = "add-port";
     switch (via) {
@@ -79,7 +116,7 @@ class SpoolCommandLine : public ::testing::Test {
       case PortTransport::Ipx: arguments += " --transport ipx"; break;
       case PortTransport::Netbeui: arguments += " --transport netbeui --netbios-name " + emu::NetbiosNameOf(config); break;
     }
-    arguments += " --mac " + MacText(config.mac) + " --model " + std::to_string(generation) + " --name " + name;
+    arguments += " --mac " + MacText(config.mac) + " --model " + std::to_string(generation) + " --name " + name + more;
     std::string out;
     ASSERT_EQ(kOk, Run(arguments, &out)) << out;
     ASSERT_EQ(kOk, Run("add-printer " + name + " " + name, &out)) << out;
@@ -178,6 +215,104 @@ TEST_F(SpoolCommandLine, PaperOutAndOfflineShowAsJobStates) {
   EXPECT_NE(std::string::npos, out.find("Failed: Out of paper")) << out;
   EXPECT_EQ(kDeviceError, Run("print OFFLINE '" + file + "' --retries 1", &out)) << out;
   EXPECT_NE(std::string::npos, out.find("Failed: Device error")) << out;
+}
+
+// A small job fits the monitor's queue whole, so only its end waits for a device
+// that takes nothing: the job shows the device's state with its tries, as a
+// failing write shows it; cancelled, it ends cancelled with the device holding
+// none of it; once the fault clears, the job finishes byte for byte.
+struct StuckCase {
+  std::uint8_t status;  // the device's printer port status
+  const char* shown;    // the job's and the port's state meanwhile
+};
+
+class StuckJob : public SpoolCommandLine, public ::testing::WithParamInterface<StuckCase> {};
+
+TEST_P(StuckJob, ShowsTheDeviceStateAndEndsAsTheUserSays) {
+  const StuckCase c = GetParam();
+  Start({Device(1, 1, PortTransport::Udp)});
+  AddPrinter("STUCK", 0, PortTransport::Udp, 1);
+  emu::Device& device = m_emulator.DeviceAt(0);
+  const std::string data = Pattern(5000, 20);
+  const std::string file = WriteFile("small.prn", data);
+  std::string out;
+
+  device.SetPortStatus(c.status, 0);
+  std::string printOut;
+  auto printing = std::async(std::launch::async, [&] { return Run("print STUCK '" + file + "'", &printOut); });
+  EXPECT_NE("", WaitForJobLine("1", c.shown));
+  ASSERT_EQ(kOk, Run("ports", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find(c.shown)) << out;
+  ASSERT_EQ(kOk, Run("cancel 1", &out)) << out;
+  EXPECT_EQ(kCancelled, printing.get()) << printOut;
+  EXPECT_NE(std::string::npos, printOut.find(std::string(c.shown) + ", try 1 of 20")) << printOut;
+  EXPECT_NE(std::string::npos, printOut.find("job 1: Cancelled")) << printOut;
+  auto cancelled = m_emulator.Jobs().WaitForJob([](const emu::JobRecord& j) { return j.number == 1 && j.ended; },
+                                                std::chrono::seconds(30));
+  ASSERT_TRUE(cancelled.has_value());
+  EXPECT_EQ(0u, cancelled->size);
+  ASSERT_EQ(kOk, Run("ports", &out)) << out;
+  EXPECT_EQ(std::string::npos, out.find(c.shown)) << out;
+
+  printing = std::async(std::launch::async, [&] { return Run("print STUCK '" + file + "'", &printOut); });
+  EXPECT_NE("", WaitForJobLine("2", c.shown));
+  device.SetPortStatus(0, 0);
+  EXPECT_EQ(kOk, printing.get()) << printOut;
+  EXPECT_NE(std::string::npos, printOut.find("job 2: Printed")) << printOut;
+  ExpectJobReceived(m_emulator, 0, 2, data);
+}
+
+INSTANTIATE_TEST_SUITE_P(PaperOutAndOffline, StuckJob,
+                         ::testing::Values(StuckCase{0x01, "Out of paper"}, StuckCase{0x02, "Device error"}),
+                         [](const ::testing::TestParamInfo<StuckCase>& info) {
+                           return info.param.status == 0x01 ? std::string("PaperOut") : std::string("Offline");
+                         });
+
+// A printer port the device does not have: a "NET" device refuses the connection,
+// an older one does not answer it. Either way the job fails within the connect
+// attempts, and never waits.
+TEST_F(SpoolCommandLine, AJobForAPortTheDeviceLacksFailsAtOnce) {
+  Start({Device(1, 1, PortTransport::Udp), Device(2, 0, PortTransport::Udp)});
+  AddPrinter("NEWER", 0, PortTransport::Udp, 1, " --port-id 2");
+  AddPrinter("OLDER", 1, PortTransport::Udp, 0, " --port-id 3");
+  const std::string file = WriteFile("page.prn", Pattern(5000, 21));
+  const auto start = std::chrono::steady_clock::now();
+  std::string newerOut, olderOut;
+  auto newer = std::async(std::launch::async, [&] { return Run("print NEWER '" + file + "'", &newerOut); });
+  auto older = std::async(std::launch::async, [&] { return Run("print OLDER '" + file + "'", &olderOut); });
+  EXPECT_EQ(kDeviceError, newer.get()) << newerOut;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(kDeviceError, older.get()) << olderOut;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  for (const std::string* out : {&newerOut, &olderOut})
+    EXPECT_NE(std::string::npos, out->find("Failed: Device error")) << *out;
+}
+
+// The process printing a job is killed midway: its job is abandoned, and the
+// device keeps that job's session until its own time-out. The next job shows the
+// device busy, with its tries, and prints once the device lets the old job go.
+TEST_F(SpoolCommandLine, AfterAKilledPrintTheNextJobShowsTheDeviceBusyUntilItIsFree) {
+  emu::DeviceConfig config = Device(1, 1, PortTransport::Udp, "ack:withhold:60000*1");
+  config.sessionTimeoutMs = 8000;
+  Start({config});
+  AddPrinter("SHARED", 0, PortTransport::Udp, 1);
+  const std::string first = WriteFile("first.prn", Pattern(400000, 22));
+  const pid_t killed = Spawn("print SHARED '" + first + "'", m_files.path() + "/first.out");
+  ASSERT_GT(killed, 0);
+  EXPECT_NE("", WaitForJobLine("1", "Printing"));
+  kill(killed, SIGKILL);
+  waitpid(killed, nullptr, 0);
+  EXPECT_NE("", WaitForJobLine("1", "Abandoned"));
+
+  const std::string data = Pattern(5000, 23);
+  const std::string next = WriteFile("next.prn", data);
+  std::string out;
+  auto printing = std::async(std::launch::async, [&] { return Run("print SHARED '" + next + "'", &out); });
+  EXPECT_NE("", WaitForJobLine("2", "Busy"));
+  EXPECT_EQ(kOk, printing.get()) << out;
+  EXPECT_NE(std::string::npos, out.find("Busy, try 1 of 20")) << out;
+  EXPECT_NE(std::string::npos, out.find("job 2: Printed")) << out;
+  ExpectJobReceived(m_emulator, 0, 2, data);
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 // The job threads' lifetime, the active-job accounting with its power thread,
 // and the system helpers.
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 #include "active_jobs.h"
 #include "framework/message_api.h"
 #include "framework/messages.h"
@@ -41,22 +45,72 @@ TEST_F(JobThreads, AThreadStartedAfterTheEndEndsAtOnceAndSaysSo) {
   port->ClosePrintPort();
 }
 
-TEST_F(JobThreads, TwoActiveJobsRunOnePowerThreadUntilTheLastEnds) {
+// The system's suspend request as Windows 9x makes it: WM_POWER to every
+// top-level window; the number of windows that refuse it.
+int WindowsRefusing(WPARAM event = PWR_SUSPENDREQUEST) {
+  std::vector<HWND> windows;
+  EnumWindows(
+      [](HWND window, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  int refusing = 0;
+  for (HWND window : windows)
+    if (SendMessageW(window, WM_POWER, event, 0) == PWR_FAIL) refusing++;
+  return refusing;
+}
+
+TEST_F(JobThreads, WhileAJobIsActiveOneWindowRefusesSuspendAndAllowsResume) {
+  EXPECT_EQ(0, WindowsRefusing());
   AddActiveJob();
+  EXPECT_TRUE(WaitUntil([] { return WindowsRefusing() == 1; }));
+  EXPECT_EQ(0, WindowsRefusing(PWR_SUSPENDRESUME));
+  // A second job at the same time: still the one thread and window.
   AddActiveJob();
   EXPECT_EQ(2, g_ActiveJobs);
-  EXPECT_NE(WAIT_OBJECT_0, WaitForSingleObject(g_hPowerStopEvent, 0));
+  EXPECT_EQ(1, WindowsRefusing());
   ReleaseActiveJob();
-  EXPECT_NE(WAIT_OBJECT_0, WaitForSingleObject(g_hPowerStopEvent, 0));
+  EXPECT_EQ(1, WindowsRefusing());
   ReleaseActiveJob();
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g_hPowerStopEvent, 0));
-  EXPECT_EQ(0, g_ActiveJobs);
-  // A new job after the gap starts a fresh thread; the old one is let go first.
-  AddActiveJob();
-  EXPECT_NE(WAIT_OBJECT_0, WaitForSingleObject(g_hPowerStopEvent, 0));
-  ReleaseActiveJob();
+  EXPECT_TRUE(WaitUntil([] { return WindowsRefusing() == 0; }, 5000));
   ReleaseActiveJob();  // an extra release cannot take the count below zero
   EXPECT_EQ(0, g_ActiveJobs);
+}
+
+// Jobs that start and end in quick succession on several ports never leave two
+// threads refusing side by side, nor one running with no job.
+TEST_F(JobThreads, QuickStartsAndEndsLeaveExactlyOnePowerThread) {
+  auto churn = [](int* most) {
+    for (int i = 0; i < 40; i++) {
+      AddActiveJob();
+      ReleaseActiveJob();
+      AddActiveJob();
+      *most = std::max(*most, WindowsRefusing());
+      ReleaseActiveJob();
+    }
+  };
+  int mostHere = 0, mostThere = 0;
+  std::thread other(churn, &mostThere);
+  churn(&mostHere);
+  other.join();
+  EXPECT_LE(std::max(mostHere, mostThere), 1);
+  EXPECT_TRUE(WaitUntil([] { return WindowsRefusing() == 0; }, 5000));
+  // 1, 0, 1 in a row: the last start stands, with one thread.
+  AddActiveJob();
+  ReleaseActiveJob();
+  AddActiveJob();
+  EXPECT_TRUE(WaitUntil([] { return WindowsRefusing() == 1; }));
+  ReleaseActiveJob();
+  EXPECT_TRUE(WaitUntil([] { return WindowsRefusing() == 0; }, 5000));
+}
+
+TEST_F(JobThreads, UnloadingWithAnActiveJobEndsThePowerThread) {
+  AddActiveJob();
+  ASSERT_TRUE(WaitUntil([] { return WindowsRefusing() == 1; }));
+  VekShutdownMonitor();
+  EXPECT_EQ(0, WindowsRefusing());
 }
 
 TEST_F(JobThreads, ThePowerWindowRefusesSuspendRequestsOnly) {

@@ -20,6 +20,7 @@
 #include "net/ipx_segment.h"
 #include "net/netbios_segment.h"
 #include "registry/registry.h"
+#include "spooler/ports.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
 #include "support/job_data.h"
@@ -219,6 +220,7 @@ TEST_F(SpoolerPrint, AJobCancelledMidwayEnds) {
 }
 
 TEST_F(SpoolerPrint, ABusyDeviceAndADeletedJobCancelTheStart) {
+  spooler::SetRetryPolicy({100, 0});  // busy until someone acts
   FakeServerOptions options;
   options.busyReplies = -1;
   Device& device = StartDevice(options);
@@ -286,6 +288,54 @@ TEST_F(SpoolerPrint, APaperOutJobThatRanOutOfTriesEndsPromptly) {
   EXPECT_LT(ended - lastTry, std::chrono::seconds(15));
   // The document ended with the end-of-job message.
   EXPECT_TRUE(device.server.WaitForJobs(1, 5000));
+}
+
+// Devices that do not take a job: while the monitor asks a busy device again, or
+// waits for one out of paper to take the last bytes, the job shows the device's
+// state with its tries, and fails with it once the tries run out, rather than
+// wait for ever.
+TEST_F(SpoolerPrint, AJobTheDeviceDoesNotTakeShowsWhyAndGivesUp) {
+  spooler::SetRetryPolicy({100, 2});
+  FakeServerOptions busy;
+  busy.busyReplies = -1;
+  FakeServerOptions paperOut;
+  paperOut.statusByte = 0x01;
+  paperOut.ackLimit = 1;  // the first window's grant, then nothing
+  Device& first = StartDevice(busy);
+  Device& second = StartDevice(paperOut);
+  HandOverPort("A", first, 2, 1);
+  HandOverPort("B", second, 2, 1);
+  AddPrinter("PA", "A");
+  AddPrinter("PB", "B");
+  struct Case {
+    const char* printer;
+    const char* port;
+    DWORD error;
+    const char* shown;
+    DWORD job = 0;
+  };
+  Case cases[] = {{"PA", "A", ERROR_BUSY, "Busy"}, {"PB", "B", ERROR_OUT_OF_PAPER, "Out of paper"}};
+  // Small jobs: the port takes all of each at once, so only its end waits.
+  for (Case& c : cases) c.job = Print(c.printer, Pattern(5000, 13));
+  for (const Case& c : cases) {
+    std::vector<spooler::JobRecord> seen;
+    spooler::JobRecord end = WaitEnd(c.job, &seen, 60000);
+    DWORD tries = 0;
+    for (const auto& r : seen) {
+      if (r.state != spooler::JobState::Retrying) continue;
+      EXPECT_EQ(c.error, r.error) << c.printer;
+      EXPECT_EQ(0u, spooler::DescribeJob(r).rfind(c.shown, 0)) << c.printer;
+      EXPECT_TRUE(r.tries == tries || r.tries == tries + 1) << c.printer << " try " << r.tries << " after " << tries;
+      tries = r.tries;
+    }
+    EXPECT_EQ(2u, tries) << c.printer;
+    EXPECT_EQ(spooler::JobState::Failed, end.state) << c.printer;
+    EXPECT_EQ(c.error, end.error) << c.printer;
+    EXPECT_EQ("", spooler::DescribePortStatus(spooler::ReadPortStatus(c.port))) << c.printer;
+  }
+  EXPECT_TRUE(first.server.Jobs().empty());
+  // The paper-out job was still ended with the end-of-job message.
+  EXPECT_TRUE(second.server.WaitForJobs(1, 5000));
 }
 
 TEST_F(SpoolerPrint, AnOfflineDeviceFailsTheJobWithADeviceError) {
