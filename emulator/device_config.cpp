@@ -61,7 +61,9 @@
 //              silence after which the last acknowledgement goes again, the gap
 //              doubling up to 8 times while the host stays silent; default 200, 0
 //              never), ack_delay (ms from a short packet or a gap to its
-//              acknowledgement; default 2), session_timeout (ms a job's host may
+//              acknowledgement; default 2), ack_latency (microseconds from
+//              the packet that calls for an acknowledgement to the device's
+//              answer; default 0, at once), session_timeout (ms a job's host may
 //              be silent before the job is cut off; default 300000, 0 never),
 //              stray_address (where stray datagrams come from on UDP; default
 //              host 254 of the device's /24), stray_node (their IPX node; default
@@ -523,6 +525,7 @@ const std::map<std::string, Handler>& DeviceKeys() {
       {"window", IntKey([](DeviceConfig& d) -> int& { return d.window; }, 0, 255)},
       {"reack", IntKey([](DeviceConfig& d) -> int& { return d.reackMs; }, 0, 600000)},
       {"ack_delay", IntKey([](DeviceConfig& d) -> int& { return d.ackDelayMs; }, 0, 10000)},
+      {"ack_latency", IntKey([](DeviceConfig& d) -> int& { return d.ackLatencyUs; }, 0, 10000000)},
       {"session_timeout", IntKey([](DeviceConfig& d) -> int& { return d.sessionTimeoutMs; }, 0, 86400000)},
       {"stray_address", Ipv4Key([](DeviceConfig& d) -> std::uint32_t& { return d.strayAddress; })},
       {"stray_node", [](DeviceConfig& d, const std::string& v, std::string* why) { return ReadMac(v, &d.strayNode, why); }},

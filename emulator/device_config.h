@@ -181,6 +181,14 @@ struct DeviceConfig {
   int reackMs = 200;                         // idle gap before the last acknowledgement goes again
                                              // (doubling up to 8 times while the host is silent)
   int ackDelayMs = 2;                        // after a short packet or a gap, before acknowledging
+  // From the packet that completes a window (or calls for an acknowledgement
+  // otherwise) to its acknowledgement, in microseconds: the device's turnaround.
+  // 0, the default, answers from the receive path at once, as the device does
+  // on its own segment: its turnaround is a few tens of microseconds, about what
+  // handling the datagram here already costs, so adding more would only model a
+  // slower device and slow every test's jobs. Set it to play a slow device or a
+  // long path (1000: a millisecond).
+  int ackLatencyUs = 0;
   int sessionTimeoutMs = 300000;             // a job whose host is silent this long is cut off
   std::uint32_t strayAddress = 0;            // zero: host 254 of the device's /24
   std::array<std::uint8_t, 6> strayNode{};   // zero: the MAC with its last byte inverted

@@ -1,6 +1,7 @@
 #include "emulator/emulator.h"
 
 #include <stdlib.h>
+#include <sys/prctl.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -198,8 +199,9 @@ void Emulator::Deliver(std::size_t device, const Inbound& datagram) {
   entry.fromPort = datagram.from.port;
   entry.peer = datagram.from.Text();
   entry.ipxPacketType = datagram.ipxPacketType;
-  entry.data.assign(datagram.bytes.begin(), datagram.bytes.end());
+  entry.size = datagram.bytes.size();
   if (datagram.via == Via::Stray) {
+    entry.data.assign(datagram.bytes.begin(), datagram.bytes.end());
     // Nobody's address: what the host sends there is lost, as on a real net.
     entry.device = device == kAllDevices ? 0 : device;
     entry.when = SteadyClock::now();
@@ -222,6 +224,11 @@ void Emulator::Deliver(std::size_t device, const Inbound& datagram) {
     Handling handling = m_devices[i]->Receive(datagram, logged.when);
     logged.command = handling.command;
     logged.kind = handling.kind;
+    const bool data = logged.kind == "data";
+    logged.data.assign(datagram.bytes.begin(),
+                       datagram.bytes.begin() + static_cast<std::ptrdiff_t>(
+                                                    data ? std::min(kDataHeadKept, datagram.bytes.size())
+                                                         : datagram.bytes.size()));
     logged.note = std::move(handling.note);
     // Logged before it is answered: whoever gets the answer finds the request in
     // the log.
@@ -255,6 +262,9 @@ void Emulator::Dispatch(std::size_t device, std::vector<Outgoing> out, const Pee
 }
 
 void Emulator::Schedule() {
+  // Acknowledgements due in a millisecond or less go when due, not up to the
+  // default 50 microseconds of timer slack later.
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
   std::unique_lock lock(m_pendingLock);
   while (!m_stopping) {
     m_wake = false;

@@ -77,7 +77,7 @@ int DumpReplies(const std::string& folder, const EmulatorConfig& config) {
 void PrintLogged(const LoggedRequest& request) {
   std::lock_guard guard(g_output);
   std::printf("device %zu: %s %s %s 0x%04X (%zu bytes) from %s%s%s%s\n", request.device, TransportName(request.transport),
-              request.broadcast ? "broadcast" : "unicast", request.kind.c_str(), request.command, request.data.size(),
+              request.broadcast ? "broadcast" : "unicast", request.kind.c_str(), request.command, request.size,
               request.peer.c_str(), request.answered ? ", answered" : "", request.note.empty() ? "" : ": ",
               request.note.c_str());
   std::fflush(stdout);

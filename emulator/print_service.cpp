@@ -33,6 +33,7 @@ SessionSettings PrintService::Settings(const Dialect& dialect, int port) const {
   s.dataLength = GrantedDataLength(dialect, m_config.dataLength);
   s.ackDelayMs = m_config.ackDelayMs;
   s.reackMs = m_config.reackMs;
+  s.ackLatencyUs = m_config.ackLatencyUs;
   return s;
 }
 
@@ -78,6 +79,8 @@ PrintService::Job* PrintService::Holder(int port) {
 
 void PrintService::Handle(const PrintRequest& request, const Dialect& dialect, const Peer& from,
                           SteadyClock::time_point now, std::vector<Outgoing>* out, std::string* note) {
+  m_counters.datagrams++;
+  if (request.op == PrintOp::Data && !request.data.empty()) m_counters.dataDatagrams++;
   switch (request.op) {
     case PrintOp::Connect: Connect(request, dialect, from, now, out, note); break;
     case PrintOp::Data: Data(request, dialect, from, now, out, note); break;
@@ -267,6 +270,8 @@ void PrintService::EmitAcks(Job& job, const std::vector<AckOut>& acks, SteadyClo
     Outgoing o{BuildAck(dialect, s.Settings().port, sequence, form)};
     if (dialect.transport != TransportKind::Netbios && m_faults.Take(MessageKind::Ack, FaultKind::OtherPort))
       o.via = Via::Alternate;
+    m_counters.acksSent++;
+    if (ack.reason == AckReason::Idle) m_counters.reacksSent++;
     Emit(std::move(o), MessageKind::Ack, dialect, s.Settings().port, s.Host(), now, out);
   }
 }

@@ -44,8 +44,12 @@ struct Outgoing {
   std::optional<Peer> to;
 };
 
-// What the print side of a device did, for tests.
+// What the print side of a device did, for tests and benchmarks.
 struct PrintCounters {
+  std::uint64_t datagrams = 0;      // print datagrams heard: connects, data, ends of job
+  std::uint64_t dataDatagrams = 0;  // data datagrams carrying at least one byte
+  std::uint64_t acksSent = 0;       // acknowledgements sent (after the faults)
+  std::uint64_t reacksSent = 0;     // of them, repeats after an idle gap
   int connects = 0;        // connect requests heard
   int jobsStarted = 0;
   int busyAnswers = 0;

@@ -84,18 +84,27 @@ DataVerdict PrintSession::Data(std::uint8_t sequence, std::span<const std::uint8
     Take(it->second, &shortPacket);
     m_held.erase(it);
   }
-  if (Distance(m_lastAck, m_base) >= m_settings.window) AckNow(AckReason::Window, now, acks);
+  if (Distance(m_lastAck, m_base) >= m_settings.window)
+    AckAfter(AckReason::Window, std::chrono::microseconds(m_settings.ackLatencyUs), now, acks);
   else if (shortPacket) AckSoon(AckReason::Short, now, acks);
   else if (!m_held.empty()) AckSoon(AckReason::Gap, now, acks);
   return DataVerdict::Taken;
 }
 
 void PrintSession::AckSoon(AckReason reason, TimePoint now, std::vector<AckOut>* acks) {
-  if (m_settings.ackDelayMs <= 0) {
+  AckAfter(reason,
+           std::max<std::chrono::microseconds>(std::chrono::milliseconds(m_settings.ackDelayMs),
+                                               std::chrono::microseconds(m_settings.ackLatencyUs)),
+           now, acks);
+}
+
+void PrintSession::AckAfter(AckReason reason, std::chrono::microseconds delay, TimePoint now,
+                            std::vector<AckOut>* acks) {
+  if (delay.count() <= 0) {
     AckNow(reason, now, acks);
     return;
   }
-  const TimePoint at = now + std::chrono::milliseconds(m_settings.ackDelayMs);
+  const TimePoint at = now + delay;
   if (!m_ackAt || at < *m_ackAt) {
     m_ackAt = at;
     m_ackReason = reason;

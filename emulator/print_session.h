@@ -15,6 +15,8 @@
 //    gap doubles, up to 8 times, while the host stays silent: a host waiting for
 //    its end-of-job answer must see its receive time out to send again);
 //  - grants the first window with an acknowledgement right after the connect.
+// A device slower to turn round (its acknowledgement latency) answers every
+// packet that calls for an acknowledgement that much later, a full window too.
 // While the port cannot print, nothing is taken and nothing acknowledged; the
 // acknowledgement goes out as soon as it can print again.
 //
@@ -42,6 +44,7 @@ struct SessionSettings {
   int dataLength = 1024;   // the host's largest packet
   int ackDelayMs = 2;
   int reackMs = 200;       // 0: no acknowledgement after an idle gap
+  int ackLatencyUs = 0;    // the least time from a packet to the acknowledgement it calls for
 };
 
 enum class AckReason { Grant, Window, Short, Gap, Idle, Resume };
@@ -96,6 +99,7 @@ class PrintSession {
  private:
   void Take(std::span<const std::uint8_t> data, bool* shortPacket);
   void AckSoon(AckReason reason, TimePoint now, std::vector<AckOut>* acks);
+  void AckAfter(AckReason reason, std::chrono::microseconds delay, TimePoint now, std::vector<AckOut>* acks);
   void AckNow(AckReason reason, TimePoint now, std::vector<AckOut>* acks);
 
   const SessionSettings m_settings;

@@ -13,6 +13,9 @@
 
 namespace vek::emu {
 
+// The bytes of a data datagram the log keeps: past every header form's fields.
+constexpr std::size_t kDataHeadKept = 16;
+
 struct LoggedRequest {
   std::size_t device = 0;      // index of the device that took it
   bool broadcast = false;      // UDP broadcast socket, IPX broadcast node, NetBIOS group name
@@ -26,7 +29,10 @@ struct LoggedRequest {
   std::string kind;            // search, status, connect, data, eoj, upload, ... or other
   std::string note;            // what became of it
   bool answered = false;       // the device made an answer (sent now or later)
+  // The datagram; of a data datagram only its first kDataHeadKept bytes (its
+  // header and fields), so a log kept whole does not hold every job's bytes.
   std::vector<std::uint8_t> data;
+  std::size_t size = 0;        // the datagram's whole length
   std::chrono::steady_clock::time_point when;
 };
 

@@ -64,6 +64,7 @@ TEST(PrintConfig, KeysOfPrinting) {
       "window = 12\n"
       "reack = 0\n"
       "ack_delay = 5\n"
+      "ack_latency = 1000\n"
       "session_timeout = 1000\n"
       "stray_address = 127.0.0.99\n"
       "stray_node = 02:00:00:00:00:99\n"
@@ -92,6 +93,7 @@ TEST(PrintConfig, KeysOfPrinting) {
   EXPECT_EQ(d.window, 12) << "as offered; hosts take 8";
   EXPECT_EQ(d.reackMs, 0);
   EXPECT_EQ(d.ackDelayMs, 5);
+  EXPECT_EQ(d.ackLatencyUs, 1000);
   EXPECT_EQ(d.sessionTimeoutMs, 1000);
   EXPECT_EQ(FormatIpv4(d.strayAddress), "127.0.0.99");
   EXPECT_EQ(d.strayNode[5], 0x99);

@@ -156,6 +156,34 @@ TEST_F(Session, ShortAndEmptyPacketsAreAcknowledgedAfterTheDelay) {
   EXPECT_EQ(Packet(0, 10, t0), std::vector<int>{1}) << "without a delay: at once";
 }
 
+// A device slow to turn round answers a full window, a short packet and a gap
+// no sooner than its latency; the grant and the idle repeats do not wait for it.
+TEST_F(Session, TheAcknowledgementLatencyDelaysEveryAnswerToAPacket) {
+  SessionSettings s = Settings(4, 100, 2, 200);
+  s.ackLatencyUs = 1500;
+  Make(s);
+  for (int i = 0; i < 3; i++) EXPECT_TRUE(Packet(i, 100, t0).empty());
+  EXPECT_TRUE(Packet(3, 100, t0).empty()) << "a full window: not at once";
+  EXPECT_EQ(m_session->NextWake(), t0 + 1500us);
+  EXPECT_TRUE(Tick(t0 + 1499us).empty());
+  EXPECT_EQ(Tick(t0 + 1500us), std::vector<int>{4});
+  EXPECT_TRUE(Packet(4, 100, t0 + 2ms).empty());
+  EXPECT_TRUE(Packet(5, 100, t0 + 3ms).empty());
+  EXPECT_TRUE(Packet(6, 100, t0 + 3ms).empty());
+  EXPECT_TRUE(Packet(7, 100, t0 + 3ms).empty());
+  EXPECT_TRUE(Tick(t0 + 4499us).empty());
+  EXPECT_EQ(Tick(t0 + 4500us), std::vector<int>{8}) << "the latency from the window's last packet";
+
+  s.ackLatencyUs = 5000;  // longer than the short-packet delay: the latency holds
+  Make(s);
+  EXPECT_TRUE(Packet(0, 10, t0).empty());
+  EXPECT_TRUE(Tick(t0 + 2ms).empty());
+  EXPECT_EQ(Tick(t0 + 5ms), std::vector<int>{1});
+  EXPECT_EQ(Tick(t0 + 205ms), std::vector<int>{1}) << "an idle repeat after its own gap";
+  EXPECT_EQ(m_session->Stats().acks, 3u);
+  EXPECT_EQ(m_session->Stats().reacks, 1u);
+}
+
 TEST_F(Session, TheWindowOfTheOlderGenerationIsOnePacket) {
   SessionSettings s = Settings(1, 1024);
   s.dialect.generation = 0;

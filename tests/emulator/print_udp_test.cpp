@@ -3,6 +3,7 @@
 // ends of job, and every fault of the print messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <set>
 #include <string>
@@ -164,6 +165,40 @@ TEST_F(PrintUdp, JobsOfTheBoundarySizesArriveByteIdentical) {
   // More than 256 packets: the sequences wrapped on the way.
   const auto jobs = m_emulator.Jobs().Jobs();
   EXPECT_GT(jobs.back().stats.packets, 256u);
+}
+
+// A slow device: every window waits out its latency on the scheduler and the job
+// still arrives whole; the counters a benchmark reads add up to what the host
+// sent and took, and the log keeps only the heads of the data datagrams.
+TEST_F(PrintUdp, ASlowDeviceAcknowledgesEachWindowAfterItsLatencyAndCountsTheWire) {
+  DeviceConfig d = Printer(1, 1);
+  d.ackLatencyUs = 3000;
+  d.reackMs = 0;  // only the acknowledgements the packets make
+  Start({d});
+  const Form form{1, TransportKind::Udp};
+  const Bytes job = Pattern(40 * 1450 + 7, 21);
+  HostReport report;
+  const auto start = Clock::now();
+  ExpectSameBytes(PrintJob(0, form, job, &report), job);
+  EXPECT_GE(Clock::now() - start, 5 * 3ms) << "six windows, each acknowledged no sooner than the latency";
+
+  const vek::emu::PrintCounters counts = m_emulator.DeviceAt(0).PrintCounts();
+  EXPECT_EQ(counts.dataDatagrams, 41u) << "40 full packets and the short one";
+  EXPECT_EQ(counts.datagrams, static_cast<std::uint64_t>(report.packetsSent) + 2) << "with the connect and the end";
+  EXPECT_GE(counts.acksSent, static_cast<std::uint64_t>(report.acksTaken)) << "the grant and one a window at least";
+  EXPECT_EQ(counts.reacksSent, 0u);
+  std::size_t data = 0;
+  for (const auto& entry : m_emulator.Log().Snapshot()) {
+    if (entry.kind != "data") continue;
+    data++;
+    EXPECT_LE(entry.data.size(), vek::emu::kDataHeadKept);
+    EXPECT_EQ(entry.data[0], 'N');
+    EXPECT_EQ(entry.data.size(), std::min(entry.size, vek::emu::kDataHeadKept));
+  }
+  EXPECT_EQ(data, static_cast<std::size_t>(report.packetsSent));
+  const auto log = m_emulator.Log().Snapshot();
+  const auto full = std::count_if(log.begin(), log.end(), [](const auto& e) { return e.kind == "data" && e.size == 1450 + 12; });
+  EXPECT_EQ(full, 40);
 }
 
 TEST_F(PrintUdp, EachPortTakesItsOwnJobAndNumbersRunPerDevice) {
