@@ -97,6 +97,8 @@ std::string NetbiosNameOf(const DevicePlan& plan, int device) {
 DeviceChild::~DeviceChild() { Stop(); }
 
 bool DeviceChild::Start(const DevicePlan& plan, std::string* message) {
+  Stop();
+  m_buffer.clear();
   int fds[2];
   if (pipe(fds) != 0) {
     *message = "no pipe";
