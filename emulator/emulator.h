@@ -2,9 +2,9 @@
 // device on its own address, one more socket on the broadcast address), the
 // simulated IPX segment (each device a station) and NetBIOS (each device a
 // name), as each device's configuration says; optionally plays an IPX router.
-// Answers a fault delays, acknowledgements after an idle gap and the devices'
-// other timers are run by a scheduler thread. Received jobs are written to the
-// spool folder.
+// Answers a fault delays, acknowledgements after an idle gap or a device's
+// latency, and the devices' other timers are run by a scheduler thread.
+// Received jobs are written to the spool folder.
 //
 // In-process use (tests):
 //
