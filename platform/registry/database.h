@@ -39,6 +39,8 @@ class Database {
   LONG Begin(Access access);
   LONG Commit();
   void Rollback();
+  // Whether a transaction is open; SQLite ends one by itself on some failures.
+  bool InTransaction() const;
 
   sqlite3* handle() const { return m_db; }
 
@@ -66,6 +68,7 @@ class Statement {
   LONG Run();
   LONG error() const { return m_error; }
 
+  bool IsNull(int column) const;
   std::int64_t Int(int column) const;
   std::string Text(int column) const;
   std::vector<BYTE> Blob(int column) const;

@@ -5,6 +5,8 @@
 #include "registry/key_path.h"
 #include "registry/schema.h"
 #include "registry/store_session.h"
+#include "registry/subkey_values.h"
+#include "registry/text_form.h"
 
 namespace vek::registry {
 
@@ -156,6 +158,35 @@ LONG ReadKeyContents(HKEY key, KeyContents* contents) {
     if (LONG error = store.Children(row.id, &contents->subKeys)) return error;
     return store.Values(row.id, &contents->values);
   });
+}
+
+namespace {
+
+void ToNarrow(std::vector<ValueRow>* values) {
+  for (ValueRow& value : *values) value.data = TextForm<char>::DataOut(value.type, std::move(value.data));
+}
+
+}  // namespace
+
+LONG ReadSubKeyValues(HKEY key, std::span<const std::string_view> names,
+                      std::vector<SubKeyValues>* subKeys) {
+  subKeys->clear();
+  LONG error = OnKey(key, Access::Read, [&](KeyStore& store, const KeyRow& row) -> LONG {
+    return store.ChildrenWithValues(row.id, names, subKeys);
+  });
+  if (error != ERROR_SUCCESS) subKeys->clear();
+  for (SubKeyValues& subKey : *subKeys) ToNarrow(&subKey.values);
+  return error;
+}
+
+LONG ReadKeyValues(HKEY key, std::vector<ValueRow>* values) {
+  values->clear();
+  LONG error = OnKey(key, Access::Read, [&](KeyStore& store, const KeyRow& row) -> LONG {
+    return store.Values(row.id, values);
+  });
+  if (error != ERROR_SUCCESS) values->clear();
+  ToNarrow(values);
+  return error;
 }
 
 }  // namespace vek::registry

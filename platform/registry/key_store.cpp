@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <string>
 
 #include "kernel/errors.h"
 
@@ -115,6 +116,32 @@ LONG KeyStore::Values(std::int64_t key, std::vector<ValueRow>* rows) {
   Statement query(m_db, "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY name");
   query.Bind(key);
   while (query.Next()) rows->push_back(ReadValue(query));
+  return query.error();
+}
+
+LONG KeyStore::ChildrenWithValues(std::int64_t parent, std::span<const std::string_view> names,
+                                  std::vector<SubKeyValues>* rows) {
+  // Served by the indexes on (parent, name) of keys and (key, name) of values; a
+  // key without any of the values still comes, with a row of nulls.
+  std::string sql =
+      "SELECT k.id, k.parent, k.name, k.class, k.written, v.name, v.type, v.data FROM keys k "
+      "LEFT JOIN key_values v ON v.key = k.id";
+  if (!names.empty()) {
+    sql += " AND v.name IN (?";
+    for (std::size_t i = 1; i < names.size(); ++i) sql += ", ?";
+    sql += ")";
+  }
+  sql += " WHERE k.parent = ? ORDER BY k.name, k.id, v.name";
+  Statement query(m_db, sql.c_str());
+  for (std::string_view name : names) query.Bind(name);
+  query.Bind(parent);
+  while (query.Next()) {
+    if (rows->empty() || rows->back().key.id != query.Int(0))
+      rows->push_back(SubKeyValues{ReadKey(query), {}});
+    if (!query.IsNull(5))
+      rows->back().values.push_back(
+          ValueRow{query.Text(5), static_cast<DWORD>(query.Int(6)), query.Blob(7)});
+  }
   return query.error();
 }
 

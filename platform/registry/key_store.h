@@ -27,6 +27,12 @@ struct ValueRow {
   std::vector<BYTE> data;
 };
 
+// A subkey and those of its values that were asked for.
+struct SubKeyValues {
+  KeyRow key;
+  std::vector<ValueRow> values;  // in name order
+};
+
 class KeyStore {
  public:
   // generation: the machine root generation the database was opened under.
@@ -50,6 +56,10 @@ class KeyStore {
   LONG Value(std::int64_t key, std::string_view name, ValueRow* row);
   LONG ValueAt(std::int64_t key, DWORD index, ValueRow* row);
   LONG Values(std::int64_t key, std::vector<ValueRow>* rows);
+  // Every child of parent in name order, each with its values of the given names
+  // (every value when names is empty), in one statement.
+  LONG ChildrenWithValues(std::int64_t parent, std::span<const std::string_view> names,
+                          std::vector<SubKeyValues>* rows);
   LONG PutValue(std::int64_t key, std::string_view name, DWORD type, std::span<const BYTE> data);
   LONG RemoveValue(std::int64_t key, std::string_view name);
 

@@ -18,10 +18,17 @@ namespace {
 constexpr const char* kDatabaseFile = "registry.db";
 
 struct Session {
-  std::mutex lock;
+  // Held by a scope from its beginning to its end; the calls inside take it again.
+  std::recursive_mutex lock;
   std::unique_ptr<Database> database;
   unsigned generation = 0;
   pid_t owner = 0;  // the process that opened the connection
+  int depth = 0;    // open levels: the transaction, then one savepoint per inner scope
+  Access access = Access::Read;  // of the transaction
+  // Set when the transaction ended under an open scope (SQLite rolls back by
+  // itself on some failures): every later call of the scope fails with it, so
+  // nothing of the scope is committed piecemeal.
+  LONG broken = ERROR_SUCCESS;
 };
 
 Session& TheSession() {
@@ -55,24 +62,90 @@ LONG EnsureOpen(Session& session) {
   return ERROR_SUCCESS;
 }
 
+std::string SavepointName(int level) { return "level" + std::to_string(level); }
+
+// Whether the open transaction is still there to work in.
+LONG Usable(Session& session) {
+  if (session.broken == ERROR_SUCCESS && !session.database->InTransaction())
+    session.broken = ERROR_REGISTRY_IO_FAILED;
+  return session.broken;
+}
+
+// Begins the transaction, or inside it the savepoint of the next level.
+LONG Enter(Session& session, Access access) {
+  if (session.depth == 0) {
+    if (LONG error = EnsureOpen(session)) return error;
+    if (LONG error = session.database->Begin(access)) return error;
+    session.access = access;
+    session.broken = ERROR_SUCCESS;
+  } else {
+    if (access == Access::Write && session.access == Access::Read) return ERROR_INVALID_FUNCTION;
+    if (LONG error = Usable(session)) return error;
+    std::string begin = "SAVEPOINT " + SavepointName(session.depth);
+    if (LONG error = session.database->Execute(begin.c_str())) return error;
+  }
+  ++session.depth;
+  return ERROR_SUCCESS;
+}
+
+// Ends the innermost level: commits or undoes the transaction, or releases or
+// rolls back to the savepoint.
+LONG Leave(Session& session, bool commit) {
+  Database& database = *session.database;
+  --session.depth;
+  if (session.depth == 0) {
+    LONG error = session.broken;
+    session.broken = ERROR_SUCCESS;
+    if (error == ERROR_SUCCESS && commit && session.access == Access::Write)
+      error = database.InTransaction() ? database.Commit() : static_cast<LONG>(ERROR_REGISTRY_IO_FAILED);
+    database.Rollback();  // a read, an undo, or a failed commit; nothing after a commit
+    return error;
+  }
+  if (LONG error = Usable(session)) return error;
+  std::string name = SavepointName(session.depth);
+  if (!commit) {
+    std::string undo = "ROLLBACK TO " + name;
+    if (LONG error = database.Execute(undo.c_str())) return session.broken = error;
+  }
+  std::string release = "RELEASE " + name;
+  if (LONG error = database.Execute(release.c_str())) return session.broken = error;
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 LONG RunTransaction(Access access, const std::function<LONG(KeyStore&)>& work) {
   Session& session = TheSession();
   std::lock_guard guard(session.lock);
-  if (LONG error = EnsureOpen(session)) return error;
-  Database& database = *session.database;
-  if (LONG error = database.Begin(access)) return error;
-
-  KeyStore store(database, session.generation);
+  // A read inside a scope needs no level of its own: it changes nothing.
+  bool ownLevel = session.depth == 0 || access == Access::Write;
+  if (ownLevel) {
+    if (LONG error = Enter(session, access)) return error;
+  } else if (LONG error = Usable(session)) {
+    return error;
+  }
+  KeyStore store(*session.database, session.generation);
   LONG result = work(store);
-  if (access == Access::Write && result == ERROR_SUCCESS) {
-    result = database.Commit();
-    if (result != ERROR_SUCCESS) database.Rollback();
-  } else {
-    database.Rollback();  // a read ends here as well
+  if (ownLevel) {
+    LONG end = Leave(session, result == ERROR_SUCCESS);
+    if (result == ERROR_SUCCESS) result = end;
   }
   return result;
+}
+
+LONG BeginScope(Access access) {
+  Session& session = TheSession();
+  session.lock.lock();
+  LONG error = Enter(session, access);
+  if (error != ERROR_SUCCESS) session.lock.unlock();
+  return error;
+}
+
+LONG EndScope(bool commit) {
+  Session& session = TheSession();
+  LONG error = Leave(session, commit);
+  session.lock.unlock();
+  return error;
 }
 
 }  // namespace vek::registry

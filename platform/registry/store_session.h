@@ -15,6 +15,19 @@ namespace vek::registry {
 // reopening it first when the root changed (or the process is a fresh fork).
 // A write is committed only when work returns ERROR_SUCCESS. A missing root
 // folder fails with ERROR_PATH_NOT_FOUND; nothing is created but the database file.
+// Inside a scope this thread opened, work joins the scope's transaction instead;
+// a write that fails there is undone on its own, leaving the scope's other work.
 LONG RunTransaction(Access access, const std::function<LONG(KeyStore&)>& work);
+
+// A scope: the calls of this thread between the two are one transaction, which
+// the other threads of the process wait for. Scopes nest; an inner one ending
+// without commit undoes only its own work. Writing inside a scope opened for
+// reading fails with ERROR_INVALID_FUNCTION. Every successful BeginScope is
+// matched by one EndScope.
+LONG BeginScope(Access access);
+// Commits (the outermost scope) or keeps (an inner one) the scope's work when
+// commit is set, undoes it otherwise; the commit's error, if any, after which
+// the scope's work is undone.
+LONG EndScope(bool commit);
 
 }  // namespace vek::registry

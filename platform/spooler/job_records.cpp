@@ -7,8 +7,13 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <span>
+#include <string_view>
 
 #include "kernel/errors.h"
+#include "registry/subkey_values.h"
+#include "registry/transaction.h"
+#include "spooler/names.h"
 #include "spooler/store.h"
 
 namespace vek::spooler {
@@ -23,38 +28,60 @@ bool ProcessAlive(DWORD pid) {
 
 DWORD Clamp(std::uint64_t value) { return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(value); }
 
-bool ReadRecord(HKEY jobs, const std::string& name, JobRecord* job, bool brief) {
+// A record's values as read at once, found by name.
+class RecordValues {
+ public:
+  explicit RecordValues(const std::vector<registry::ValueRow>& values) : m_values(values) {}
+  const registry::ValueRow* Find(const char* name) const {
+    for (const registry::ValueRow& value : m_values)
+      if (SameName(value.name, name)) return &value;
+    return nullptr;
+  }
+  std::string String(const char* name, const std::string& fallback) const {
+    std::string text;
+    return store::StringOf(Find(name), &text) == ERROR_SUCCESS ? text : fallback;
+  }
+  DWORD Dword(const char* name, DWORD fallback) const {
+    DWORD number = 0;
+    return store::DwordOf(Find(name), &number) == ERROR_SUCCESS ? number : fallback;
+  }
+
+ private:
+  const std::vector<registry::ValueRow>& m_values;
+};
+
+// The values a brief read needs.
+constexpr std::string_view kBriefValues[] = {"State", "Printer", "Owner"};
+
+bool ParseRecord(const std::string& name, const RecordValues& values, JobRecord* job, bool brief) {
   if (name.empty() || name.size() > 10 || name.find_first_not_of("0123456789") != std::string::npos)
     return false;
   unsigned long long id = std::stoull(name);
   if (id == 0 || id > 0xFFFFFFFFu) return false;
-  store::Key key;
-  if (key.Open(jobs, name) != ERROR_SUCCESS) return false;
   DWORD state = 0;
-  if (store::ReadDword(key.get(), "State", &state) != ERROR_SUCCESS ||
+  if (store::DwordOf(values.Find("State"), &state) != ERROR_SUCCESS ||
       state < static_cast<DWORD>(JobState::Spooling) || state > static_cast<DWORD>(JobState::Failed))
     return false;
   *job = JobRecord{};
   job->id = static_cast<DWORD>(id);
   job->state = static_cast<JobState>(state);
-  job->printer = store::StringOr(key.get(), "Printer", "");
-  job->owner = store::DwordOr(key.get(), "Owner", 0);
+  job->printer = values.String("Printer", "");
+  job->owner = values.Dword("Owner", 0);
   job->ownerAlive = job->owner != static_cast<DWORD>(getpid()) && ProcessAlive(job->owner);
   if (brief) return true;
-  job->port = store::StringOr(key.get(), "Port", "");
-  job->document = store::StringOr(key.get(), "Document", "");
-  job->datatype = store::StringOr(key.get(), "Datatype", "");
-  job->user = store::StringOr(key.get(), "User", "");
-  std::vector<BYTE> submitted;
-  if (store::ReadBinary(key.get(), "Submitted", &submitted, sizeof(SYSTEMTIME)) == ERROR_SUCCESS &&
-      submitted.size() == sizeof(SYSTEMTIME))
-    std::memcpy(&job->submitted, submitted.data(), sizeof(SYSTEMTIME));
-  job->total = store::DwordOr(key.get(), "Size", 0);
-  job->written = std::min<std::uint64_t>(store::DwordOr(key.get(), "Written", 0), job->total);
-  job->error = store::DwordOr(key.get(), "Error", 0);
-  job->tries = store::DwordOr(key.get(), "Tries", 0);
-  job->priority = store::DwordOr(key.get(), "Priority", DEF_PRIORITY);
-  job->cancelRequested = store::DwordOr(key.get(), "CancelRequested", 0) != 0;
+  job->port = values.String("Port", "");
+  job->document = values.String("Document", "");
+  job->datatype = values.String("Datatype", "");
+  job->user = values.String("User", "");
+  if (const registry::ValueRow* submitted = values.Find("Submitted");
+      submitted != nullptr && submitted->data.size() == sizeof(SYSTEMTIME))
+    std::memcpy(&job->submitted, submitted->data.data(), sizeof(SYSTEMTIME));
+  job->total = values.Dword("Size", 0);
+  job->written = std::min<std::uint64_t>(values.Dword("Written", 0), job->total);
+  job->error = values.Dword("Error", 0);
+  job->tries = values.Dword("Tries", 0);
+  job->priority = values.Dword("Priority", DEF_PRIORITY);
+  job->cancelRequested = values.Dword("CancelRequested", 0) != 0;
   return true;
 }
 
@@ -63,6 +90,8 @@ bool ReadRecord(HKEY jobs, const std::string& name, JobRecord* job, bool brief) 
 std::string JobKey(DWORD id) { return store::Join(store::kJobs, std::to_string(id)); }
 
 DWORD AllocateJobId(DWORD* error) {
+  // One transaction: the id read, the key created and the next id written.
+  registry::Transaction transaction;
   store::Key jobs;
   if (LONG failed = jobs.Create(HKEY_LOCAL_MACHINE, store::kJobs)) {
     *error = static_cast<DWORD>(failed);
@@ -79,7 +108,12 @@ DWORD AllocateJobId(DWORD* error) {
       return 0;
     }
     if (disposition == REG_CREATED_NEW_KEY) {
-      store::WriteDword(jobs.get(), "NextJobId", id + 1);
+      LONG failed = store::WriteDword(jobs.get(), "NextJobId", id + 1);
+      if (failed == ERROR_SUCCESS) failed = transaction.Commit();
+      if (failed != ERROR_SUCCESS) {
+        *error = static_cast<DWORD>(failed);
+        return 0;
+      }
       return id;
     }
   }
@@ -88,6 +122,8 @@ DWORD AllocateJobId(DWORD* error) {
 }
 
 DWORD WriteJobRecord(const JobRecord& job, bool everything) {
+  // One transaction: other processes see the whole record or the one before.
+  registry::Transaction transaction;
   store::Key key;
   if (LONG error = key.Create(HKEY_LOCAL_MACHINE, JobKey(job.id))) return static_cast<DWORD>(error);
   HKEY k = key.get();
@@ -116,30 +152,42 @@ DWORD WriteJobRecord(const JobRecord& job, bool everything) {
   number("Tries", job.tries);
   // Only ever set: another process may have asked for the cancel.
   if (job.cancelRequested) number("CancelRequested", 1);
+  key.Close();
+  if (error == ERROR_SUCCESS) error = transaction.Commit();
   return static_cast<DWORD>(error);
 }
 
 bool ReadJobRecord(DWORD id, JobRecord* job) {
-  store::Key jobs;
-  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) != ERROR_SUCCESS) return false;
-  return ReadRecord(jobs.get(), std::to_string(id), job, false);
+  store::Key key;
+  if (key.Open(HKEY_LOCAL_MACHINE, JobKey(id)) != ERROR_SUCCESS) return false;
+  std::vector<registry::ValueRow> values;
+  if (registry::ReadKeyValues(key.get(), &values) != ERROR_SUCCESS) return false;
+  return ParseRecord(std::to_string(id), RecordValues(values), job, false);
 }
 
 std::vector<JobRecord> ReadJobRecords(bool brief) {
   std::map<DWORD, JobRecord> records;
   store::Key jobs;
+  std::vector<registry::SubKeyValues> keys;
   if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) == ERROR_SUCCESS) {
-    for (const std::string& name : store::SubKeys(jobs.get())) {
-      JobRecord job;
-      if (ReadRecord(jobs.get(), name, &job, brief)) records[job.id] = job;
-    }
+    std::span<const std::string_view> names;
+    if (brief) names = kBriefValues;
+    registry::ReadSubKeyValues(jobs.get(), names, &keys);
+  }
+  for (const registry::SubKeyValues& key : keys) {
+    JobRecord job;
+    if (ParseRecord(key.key.name, RecordValues(key.values), &job, brief)) records[job.id] = job;
   }
   std::vector<JobRecord> result;
   for (auto& [id, record] : records) result.push_back(std::move(record));
   return result;
 }
 
-void DeleteJobRecord(DWORD id) { store::DeleteTree(HKEY_LOCAL_MACHINE, JobKey(id)); }
+void DeleteJobRecord(DWORD id) {
+  // One transaction: the record goes whole or stays whole.
+  registry::Transaction transaction;
+  if (store::DeleteTree(HKEY_LOCAL_MACHINE, JobKey(id)) == ERROR_SUCCESS) transaction.Commit();
+}
 
 // ---- What a record says --------------------------------------------------------------
 

@@ -29,6 +29,7 @@
 #include "kernel/machine_root.h"
 #include "kernel/strings.h"
 #include "kernel/sync.h"
+#include "registry/transaction.h"
 #include "spooler/api_types.h"
 #include "spooler/job_records.h"
 #include "spooler/monitors.h"
@@ -150,6 +151,7 @@ void Prune() {
   std::vector<JobRecord> records = AllRecords(true);
   if (records.size() <= kKeptRecords) return;
   std::size_t excess = records.size() - kKeptRecords;
+  registry::Transaction transaction;  // the records go in one write
   for (const JobRecord& job : records) {
     if (excess == 0) break;
     if (!IsFinal(job.state) && job.ownerAlive) continue;
@@ -159,6 +161,7 @@ void Prune() {
     std::filesystem::remove(SpoolFolder() + "/" + std::to_string(job.id) + ".spl", ignored);
     --excess;
   }
+  transaction.Commit();
 }
 
 // Writes the record; progress only every so often unless forced.
@@ -739,6 +742,7 @@ BOOL CancelJob(DWORD id) {
     return FALSE;
   }
   if (!IsFinal(record.state)) {
+    registry::Transaction transaction;  // the request and the end land together
     store::Key key;
     LONG error = key.Open(HKEY_LOCAL_MACHINE, JobKey(id));
     if (error == ERROR_SUCCESS) error = store::WriteDword(key.get(), "CancelRequested", 1);
@@ -747,6 +751,8 @@ BOOL CancelJob(DWORD id) {
       record.state = JobState::Cancelled;
       error = static_cast<LONG>(WriteJobRecord(record, false));
     }
+    key.Close();
+    if (error == ERROR_SUCCESS) error = transaction.Commit();
     if (error != ERROR_SUCCESS) {
       SetLastError(static_cast<DWORD>(error));
       return FALSE;

@@ -22,42 +22,51 @@ void Key::Close() {
 
 namespace {
 
-// The value's raw bytes, at most maxBytes of them.
+// The value's raw bytes, at most maxBytes of them, in one read: a larger value
+// does not fit the buffer and is refused.
 LONG ReadRaw(HKEY key, const char* name, DWORD* type, std::vector<BYTE>* data, DWORD maxBytes) {
-  DWORD size = 0;
-  LONG error = RegQueryValueExA(key, name, nullptr, type, nullptr, &size);
-  if (error != ERROR_SUCCESS) return error;
-  if (size > maxBytes) return ERROR_INVALID_DATA;
-  data->assign(size, 0);
-  // The value may change between the two reads: the second read checks the size again.
-  error = RegQueryValueExA(key, name, nullptr, type, data->empty() ? nullptr : data->data(), &size);
+  data->assign(maxBytes, 0);
+  DWORD size = maxBytes;
+  LONG error = RegQueryValueExA(key, name, nullptr, type, data->empty() ? nullptr : data->data(), &size);
   if (error == ERROR_MORE_DATA) return ERROR_INVALID_DATA;
   if (error != ERROR_SUCCESS) return error;
+  if (size > maxBytes) return ERROR_INVALID_DATA;  // no buffer to fill: only the size came
   data->resize(size);
   return ERROR_SUCCESS;
 }
 
 }  // namespace
 
-LONG ReadString(HKEY key, const char* name, std::string* value) {
-  DWORD type = 0;
-  std::vector<BYTE> data;
-  if (LONG error = ReadRaw(key, name, &type, &data, kMaxString)) return error;
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return ERROR_INVALID_DATA;
+LONG StringOf(const registry::ValueRow* value, std::string* text) {
+  if (value == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (value->data.size() > kMaxString) return ERROR_INVALID_DATA;
+  if (value->type != REG_SZ && value->type != REG_EXPAND_SZ) return ERROR_INVALID_DATA;
+  const std::vector<BYTE>& data = value->data;
   std::size_t length = 0;
   while (length < data.size() && data[length] != 0) ++length;
-  value->assign(reinterpret_cast<const char*>(data.data()), length);
+  text->assign(reinterpret_cast<const char*>(data.data()), length);
   return ERROR_SUCCESS;
 }
 
-LONG ReadDword(HKEY key, const char* name, DWORD* value) {
-  DWORD type = 0;
-  std::vector<BYTE> data;
-  if (LONG error = ReadRaw(key, name, &type, &data, sizeof(DWORD))) return error;
-  if (type != REG_DWORD || data.size() != sizeof(DWORD)) return ERROR_INVALID_DATA;
-  *value = static_cast<DWORD>(data[0]) | static_cast<DWORD>(data[1]) << 8 |
-           static_cast<DWORD>(data[2]) << 16 | static_cast<DWORD>(data[3]) << 24;
+LONG DwordOf(const registry::ValueRow* value, DWORD* number) {
+  if (value == nullptr) return ERROR_FILE_NOT_FOUND;
+  const std::vector<BYTE>& data = value->data;
+  if (value->type != REG_DWORD || data.size() != sizeof(DWORD)) return ERROR_INVALID_DATA;
+  *number = static_cast<DWORD>(data[0]) | static_cast<DWORD>(data[1]) << 8 |
+            static_cast<DWORD>(data[2]) << 16 | static_cast<DWORD>(data[3]) << 24;
   return ERROR_SUCCESS;
+}
+
+LONG ReadString(HKEY key, const char* name, std::string* value) {
+  registry::ValueRow row;
+  if (LONG error = ReadRaw(key, name, &row.type, &row.data, kMaxString)) return error;
+  return StringOf(&row, value);
+}
+
+LONG ReadDword(HKEY key, const char* name, DWORD* value) {
+  registry::ValueRow row;
+  if (LONG error = ReadRaw(key, name, &row.type, &row.data, sizeof(DWORD))) return error;
+  return DwordOf(&row, value);
 }
 
 LONG ReadBinary(HKEY key, const char* name, std::vector<BYTE>* value, DWORD maxBytes) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kernel/types.h"
+#include "registry/key_store.h"
 #include "registry/registry.h"
 
 namespace vek::spooler::store {
@@ -48,6 +49,10 @@ class Key {
 LONG ReadString(HKEY key, const char* name, std::string* value);
 LONG ReadDword(HKEY key, const char* name, DWORD* value);
 LONG ReadBinary(HKEY key, const char* name, std::vector<BYTE>* value, DWORD maxBytes);
+// The same checks on a value read with others (registry/subkey_values.h); a
+// missing one is a null pointer.
+LONG StringOf(const registry::ValueRow* value, std::string* text);
+LONG DwordOf(const registry::ValueRow* value, DWORD* number);
 // Reads with a fallback for a missing or unusable value.
 std::string StringOr(HKEY key, const char* name, const std::string& fallback);
 DWORD DwordOr(HKEY key, const char* name, DWORD fallback);
