@@ -45,7 +45,21 @@ LONG FromSqlite(int result) {
 }
 
 Database::~Database() {
-  if (m_db != nullptr) sqlite3_close_v2(m_db);
+  if (m_db == nullptr) return;
+  for (auto& [sql, prepared] : m_prepared) sqlite3_finalize(prepared.statement);
+  sqlite3_close_v2(m_db);
+}
+
+Database::Prepared* Database::Cached(const char* sql) {
+  auto [entry, added] = m_prepared.try_emplace(sql);
+  Prepared& prepared = entry->second;
+  if (added &&
+      sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &prepared.statement, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(prepared.statement);
+    m_prepared.erase(entry);
+    return nullptr;
+  }
+  return &prepared;
 }
 
 LONG Database::Open(const std::string& path) {
@@ -75,15 +89,18 @@ LONG Database::Execute(const char* sql) {
   return FromSqlite(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr));
 }
 
-LONG Database::Begin(Access access) {
-  return Execute(access == Access::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+LONG Database::Run(const char* sql) {
+  if (m_db == nullptr) return ERROR_INVALID_HANDLE;
+  return Statement(*this, sql).Run();
 }
 
-LONG Database::Commit() { return Execute("COMMIT"); }
+LONG Database::Begin(Access access) { return Run(access == Access::Write ? "BEGIN IMMEDIATE" : "BEGIN"); }
+
+LONG Database::Commit() { return Run("COMMIT"); }
 
 void Database::Rollback() {
   // Some failures end the transaction themselves; then there is nothing to undo.
-  if (InTransaction()) Execute("ROLLBACK");
+  if (InTransaction()) Run("ROLLBACK");
 }
 
 bool Database::InTransaction() const { return m_db != nullptr && sqlite3_get_autocommit(m_db) == 0; }
@@ -93,10 +110,26 @@ Statement::Statement(Database& database, const char* sql) {
     m_error = ERROR_INVALID_HANDLE;
     return;
   }
+  Database::Prepared* cached = database.Cached(sql);
+  if (cached != nullptr && !cached->inUse) {
+    cached->inUse = true;
+    m_statement = cached->statement;
+    m_inUse = &cached->inUse;
+    return;
+  }
+  // A statement already running (or one that does not prepare: its error) gets one of its own.
   Check(sqlite3_prepare_v2(database.handle(), sql, -1, &m_statement, nullptr));
 }
 
-Statement::~Statement() { sqlite3_finalize(m_statement); }
+Statement::~Statement() {
+  if (m_inUse == nullptr) {
+    sqlite3_finalize(m_statement);
+    return;
+  }
+  sqlite3_reset(m_statement);
+  sqlite3_clear_bindings(m_statement);
+  *m_inUse = false;
+}
 
 void Statement::Check(int result) {
   if (m_error == ERROR_SUCCESS) m_error = FromSqlite(result);

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "kernel/types.h"
@@ -33,7 +34,10 @@ class Database {
   // belongs to the parent, and closing it here could disturb the parent's locks.
   void Abandon() { m_db = nullptr; }
 
+  // Any number of statements, prepared afresh.
   LONG Execute(const char* sql);
+  // One statement, prepared once and kept.
+  LONG Run(const char* sql);
   // Writers take the write lock up front, so two processes never both read and
   // then fail to upgrade; the busy time-out makes the second one wait.
   LONG Begin(Access access);
@@ -45,11 +49,22 @@ class Database {
   sqlite3* handle() const { return m_db; }
 
  private:
+  friend class Statement;
+  // Statements are prepared once per connection and kept: preparing costs more
+  // than running one of the registry's small statements.
+  struct Prepared {
+    sqlite3_stmt* statement = nullptr;
+    bool inUse = false;
+  };
+  Prepared* Cached(const char* sql);
+
   sqlite3* m_db = nullptr;
+  std::unordered_map<std::string, Prepared> m_prepared;
 };
 
 // A prepared statement whose first failure sticks: bind and step calls after it
-// do nothing, and error() tells what went wrong.
+// do nothing, and error() tells what went wrong. It is reset when it goes, so
+// it holds no lock past its scope.
 class Statement {
  public:
   Statement(Database& database, const char* sql);
@@ -77,6 +92,7 @@ class Statement {
   void Check(int result);
 
   sqlite3_stmt* m_statement = nullptr;
+  bool* m_inUse = nullptr;  // the cache's mark, when the statement is kept there
   int m_nextParameter = 1;
   LONG m_error = 0;
 };

@@ -82,7 +82,7 @@ LONG Enter(Session& session, Access access) {
     if (access == Access::Write && session.access == Access::Read) return ERROR_INVALID_FUNCTION;
     if (LONG error = Usable(session)) return error;
     std::string begin = "SAVEPOINT " + SavepointName(session.depth);
-    if (LONG error = session.database->Execute(begin.c_str())) return error;
+    if (LONG error = session.database->Run(begin.c_str())) return error;
   }
   ++session.depth;
   return ERROR_SUCCESS;
@@ -105,10 +105,10 @@ LONG Leave(Session& session, bool commit) {
   std::string name = SavepointName(session.depth);
   if (!commit) {
     std::string undo = "ROLLBACK TO " + name;
-    if (LONG error = database.Execute(undo.c_str())) return session.broken = error;
+    if (LONG error = database.Run(undo.c_str())) return session.broken = error;
   }
   std::string release = "RELEASE " + name;
-  if (LONG error = database.Execute(release.c_str())) return session.broken = error;
+  if (LONG error = database.Run(release.c_str())) return session.broken = error;
   return ERROR_SUCCESS;
 }
 

@@ -67,7 +67,9 @@ bool ParseRecord(const std::string& name, const RecordValues& values, JobRecord*
   job->state = static_cast<JobState>(state);
   job->printer = values.String("Printer", "");
   job->owner = values.Dword("Owner", 0);
-  job->ownerAlive = job->owner != static_cast<DWORD>(getpid()) && ProcessAlive(job->owner);
+  // Only a job that has not ended can be left behind by its process.
+  if (!IsFinal(job->state))
+    job->ownerAlive = job->owner != static_cast<DWORD>(getpid()) && ProcessAlive(job->owner);
   if (brief) return true;
   job->port = values.String("Port", "");
   job->document = values.String("Document", "");

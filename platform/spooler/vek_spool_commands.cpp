@@ -32,17 +32,19 @@ namespace store = spooler::store;
 
 std::string Narrow(const char16_t* text) { return text ? ToNarrow(text) : std::string(); }
 
-// The two calls of the spooler's buffer protocol: ask the size, then fill.
-bool TwoCalls(const std::function<BOOL(LPBYTE, DWORD, LPDWORD)>& call, std::vector<BYTE>* buffer,
+// The spooler's buffer protocol: a first call into a buffer big enough for the
+// usual answer, another of the size asked when it was not. Empty on failure.
+bool CallWithBuffer(const std::function<BOOL(LPBYTE, DWORD, LPDWORD)>& call, std::vector<BYTE>* buffer,
               DWORD* error) {
+  buffer->assign(4096, 0);
   for (int attempt = 0; attempt < 5; ++attempt) {
     DWORD needed = 0;
-    if (call(buffer->empty() ? nullptr : buffer->data(), static_cast<DWORD>(buffer->size()), &needed))
-      return true;
+    if (call(buffer->data(), static_cast<DWORD>(buffer->size()), &needed)) return true;
     *error = GetLastError();
-    if (*error != ERROR_INSUFFICIENT_BUFFER) return false;
+    if (*error != ERROR_INSUFFICIENT_BUFFER) break;
     buffer->assign(needed, 0);
   }
+  buffer->clear();
   return false;
 }
 
@@ -217,7 +219,7 @@ DWORD Submit(HANDLE printer, const std::string& file, const std::string& documen
 bool ListPorts(std::vector<PortLine>* ports, DWORD* error) {
   std::vector<BYTE> buffer;
   DWORD count = 0;
-  if (!TwoCalls(
+  if (!CallWithBuffer(
           [&](LPBYTE data, DWORD size, LPDWORD needed) {
             return EnumPortsW(nullptr, 2, data, size, needed, &count);
           },
@@ -256,7 +258,7 @@ int Printers(const Arguments&) {
   std::vector<BYTE> buffer;
   DWORD count = 0;
   DWORD error = 0;
-  if (!TwoCalls(
+  if (!CallWithBuffer(
           [&](LPBYTE data, DWORD size, LPDWORD needed) {
             return EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, &count);
           },
@@ -490,7 +492,7 @@ int Print(const Arguments& args) {
   // The printer's port must be there before its job can reach it.
   std::vector<BYTE> buffer;
   DWORD error = 0;
-  TwoCalls([&](LPBYTE data, DWORD size, LPDWORD needed) { return GetPrinterW(printer, 2, data, size, needed); },
+  CallWithBuffer([&](LPBYTE data, DWORD size, LPDWORD needed) { return GetPrinterW(printer, 2, data, size, needed); },
            &buffer, &error);
   std::string port = buffer.empty() ? "" : Narrow(reinterpret_cast<PRINTER_INFO_2W*>(buffer.data())->pPortName);
   port = port.substr(0, port.find(','));
