@@ -169,10 +169,10 @@ void ToNarrow(std::vector<ValueRow>* values) {
 }  // namespace
 
 LONG ReadSubKeyValues(HKEY key, std::span<const std::string_view> names,
-                      std::vector<SubKeyValues>* subKeys) {
+                      std::vector<SubKeyValues>* subKeys, const ValueExclusion* except) {
   subKeys->clear();
   LONG error = OnKey(key, Access::Read, [&](KeyStore& store, const KeyRow& row) -> LONG {
-    return store.ChildrenWithValues(row.id, names, subKeys);
+    return store.ChildrenWithValues(row.id, names, except, subKeys);
   });
   if (error != ERROR_SUCCESS) subKeys->clear();
   for (SubKeyValues& subKey : *subKeys) ToNarrow(&subKey.values);

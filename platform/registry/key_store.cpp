@@ -120,7 +120,7 @@ LONG KeyStore::Values(std::int64_t key, std::vector<ValueRow>* rows) {
 }
 
 LONG KeyStore::ChildrenWithValues(std::int64_t parent, std::span<const std::string_view> names,
-                                  std::vector<SubKeyValues>* rows) {
+                                  const ValueExclusion* except, std::vector<SubKeyValues>* rows) {
   // Served by the indexes on (parent, name) of keys and (key, name) of values; a
   // key without any of the values still comes, with a row of nulls.
   std::string sql =
@@ -131,10 +131,20 @@ LONG KeyStore::ChildrenWithValues(std::int64_t parent, std::span<const std::stri
     for (std::size_t i = 1; i < names.size(); ++i) sql += ", ?";
     sql += ")";
   }
-  sql += " WHERE k.parent = ? ORDER BY k.name, k.id, v.name";
+  sql += " WHERE k.parent = ?";
+  if (except != nullptr && !except->data.empty()) {
+    sql += " AND NOT EXISTS (SELECT 1 FROM key_values f WHERE f.key = k.id AND f.name = ? AND f.data IN (?";
+    for (std::size_t i = 1; i < except->data.size(); ++i) sql += ", ?";
+    sql += "))";
+  }
+  sql += " ORDER BY k.name, k.id, v.name";
   Statement query(m_db, sql.c_str());
   for (std::string_view name : names) query.Bind(name);
   query.Bind(parent);
+  if (except != nullptr && !except->data.empty()) {
+    query.Bind(except->name);
+    for (const std::vector<BYTE>& data : except->data) query.Bind(std::span<const BYTE>(data));
+  }
   while (query.Next()) {
     if (rows->empty() || rows->back().key.id != query.Int(0))
       rows->push_back(SubKeyValues{ReadKey(query), {}});

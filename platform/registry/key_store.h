@@ -33,6 +33,12 @@ struct SubKeyValues {
   std::vector<ValueRow> values;  // in name order
 };
 
+// Leaves out the keys whose value of this name holds one of these data.
+struct ValueExclusion {
+  std::string_view name;
+  std::vector<std::vector<BYTE>> data;
+};
+
 class KeyStore {
  public:
   // generation: the machine root generation the database was opened under.
@@ -57,9 +63,9 @@ class KeyStore {
   LONG ValueAt(std::int64_t key, DWORD index, ValueRow* row);
   LONG Values(std::int64_t key, std::vector<ValueRow>* rows);
   // Every child of parent in name order, each with its values of the given names
-  // (every value when names is empty), in one statement.
+  // (every value when names is empty), in one statement; except leaves some out.
   LONG ChildrenWithValues(std::int64_t parent, std::span<const std::string_view> names,
-                          std::vector<SubKeyValues>* rows);
+                          const ValueExclusion* except, std::vector<SubKeyValues>* rows);
   LONG PutValue(std::int64_t key, std::string_view name, DWORD type, std::span<const BYTE> data);
   LONG RemoveValue(std::int64_t key, std::string_view name);
 

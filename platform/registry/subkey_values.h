@@ -12,9 +12,11 @@
 namespace vek::registry {
 
 // In name order without case; each subkey's values in name order, string data
-// in the narrow form as RegQueryValueExA gives it. Every value when names is empty.
+// in the narrow form as RegQueryValueExA gives it. Every value when names is
+// empty. except (data compared as stored: numbers and binary data as given)
+// leaves out the subkeys not wanted before they are read.
 LONG ReadSubKeyValues(HKEY key, std::span<const std::string_view> names,
-                      std::vector<SubKeyValues>* subKeys);
+                      std::vector<SubKeyValues>* subKeys, const ValueExclusion* except = nullptr);
 // Every value of one key, the same way.
 LONG ReadKeyValues(HKEY key, std::vector<ValueRow>* values);
 

@@ -167,14 +167,16 @@ bool ReadJobRecord(DWORD id, JobRecord* job) {
   return ParseRecord(std::to_string(id), RecordValues(values), job, false);
 }
 
-std::vector<JobRecord> ReadJobRecords(bool brief) {
+namespace {
+
+std::vector<JobRecord> ReadRecords(bool brief, const registry::ValueExclusion* except) {
   std::map<DWORD, JobRecord> records;
   store::Key jobs;
   std::vector<registry::SubKeyValues> keys;
   if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) == ERROR_SUCCESS) {
     std::span<const std::string_view> names;
     if (brief) names = kBriefValues;
-    registry::ReadSubKeyValues(jobs.get(), names, &keys);
+    registry::ReadSubKeyValues(jobs.get(), names, &keys, except);
   }
   for (const registry::SubKeyValues& key : keys) {
     JobRecord job;
@@ -183,6 +185,23 @@ std::vector<JobRecord> ReadJobRecords(bool brief) {
   std::vector<JobRecord> result;
   for (auto& [id, record] : records) result.push_back(std::move(record));
   return result;
+}
+
+// A state as the store holds it.
+std::vector<BYTE> StoredState(JobState state) {
+  DWORD value = static_cast<DWORD>(state);
+  return {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
+          static_cast<BYTE>(value >> 24)};
+}
+
+}  // namespace
+
+std::vector<JobRecord> ReadJobRecords(bool brief) { return ReadRecords(brief, nullptr); }
+
+std::vector<JobRecord> ReadUnfinishedJobRecords() {
+  static const registry::ValueExclusion ended{
+      "State", {StoredState(JobState::Printed), StoredState(JobState::Cancelled), StoredState(JobState::Failed)}};
+  return ReadRecords(true, &ended);
 }
 
 void DeleteJobRecord(DWORD id) {

@@ -23,6 +23,9 @@ bool ReadJobRecord(DWORD id, JobRecord* job);
 // Every record, in id order; brief reads only the printer, the state and the owner.
 // Records of this process id count as left over from an earlier process.
 std::vector<JobRecord> ReadJobRecords(bool brief);
+// The brief records of the jobs that have not ended, in id order; the ended
+// ones are not read at all.
+std::vector<JobRecord> ReadUnfinishedJobRecords();
 void DeleteJobRecord(DWORD id);
 
 }  // namespace vek::spooler

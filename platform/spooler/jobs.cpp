@@ -146,6 +146,23 @@ std::vector<JobRecord> AllRecords(bool brief) {
   return result;
 }
 
+// The brief records of the jobs that have not ended, with this process's as they are now.
+std::vector<JobRecord> UnfinishedRecords() {
+  std::map<DWORD, JobRecord> records;
+  for (JobRecord& record : ReadUnfinishedJobRecords()) records[record.id] = std::move(record);
+  for (const std::shared_ptr<Job>& job : AllJobs()) {
+    JobRecord record = Snapshot(*job);
+    if (IsFinal(record.state)) {
+      records.erase(record.id);
+    } else {
+      records[record.id] = record;
+    }
+  }
+  std::vector<JobRecord> result;
+  for (auto& [id, record] : records) result.push_back(std::move(record));
+  return result;
+}
+
 // Keeps the store to the newest records: older ended ones go.
 void Prune() {
   std::vector<JobRecord> records = AllRecords(true);
@@ -498,7 +515,7 @@ DWORD JobOfPrinter(HANDLE handle, DWORD id, JobRecord* record) {
 DWORD Position(const JobRecord& job) {
   if (IsFinal(job.state)) return JOB_POSITION_UNSPECIFIED;
   DWORD position = 1;
-  for (const JobRecord& other : AllRecords(true))
+  for (const JobRecord& other : UnfinishedRecords())
     if (other.id < job.id && !IsFinal(other.state) && other.ownerAlive && SameName(other.printer, job.printer))
       ++position;
   return position;
@@ -575,8 +592,8 @@ BOOL SetJobT(HANDLE handle, DWORD id, DWORD level, LPBYTE, DWORD command) {
 
 DWORD ActiveJobsOfPrinter(const std::string& printer) {
   DWORD count = 0;
-  for (const JobRecord& job : AllRecords(true))
-    if (!IsFinal(job.state) && job.ownerAlive && SameName(job.printer, printer)) ++count;
+  for (const JobRecord& job : UnfinishedRecords())
+    if (job.ownerAlive && SameName(job.printer, printer)) ++count;
   return count;
 }
 
