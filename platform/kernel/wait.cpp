@@ -1,6 +1,9 @@
 // Waiting on handles: wait-any takes the lowest signalled index, wait-all takes
 // every object at once, and the time-out is measured on the installed clock.
 #include <algorithm>
+#include <array>
+#include <memory>
+#include <span>
 #include <chrono>
 #include <vector>
 
@@ -86,29 +89,29 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
-  // The shared pointers keep every object alive while we wait, even if closed meanwhile.
-  std::vector<std::shared_ptr<vek::kernel::Waitable>> held;
-  std::vector<vek::kernel::Waitable*> objects;
-  held.reserve(count);
+  // The shared pointers keep every object alive while we wait, even if closed
+  // meanwhile. Kept on the stack: a wait that only looks allocates nothing.
+  std::array<std::shared_ptr<vek::kernel::Waitable>, MAXIMUM_WAIT_OBJECTS> held;
+  std::array<vek::kernel::Waitable*, MAXIMUM_WAIT_OBJECTS> objects{};
   for (DWORD i = 0; i < count; ++i) {
-    auto object = vek::kernel::LookupHandle(handles[i]);
-    if (!object) {
+    held[i] = vek::kernel::LookupHandle(handles[i]);
+    if (!held[i]) {
       SetLastError(ERROR_INVALID_HANDLE);
       return WAIT_FAILED;
     }
-    objects.push_back(object.get());
-    held.push_back(std::move(object));
+    objects[i] = held[i].get();
   }
+  std::span<vek::kernel::Waitable* const> given(objects.data(), count);
   if (waitAll) {
     // The same object twice cannot be waited for together.
-    auto sorted = objects;
-    std::sort(sorted.begin(), sorted.end());
-    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
+    std::array<vek::kernel::Waitable*, MAXIMUM_WAIT_OBJECTS> sorted = objects;
+    std::sort(sorted.begin(), sorted.begin() + count);
+    if (std::adjacent_find(sorted.begin(), sorted.begin() + count) != sorted.begin() + count) {
       SetLastError(ERROR_INVALID_PARAMETER);
       return WAIT_FAILED;
     }
   }
-  return vek::kernel::WaitForObjects(objects, waitAll != FALSE, milliseconds);
+  return vek::kernel::WaitForObjects(given, waitAll != FALSE, milliseconds);
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -103,6 +104,14 @@ DWORD SendTo(int fd, std::span<const std::uint8_t> data, const Ipv4Endpoint& to,
   }
 }
 
+DWORD SetReceiveTimeout(int fd, DWORD milliseconds) {
+  timeval limit{};
+  limit.tv_sec = static_cast<time_t>(milliseconds / 1000);
+  limit.tv_usec = static_cast<suseconds_t>((milliseconds % 1000) * 1000);
+  if (::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit)) != 0) return LastErrno();
+  return 0;
+}
+
 DWORD WaitReadable(int fd, DWORD timeoutMs) {
   Deadline deadline(timeoutMs);
   for (;;) {
@@ -117,22 +126,31 @@ DWORD WaitReadable(int fd, DWORD timeoutMs) {
   }
 }
 
-DWORD ReceiveDatagram(int fd, std::vector<std::uint8_t>* data, Ipv4Endpoint* from) {
+DWORD ReceiveDatagramView(int fd, bool wait, std::span<const std::uint8_t>* data, Ipv4Endpoint* from) {
   thread_local std::vector<std::uint8_t> scratch(kMaxDatagram);
   for (;;) {
     sockaddr_in address{};
     socklen_t length = sizeof(address);
-    ssize_t n = ::recvfrom(fd, scratch.data(), scratch.size(), MSG_DONTWAIT | MSG_TRUNC,
+    ssize_t n = ::recvfrom(fd, scratch.data(), scratch.size(), (wait ? 0 : MSG_DONTWAIT) | MSG_TRUNC,
                            reinterpret_cast<sockaddr*>(&address), &length);
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR && !wait) continue;
+      // A receive that waits only reports EAGAIN when its SO_RCVTIMEO ran out.
+      if (errno == EAGAIN && wait) return static_cast<DWORD>(WSAETIMEDOUT);
       return LastErrno();
     }
     std::size_t size = static_cast<std::size_t>(n) > scratch.size() ? scratch.size() : static_cast<std::size_t>(n);
-    data->assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(size));
+    *data = std::span<const std::uint8_t>(scratch.data(), size);
     *from = FromSockaddr(address);
     return 0;
   }
+}
+
+DWORD ReceiveDatagram(int fd, std::vector<std::uint8_t>* data, Ipv4Endpoint* from) {
+  std::span<const std::uint8_t> view;
+  if (DWORD error = ReceiveDatagramView(fd, false, &view, from)) return error;
+  data->assign(view.begin(), view.end());
+  return 0;
 }
 
 void Shutdown(int fd) { ::shutdown(fd, SHUT_RDWR); }

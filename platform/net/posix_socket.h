@@ -33,6 +33,8 @@ DWORD SetBufferSize(int fd, Buffer which, int bytes);
 DWORD GetBufferSize(int fd, Buffer which, int* bytes);
 // 0 = wait forever.
 DWORD SetSendTimeout(int fd, DWORD milliseconds);
+// How long a receive that waits waits; 0 = forever.
+DWORD SetReceiveTimeout(int fd, DWORD milliseconds);
 
 // Sends one datagram. A blocking send that times out reads WSAETIMEDOUT; with
 // noWait a full buffer reads WSAEWOULDBLOCK.
@@ -45,6 +47,11 @@ DWORD WaitReadable(int fd, DWORD timeoutMs);
 
 // Takes the next datagram whole without waiting; WSAEWOULDBLOCK when there is none.
 DWORD ReceiveDatagram(int fd, std::vector<std::uint8_t>* data, Ipv4Endpoint* from);
+// Takes the next datagram whole in one call, into a buffer of the calling thread
+// that *data views until its next receive. With wait it waits up to the receive
+// time-out (WSAETIMEDOUT), is woken by Shutdown (an empty datagram then) and
+// reads WSAEINTR when a signal came; without it, WSAEWOULDBLOCK when there is none.
+DWORD ReceiveDatagramView(int fd, bool wait, std::span<const std::uint8_t>* data, Ipv4Endpoint* from);
 
 // Wakes every thread waiting on the descriptor; it stays open until Close.
 void Shutdown(int fd);

@@ -1,6 +1,8 @@
 #include "net/udp_socket.h"
 
 #include <algorithm>
+#include <cstring>
+#include <span>
 #include <vector>
 
 #include "net/broadcast.h"
@@ -72,9 +74,15 @@ DWORD UdpSocket::SendTo(const char* buffer, int length, int flags, const sockadd
 }
 
 DWORD UdpSocket::FillQueueLocked(bool all) {
-  int limit = 0;
-  if (all && posix::GetBufferSize(m_fd, posix::Buffer::Receive, &limit) != 0) limit = 0;
-  const std::size_t queueLimit = std::max(static_cast<std::size_t>(limit > 0 ? limit : 0), kMinQueueLimit);
+  // A receive waiting in the system takes what arrives; queueing it here would
+  // hand it to the next receive instead, out of order.
+  if (m_waiting > 0) return 0;
+  std::size_t queueLimit = kMinQueueLimit;
+  if (all) {
+    int limit = m_queueLimit;
+    if (limit < 0 && posix::GetBufferSize(m_fd, posix::Buffer::Receive, &limit) == 0) m_queueLimit = limit;
+    queueLimit = std::max(static_cast<std::size_t>(limit > 0 ? limit : 0), kMinQueueLimit);
+  }
   do {
     Datagram<Ipv4Endpoint> datagram;
     DWORD error = posix::ReceiveDatagram(m_fd, &datagram.data, &datagram.from);
@@ -85,11 +93,57 @@ DWORD UdpSocket::FillQueueLocked(bool all) {
   return 0;
 }
 
+namespace {
+
+// A datagram received whole into the caller's buffer, as the queue hands them out:
+// one longer than the buffer is dropped with WSAEMSGSIZE, the buffer untouched.
+DWORD Deliver(std::span<const std::uint8_t> data, const Ipv4Endpoint& source, char* buffer, int length,
+              sockaddr* from, int* fromLength, int* received) {
+  if (length < 0 || data.size() > static_cast<std::size_t>(length)) return WSAEMSGSIZE;
+  if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
+  *received = static_cast<int>(data.size());
+  return from ? WriteInetAddress(source, from, fromLength) : 0;
+}
+
+}  // namespace
+
 DWORD UdpSocket::RecvFrom(char* buffer, int length, int flags, sockaddr* from, int* fromLength, int* received) {
   if (flags & ~MSG_PEEK) return WSAEOPNOTSUPP;
   if (from && CheckInetAddressBuffer(from, fromLength)) return WSAEFAULT;
   if (!m_bound) return WSAEINVAL;
+  if (flags & MSG_PEEK) return PeekFrom(buffer, length, from, fromLength, received);
 
+  std::span<const std::uint8_t> data;
+  Ipv4Endpoint source;
+  {
+    std::lock_guard guard(m_lock);
+    if (m_closed) return WSAEINTR;
+    if (!m_queue.Empty()) {
+      DWORD error = m_queue.Take(buffer, length, false, &source, received);
+      if (error) return error;
+      return from ? WriteInetAddress(source, from, fromLength) : 0;
+    }
+    if (m_nonBlocking) {
+      if (DWORD error = posix::ReceiveDatagramView(m_fd, false, &data, &source)) return error;
+      return Deliver(data, source, buffer, length, from, fromLength, received);
+    }
+    ++m_waiting;
+  }
+  // Waits in the system, with the time-out SO_RCVTIMEO gave it; Close wakes it.
+  DWORD error = 0;
+  do {
+    error = posix::ReceiveDatagramView(m_fd, true, &data, &source);
+  } while (error == WSAEINTR && !m_closed);  // a signal: wait again
+  {
+    std::lock_guard guard(m_lock);
+    --m_waiting;
+    if (m_closed) return WSAEINTR;
+  }
+  if (error) return error;
+  return Deliver(data, source, buffer, length, from, fromLength, received);
+}
+
+DWORD UdpSocket::PeekFrom(char* buffer, int length, sockaddr* from, int* fromLength, int* received) {
   const DWORD timeout = m_receiveTimeoutMs;
   Deadline deadline(timeout == 0 ? INFINITE : timeout);
   for (;;) {
@@ -101,7 +155,7 @@ DWORD UdpSocket::RecvFrom(char* buffer, int length, int flags, sockaddr* from, i
       }
       if (!m_queue.Empty()) {
         Ipv4Endpoint source;
-        DWORD error = m_queue.Take(buffer, length, (flags & MSG_PEEK) != 0, &source, received);
+        DWORD error = m_queue.Take(buffer, length, true, &source, received);
         if (error) return error;
         return from ? WriteInetAddress(source, from, fromLength) : 0;
       }
@@ -131,6 +185,7 @@ DWORD UdpSocket::SetOption(int level, int name, const char* value, int length) {
       return 0;
     case SO_RCVTIMEO:
       if (DWORD error = ReadDwordOption(value, length, &ms)) return error;
+      if (DWORD error = posix::SetReceiveTimeout(m_fd, ms)) return error;
       m_receiveTimeoutMs = ms;
       return 0;
     case SO_SNDTIMEO:
@@ -142,6 +197,7 @@ DWORD UdpSocket::SetOption(int level, int name, const char* value, int length) {
     case SO_SNDBUF:
       if (DWORD error = ReadDwordOption(value, length, &ms)) return error;
       if (static_cast<int>(ms) < 0) return WSAEINVAL;
+      if (name == SO_RCVBUF) m_queueLimit = -1;  // the system may round it: read it again
       return posix::SetBufferSize(m_fd, name == SO_RCVBUF ? posix::Buffer::Receive : posix::Buffer::Send,
                                   static_cast<int>(ms));
     default:

@@ -2,6 +2,10 @@
 // millisecond receive time-outs that read WSAETIMEDOUT, oversize datagrams refused
 // whole (WSAEMSGSIZE), FIONREAD counting every queued datagram, and SO_BROADCAST
 // required for broadcasts, which go to the mapped broadcast address.
+//
+// A receive is one system call: it takes a datagram already queued by FIONREAD,
+// or waits in the system with the socket's own time-out. While one waits so,
+// FIONREAD counts only what is queued: what arrives is the waiting receive's.
 #pragma once
 
 #include <atomic>
@@ -35,11 +39,15 @@ class UdpSocket final : public SocketImpl {
   // With m_lock held: moves datagrams waiting in the system into m_queue, one or
   // all, up to what the receive buffer would hold.
   DWORD FillQueueLocked(bool all);
+  // A peek waits with the datagram queued, so the next receive finds it.
+  DWORD PeekFrom(char* buffer, int length, sockaddr* from, int* fromLength, int* received);
 
   const int m_fd;
   std::mutex m_lock;  // guards m_queue and the reads from m_fd
   DatagramQueue<Ipv4Endpoint> m_queue;
-  bool m_closed = false;
+  std::atomic<bool> m_closed{false};
+  int m_waiting = 0;           // receives waiting in the system; guarded by m_lock
+  std::atomic<int> m_queueLimit{-1};  // what the receive buffer holds; -1 not read yet
   std::atomic<bool> m_bound{false};
   std::atomic<bool> m_broadcast{false};
   std::atomic<bool> m_reuseAddress{false};
