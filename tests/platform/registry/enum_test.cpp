@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "registry/registry.h"
+#include "registry/subkey_values.h"
 #include "registry_test_support.h"
 #include "support/temp_root.h"
 
@@ -44,6 +45,45 @@ TEST_F(RegistryEnum, SubKeysComeInNameOrderIgnoringCase) {
   EXPECT_EQ(Code(ERROR_NO_MORE_ITEMS), result);
   EXPECT_EQ((std::vector<std::string>{"alpha", "ALPHA2", "beta", "Gamma", "Zeta"}), seen);
   EXPECT_EQ(Code(ERROR_NO_MORE_ITEMS), RegEnumKeyA(key(), 1000, name, sizeof name));
+}
+
+TEST_F(RegistryEnum, SubKeysReadAtOnceWithTheirNamedValuesAndWithoutTheExcluded) {
+  AddSubKeys({"b", "A", "c", "Empty"});
+  for (const char* name : {"b", "A", "c"}) {
+    ScopedKey sub;
+    ASSERT_EQ(Code(ERROR_SUCCESS), RegOpenKeyA(key(), name, sub.out()));
+    ASSERT_EQ(Code(ERROR_SUCCESS), SetString(sub.get(), "Text", std::string("t-") + name));
+    ASSERT_EQ(Code(ERROR_SUCCESS), SetDword(sub.get(), "State", name[0] == 'c' ? 7 : 1));
+    ASSERT_EQ(Code(ERROR_SUCCESS), SetDword(sub.get(), "Other", 9));
+  }
+  const std::string_view names[] = {"STATE", "text"};
+  std::vector<registry::SubKeyValues> read;
+  ASSERT_EQ(Code(ERROR_SUCCESS), registry::ReadSubKeyValues(key(), names, &read));
+  ASSERT_EQ(4u, read.size());
+  EXPECT_EQ("A", read[0].key.name);
+  EXPECT_EQ("Empty", read[3].key.name);
+  EXPECT_TRUE(read[3].values.empty()) << "a key without the values still comes";
+  ASSERT_EQ(2u, read[0].values.size()) << "only the values asked for";
+  EXPECT_EQ("State", read[0].values[0].name);
+  EXPECT_EQ(REG_SZ, read[0].values[1].type);
+  // Strings come in the narrow form, terminator included, as RegQueryValueExA gives them.
+  EXPECT_EQ((std::vector<BYTE>{'t', '-', 'A', 0}), read[0].values[1].data);
+
+  const registry::ValueExclusion ended{"State", {{7, 0, 0, 0}, {8, 0, 0, 0}}};
+  ASSERT_EQ(Code(ERROR_SUCCESS), registry::ReadSubKeyValues(key(), names, &read, &ended));
+  std::vector<std::string> left;
+  for (const auto& subKey : read) left.push_back(subKey.key.name);
+  EXPECT_EQ((std::vector<std::string>{"A", "b", "Empty"}), left);
+
+  ASSERT_EQ(Code(ERROR_SUCCESS), registry::ReadSubKeyValues(key(), {}, &read));
+  EXPECT_EQ(3u, read[0].values.size()) << "every value when none is named";
+  std::vector<registry::ValueRow> values;
+  ScopedKey sub;
+  ASSERT_EQ(Code(ERROR_SUCCESS), RegOpenKeyA(key(), "b", sub.out()));
+  ASSERT_EQ(Code(ERROR_SUCCESS), registry::ReadKeyValues(sub.get(), &values));
+  EXPECT_EQ(3u, values.size());
+  EXPECT_EQ(Code(ERROR_INVALID_HANDLE), registry::ReadKeyValues(reinterpret_cast<HKEY>(0x1234), &values));
+  EXPECT_TRUE(values.empty());
 }
 
 TEST_F(RegistryEnum, ShortKeyNameBufferIsMoreDataAndUntouched) {
