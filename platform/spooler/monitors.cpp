@@ -19,6 +19,7 @@
 #include "spooler/local_port.h"
 #include "spooler/names.h"
 #include "spooler/service.h"
+#include "registry/transaction.h"
 #include "spooler/store.h"
 
 namespace vek::spooler {
@@ -59,6 +60,7 @@ struct Registration {
 
 std::vector<Registration> RegisteredMonitors() {
   std::vector<Registration> result;
+  registry::Transaction reading(registry::Access::Read);  // one read of the store
   store::Key monitors;
   if (monitors.Open(HKEY_LOCAL_MACHINE, store::kMonitors) != ERROR_SUCCESS) return result;
   for (const std::string& name : store::SubKeys(monitors.get())) {

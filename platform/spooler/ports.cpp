@@ -12,6 +12,7 @@
 #include "spooler/pack.h"
 #include "spooler/port_wait.h"
 #include "spooler/service.h"
+#include "registry/transaction.h"
 #include "spooler/store.h"
 
 namespace vek::spooler {
@@ -167,13 +168,19 @@ BOOL SetPortT(const Char* server, const Char* portName, DWORD level, LPBYTE data
   const auto& info = *reinterpret_cast<const typename Records<Char>::PortInfo3*>(data);
   std::string text = Text(info.pszStatus).value_or("");
   if (text.size() > store::kMaxString - 1) text.resize(store::kMaxString - 1);
-  store::Key key;
-  LONG error = key.Create(HKEY_LOCAL_MACHINE, PortKey(*port));
-  if (error == ERROR_SUCCESS) {
-    bool clear = info.dwStatus == 0 && text.empty();
-    error = store::WriteDword(key.get(), "Status", clear ? 0 : info.dwStatus);
-    if (error == ERROR_SUCCESS) error = store::WriteDword(key.get(), "Severity", clear ? 0 : info.dwSeverity);
-    if (error == ERROR_SUCCESS) error = store::WriteString(key.get(), "StatusText", text);
+  LONG error = ERROR_SUCCESS;
+  {
+    registry::Transaction transaction;  // the three values land together
+    store::Key key;
+    error = key.Create(HKEY_LOCAL_MACHINE, PortKey(*port));
+    if (error == ERROR_SUCCESS) {
+      bool clear = info.dwStatus == 0 && text.empty();
+      error = store::WriteDword(key.get(), "Status", clear ? 0 : info.dwStatus);
+      if (error == ERROR_SUCCESS) error = store::WriteDword(key.get(), "Severity", clear ? 0 : info.dwSeverity);
+      if (error == ERROR_SUCCESS) error = store::WriteString(key.get(), "StatusText", text);
+    }
+    key.Close();
+    if (error == ERROR_SUCCESS) error = transaction.Commit();
   }
   if (error != ERROR_SUCCESS) {
     SetLastError(static_cast<DWORD>(error));
@@ -189,6 +196,7 @@ BOOL SetPortT(const Char* server, const Char* portName, DWORD level, LPBYTE data
 
 PortStatus ReadPortStatus(const std::string& port) {
   PortStatus status;
+  registry::Transaction reading(registry::Access::Read);
   store::Key key;
   if (key.Open(HKEY_LOCAL_MACHINE, PortKey(port)) != ERROR_SUCCESS) return status;
   status.status = store::DwordOr(key.get(), "Status", 0);

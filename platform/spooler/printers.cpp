@@ -14,6 +14,7 @@
 #include "spooler/ports.h"
 #include "spooler/profile.h"
 #include "spooler/service.h"
+#include "registry/transaction.h"
 #include "spooler/store.h"
 
 namespace vek::spooler {
@@ -51,6 +52,7 @@ void ReadRecord(HKEY key, const std::string& name, PrinterRecord* printer) {
 }
 
 DWORD WriteRecord(const PrinterRecord& printer) {
+  registry::Transaction transaction;  // other processes see the whole record
   store::Key key;
   if (LONG error = key.Create(HKEY_LOCAL_MACHINE, store::Join(store::kPrinters, printer.name)))
     return static_cast<DWORD>(error);
@@ -78,6 +80,8 @@ DWORD WriteRecord(const PrinterRecord& printer) {
   number("StartTime", printer.startTime);
   number("UntilTime", printer.untilTime);
   number("Status", printer.status);
+  key.Close();
+  if (error == ERROR_SUCCESS) error = transaction.Commit();
   return static_cast<DWORD>(error);
 }
 
@@ -395,6 +399,7 @@ BOOL SetPrinterT(HANDLE handle, DWORD level, LPBYTE data, DWORD command) {
 }  // namespace
 
 DWORD ReadPrinter(const std::string& name, PrinterRecord* printer) {
+  registry::Transaction reading(registry::Access::Read);  // the record as it stands, in one read
   store::Key printers;
   if (name.empty() || printers.Open(HKEY_LOCAL_MACHINE, store::kPrinters) != ERROR_SUCCESS)
     return ERROR_INVALID_PRINTER_NAME;
@@ -411,6 +416,7 @@ DWORD ReadPrinter(const std::string& name, PrinterRecord* printer) {
 
 std::vector<PrinterRecord> ReadPrinters() {
   std::vector<PrinterRecord> result;
+  registry::Transaction reading(registry::Access::Read);
   store::Key printers;
   if (printers.Open(HKEY_LOCAL_MACHINE, store::kPrinters) != ERROR_SUCCESS) return result;
   for (const std::string& name : store::SubKeys(printers.get())) {
