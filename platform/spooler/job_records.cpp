@@ -50,8 +50,10 @@ class RecordValues {
   const std::vector<registry::ValueRow>& m_values;
 };
 
-// The values a brief read needs.
-constexpr std::string_view kBriefValues[] = {"State", "Printer", "Owner"};
+// The values a brief read needs: for keeping the store to its newest records,
+// and for the queries of the jobs not ended, which also ask the printer.
+constexpr std::string_view kBriefValues[] = {"State", "Owner"};
+constexpr std::string_view kUnfinishedValues[] = {"State", "Printer", "Owner"};
 
 bool ParseRecord(const std::string& name, const RecordValues& values, JobRecord* job, bool brief) {
   if (name.empty() || name.size() > 10 || name.find_first_not_of("0123456789") != std::string::npos)
@@ -169,18 +171,16 @@ bool ReadJobRecord(DWORD id, JobRecord* job) {
 
 namespace {
 
-std::vector<JobRecord> ReadRecords(bool brief, const registry::ValueExclusion* except) {
+// names: the values to read, every one when empty (then the records are whole).
+std::vector<JobRecord> ReadRecords(std::span<const std::string_view> names, const registry::ValueExclusion* except) {
   std::map<DWORD, JobRecord> records;
   store::Key jobs;
   std::vector<registry::SubKeyValues> keys;
-  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) == ERROR_SUCCESS) {
-    std::span<const std::string_view> names;
-    if (brief) names = kBriefValues;
+  if (jobs.Open(HKEY_LOCAL_MACHINE, store::kJobs) == ERROR_SUCCESS)
     registry::ReadSubKeyValues(jobs.get(), names, &keys, except);
-  }
   for (const registry::SubKeyValues& key : keys) {
     JobRecord job;
-    if (ParseRecord(key.key.name, RecordValues(key.values), &job, brief)) records[job.id] = job;
+    if (ParseRecord(key.key.name, RecordValues(key.values), &job, !names.empty())) records[job.id] = job;
   }
   std::vector<JobRecord> result;
   for (auto& [id, record] : records) result.push_back(std::move(record));
@@ -196,12 +196,15 @@ std::vector<BYTE> StoredState(JobState state) {
 
 }  // namespace
 
-std::vector<JobRecord> ReadJobRecords(bool brief) { return ReadRecords(brief, nullptr); }
+std::vector<JobRecord> ReadJobRecords(bool brief) {
+  return ReadRecords(brief ? std::span<const std::string_view>(kBriefValues) : std::span<const std::string_view>(),
+                     nullptr);
+}
 
 std::vector<JobRecord> ReadUnfinishedJobRecords() {
   static const registry::ValueExclusion ended{
       "State", {StoredState(JobState::Printed), StoredState(JobState::Cancelled), StoredState(JobState::Failed)}};
-  return ReadRecords(true, &ended);
+  return ReadRecords(kUnfinishedValues, &ended);
 }
 
 void DeleteJobRecord(DWORD id) {

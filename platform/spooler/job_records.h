@@ -20,11 +20,11 @@ DWORD AllocateJobId(DWORD* error);
 DWORD WriteJobRecord(const JobRecord& job, bool everything);
 // False when there is no such record or it is no job record.
 bool ReadJobRecord(DWORD id, JobRecord* job);
-// Every record, in id order; brief reads only the printer, the state and the owner.
+// Every record, in id order; brief reads only the state and the owner.
 // Records of this process id count as left over from an earlier process.
 std::vector<JobRecord> ReadJobRecords(bool brief);
-// The brief records of the jobs that have not ended, in id order; the ended
-// ones are not read at all.
+// The records of the jobs that have not ended, in id order, with their printer,
+// state and owner only; the ended ones are not read at all.
 std::vector<JobRecord> ReadUnfinishedJobRecords();
 void DeleteJobRecord(DWORD id);
 

@@ -146,7 +146,7 @@ std::vector<JobRecord> AllRecords(bool brief) {
   return result;
 }
 
-// The brief records of the jobs that have not ended, with this process's as they are now.
+// The jobs that have not ended (printer, state and owner), with this process's as they are now.
 std::vector<JobRecord> UnfinishedRecords() {
   std::map<DWORD, JobRecord> records;
   for (JobRecord& record : ReadUnfinishedJobRecords()) records[record.id] = std::move(record);
