@@ -2,9 +2,9 @@
 // every object at once, and the time-out is measured on the installed clock.
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <memory>
 #include <span>
-#include <chrono>
 #include <vector>
 
 #include "kernel/clock.h"
