@@ -35,6 +35,15 @@ DWORD SetIntOption(int fd, int level, int name, int value) {
   return 0;
 }
 
+// SO_SNDTIMEO or SO_RCVTIMEO; 0 = no time-out.
+DWORD SetTimeoutOption(int fd, int name, DWORD milliseconds) {
+  timeval limit{};
+  limit.tv_sec = static_cast<time_t>(milliseconds / 1000);
+  limit.tv_usec = static_cast<suseconds_t>((milliseconds % 1000) * 1000);
+  if (::setsockopt(fd, SOL_SOCKET, name, &limit, sizeof(limit)) != 0) return LastErrno();
+  return 0;
+}
+
 // Big enough for any IPv4 datagram, so a receive never truncates.
 constexpr std::size_t kMaxDatagram = 65536;
 
@@ -78,13 +87,7 @@ DWORD GetBufferSize(int fd, Buffer which, int* bytes) {
   return 0;
 }
 
-DWORD SetSendTimeout(int fd, DWORD milliseconds) {
-  timeval limit{};
-  limit.tv_sec = static_cast<time_t>(milliseconds / 1000);
-  limit.tv_usec = static_cast<suseconds_t>((milliseconds % 1000) * 1000);
-  if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit)) != 0) return LastErrno();
-  return 0;
-}
+DWORD SetSendTimeout(int fd, DWORD milliseconds) { return SetTimeoutOption(fd, SO_SNDTIMEO, milliseconds); }
 
 DWORD SendTo(int fd, std::span<const std::uint8_t> data, const Ipv4Endpoint& to, bool noWait,
              std::size_t* sent) {
@@ -104,13 +107,7 @@ DWORD SendTo(int fd, std::span<const std::uint8_t> data, const Ipv4Endpoint& to,
   }
 }
 
-DWORD SetReceiveTimeout(int fd, DWORD milliseconds) {
-  timeval limit{};
-  limit.tv_sec = static_cast<time_t>(milliseconds / 1000);
-  limit.tv_usec = static_cast<suseconds_t>((milliseconds % 1000) * 1000);
-  if (::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit)) != 0) return LastErrno();
-  return 0;
-}
+DWORD SetReceiveTimeout(int fd, DWORD milliseconds) { return SetTimeoutOption(fd, SO_RCVTIMEO, milliseconds); }
 
 DWORD WaitReadable(int fd, DWORD timeoutMs) {
   Deadline deadline(timeoutMs);

@@ -2,7 +2,6 @@
 // writer killed mid-write leaves every write it saw committed.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <set>
@@ -150,14 +149,7 @@ TEST(RegistryProcesses, KilledWriterLeavesEveryReportedWriteAndAConsistentStore)
   EXPECT_GE(index, static_cast<DWORD>(reported[0].size()));
 
   // And the file itself passes SQLite's own check.
-  sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open((root.path() + "/registry.db").c_str(), &db));
-  sqlite3_stmt* check = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr));
-  ASSERT_EQ(SQLITE_ROW, sqlite3_step(check));
-  EXPECT_STREQ("ok", reinterpret_cast<const char*>(sqlite3_column_text(check, 0)));
-  sqlite3_finalize(check);
-  sqlite3_close(db);
+  EXPECT_EQ("ok", IntegrityCheck(root.path() + "/registry.db"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <functional>
@@ -68,6 +69,22 @@ inline LONG GetDword(HKEY key, const char* name, DWORD* value) {
 inline LONG SetString(HKEY key, const char* name, const std::string& text) {
   return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                         static_cast<DWORD>(text.size() + 1));
+}
+
+// What SQLite's own check of the database file says: "ok" when it is whole.
+inline std::string IntegrityCheck(const std::string& path) {
+  sqlite3* db = nullptr;
+  std::string result = "cannot open";
+  if (sqlite3_open(path.c_str(), &db) == SQLITE_OK) {
+    sqlite3_stmt* check = nullptr;
+    result = "cannot check";
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK &&
+        sqlite3_step(check) == SQLITE_ROW)
+      result = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+    sqlite3_finalize(check);
+  }
+  sqlite3_close(db);
+  return result;
 }
 
 // Runs work in a forked child that exits with its result, never returning here.

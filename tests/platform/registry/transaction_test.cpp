@@ -2,7 +2,6 @@
 // the same time, and a process killed while one is open.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <string>
@@ -172,14 +171,7 @@ TEST(RegistryTransactions, ProcessKilledInsideOneLeavesTheStoreAsItWasBefore) {
   // The store takes writes again at once: the killed process held the write lock.
   EXPECT_EQ(Code(ERROR_SUCCESS), WriteRecords(1, 2));
 
-  sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open((root.path() + "/registry.db").c_str(), &db));
-  sqlite3_stmt* check = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr));
-  ASSERT_EQ(SQLITE_ROW, sqlite3_step(check));
-  EXPECT_STREQ("ok", reinterpret_cast<const char*>(sqlite3_column_text(check, 0)));
-  sqlite3_finalize(check);
-  sqlite3_close(db);
+  EXPECT_EQ("ok", IntegrityCheck(root.path() + "/registry.db"));
 }
 
 }  // namespace
