@@ -24,6 +24,10 @@ int RandomBelow(int limit) {
   return static_cast<int>(generator() % static_cast<unsigned>(limit));
 }
 
+// The override the live scopes set, innermost last in effect.
+std::mutex g_broadcastLock;
+std::optional<std::string> g_broadcastOverride;
+
 }  // namespace
 
 LoopbackSubnet::LoopbackSubnet() : m_a(2 + RandomBelow(253)), m_b(RandomBelow(256)) {}
@@ -50,8 +54,19 @@ std::uint16_t RandomSegmentPort() {
                                     next++ % kSegmentPortsPerProcess);
 }
 
-ScopedBroadcast::ScopedBroadcast(const std::string& dotted) { vek::net::SetBroadcastAddress(dotted.c_str()); }
+ScopedBroadcast::ScopedBroadcast(const std::string& dotted) {
+  std::lock_guard guard(g_broadcastLock);
+  m_replaced = g_broadcastOverride;
+  if (vek::net::SetBroadcastAddress(dotted.c_str())) g_broadcastOverride = dotted;
+}
 
-ScopedBroadcast::~ScopedBroadcast() { vek::net::ResetBroadcastAddress(); }
+ScopedBroadcast::~ScopedBroadcast() {
+  std::lock_guard guard(g_broadcastLock);
+  if (m_replaced)
+    vek::net::SetBroadcastAddress(m_replaced->c_str());
+  else
+    vek::net::ResetBroadcastAddress();
+  g_broadcastOverride = m_replaced;
+}
 
 }  // namespace vek::test

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vek::test {
@@ -34,13 +35,19 @@ class LoopbackSubnet {
 // port and the segments' default ports.
 std::uint16_t RandomSegmentPort();
 
-// Maps broadcasts of the net layer to an address for the life of the object.
+// Maps broadcasts of the net layer to an address for the life of the object; at
+// its end the mapping goes back to what it replaced (an enclosing scope's address,
+// or the environment's when none), so scopes nest. Scopes end in the reverse order
+// of their start.
 class ScopedBroadcast {
  public:
   explicit ScopedBroadcast(const std::string& dotted);
   ~ScopedBroadcast();
   ScopedBroadcast(const ScopedBroadcast&) = delete;
   ScopedBroadcast& operator=(const ScopedBroadcast&) = delete;
+
+ private:
+  std::optional<std::string> m_replaced;  // the override before this scope, none for the environment
 };
 
 }  // namespace vek::test

@@ -6,6 +6,7 @@
 
 #include "net/broadcast.h"
 #include "net/winsock.h"
+#include "support/loopback_subnet.h"
 #include "net_test_support.h"
 
 namespace {
@@ -127,6 +128,30 @@ TEST_F(UdpBroadcastTest, MappingComesFromTheEnvironment) {
   ASSERT_EQ(::setenv("VEK_BROADCAST", "127.255.255.255", 1), 0);
   closesocket(sender);
   closesocket(listener);
+}
+
+TEST_F(UdpBroadcastTest, ScopedMappingsNestAndRestoreWhatTheyReplaced) {
+  ResetBroadcastAddress();
+  const std::uint32_t environment = MappedBroadcastAddress();
+  const std::uint32_t outer = RandomLoopbackBroadcastLike();
+  std::uint32_t inner = RandomLoopbackBroadcastLike();
+  while (inner == outer) inner = RandomLoopbackBroadcastLike();
+  {
+    vek::test::ScopedBroadcast outerScope(Dotted(outer));
+    EXPECT_EQ(MappedBroadcastAddress(), htonl(outer));
+    {
+      vek::test::ScopedBroadcast innerScope(Dotted(inner));
+      EXPECT_EQ(MappedBroadcastAddress(), htonl(inner));
+    }
+    EXPECT_EQ(MappedBroadcastAddress(), htonl(outer));
+    {
+      // A bad address changes nothing, and its end gives back the outer one.
+      vek::test::ScopedBroadcast badScope("not an address");
+      EXPECT_EQ(MappedBroadcastAddress(), htonl(outer));
+    }
+    EXPECT_EQ(MappedBroadcastAddress(), htonl(outer));
+  }
+  EXPECT_EQ(MappedBroadcastAddress(), environment);
 }
 
 TEST_F(UdpBroadcastTest, BadMappingTextIsRefused) {
