@@ -17,12 +17,9 @@
 
 #include "framework/framework.h"
 #include "kernel/types.h"
+#include "protocol/discovery_ids.h"
 #include "protocol/reply_joiner.h"
 #include "protocol/xudp_socket.h"
-
-// Control of the owner that shows "Found <name>", and the string of "Found ".
-constexpr int PS_SEARCH_STATUS_ID = 1032;
-constexpr UINT IDS_FOUND_PREFIX = 106;
 
 // Time budgets, the request cycle and the pauses of the idle step (ms).
 constexpr DWORD PS_SEARCH_BUDGET = 11000;

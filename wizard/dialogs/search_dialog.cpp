@@ -5,9 +5,6 @@
 #include "wizard/resources/resource_ids.h"
 #include "wizard/wizard_settings.h"
 
-// The discovery thread writes into the control of this dialog's template.
-static_assert(PS_SEARCH_STATUS_ID == IDC_SEARCH_STATUS && IDS_FOUND_PREFIX == IDS_FOUND);
-
 namespace {
 
 // Before the first look at the search's end: the dialog stays at least this long

@@ -5,6 +5,8 @@
 // different controls on different pages, each use has its own name.
 #pragma once
 
+#include "protocol/discovery_ids.h"
+
 // ---------------------------------------------------------------------------
 // Dialogs
 // ---------------------------------------------------------------------------
@@ -74,7 +76,7 @@ inline constexpr int IDC_TEXT8 = 1078;
 
 // Search dialog (134).
 inline constexpr int IDC_SEARCH_ANIMATION = 1000;
-inline constexpr int IDC_SEARCH_STATUS = 1032;  // "Found " and the name, written by the discovery thread
+inline constexpr int IDC_SEARCH_STATUS = PS_SEARCH_STATUS_ID;  // "Found " and the name, written by the discovery thread
 
 // Welcome page (129).
 inline constexpr int IDC_WELCOME_VERSION = 1062;
@@ -191,7 +193,7 @@ inline constexpr int IDS_COL_PORT = 112;
 inline constexpr int IDS_COL_STATUS = 113;
 
 // Search and server list.
-inline constexpr int IDS_FOUND = 106;  // "Found ", followed by the server's name
+inline constexpr int IDS_FOUND = IDS_FOUND_PREFIX;  // "Found ", followed by the server's name
 inline constexpr int IDS_STATUS_DOWNLOAD_MODE = 107;
 inline constexpr int IDS_STATUS_PAPER_OUT = 108;
 inline constexpr int IDS_STATUS_OFFLINE = 109;
