@@ -32,9 +32,10 @@
 //              default empty; set system_flags bit 2 (0x04) so that hosts ask)
 //   key text   key_label (32), key_text (200)
 //   sixth      sixth (hex bytes, 200 at most)
-//   wireless   comm_type, ssid (32), domain, channel, tx_rate (rate mask 3, 4, 8
-//              or 15), auth_type (type + 1), wep_mode, wep_key_index, wep_key64
-//              (list of up to 4 keys of 5 hex bytes), wep_key128 (13 hex bytes),
+//   wireless   comm_type (0 infrastructure, 1 ad hoc, 2 802.11b ad hoc), ssid
+//              (32), domain, channel, tx_rate (rate mask 3, 4, 8 or 15),
+//              auth_type (type + 1), wep_mode, wep_key_index, wep_key64 (list of
+//              up to 4 keys of 5 hex bytes), wep_key128 (13 hex bytes),
 //              wep_key_format, login_mode, wireless_option
 //   port types port_types (list per port: P, U, - or 0-3), port_digits (list per
 //              port: 0-3; when absent the host numbers the ports 1, 2, 3)

@@ -52,7 +52,7 @@ constexpr std::size_t kModulus = 254;
 }  // namespace width
 
 struct WirelessSettings {
-  std::uint8_t commType = 1;       // 1 infrastructure, 2 ad hoc
+  std::uint8_t commType = 0;       // 0 infrastructure, 1 ad hoc, 2 802.11b ad hoc
   std::string ssid;
   std::uint8_t domain = 0;         // channel domain code
   std::uint8_t channel = 1;

@@ -40,6 +40,8 @@ TEST(EmulatorConfig, ShippedExampleDescribesTwoDevices) {
   EXPECT_EQ(lab.capabilities & (cap::kWireless | cap::kSecurity | cap::kSecureConfig),
             cap::kWireless | cap::kSecurity | cap::kSecureConfig);
   EXPECT_EQ(lab.wireless.ssid, "lab net");
+  EXPECT_EQ(lab.wireless.commType, 0) << "an access point's network: Infrastructure in the wizard";
+  EXPECT_EQ(WirelessSettings{}.commType, 0) << "a device by default joins an access point";
   EXPECT_EQ(lab.security.wpaPsk, "correct horse battery staple");
   EXPECT_EQ(lab.portTypes, (std::array<std::uint8_t, 3>{1, 2, 0}));
   EXPECT_TRUE(lab.digitsGiven);
