@@ -62,6 +62,8 @@ LONG RegisterVekMonitor(const std::string& library) {
   if (LONG error = RegisterMonitor(kVekMonitorName, library, true)) return error;
   store::Key key;
   if (LONG error = key.Open(HKEY_LOCAL_MACHINE, store::Join(store::kMonitors, kVekMonitorName))) return error;
+  if (!HasValue(key.get(), "PrintMonitor"))
+    if (LONG error = store::WriteString(key.get(), "PrintMonitor", kVekMonitorDisplayName)) return error;
   // The setup wizard accepts the monitor only with a one-byte "Version" of 2.
   const BYTE version = 2;
   return store::WriteBinary(key.get(), "Version", &version, 1);

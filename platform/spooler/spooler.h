@@ -16,6 +16,9 @@ namespace vek::spooler {
 
 // The monitor of the system, as the setup wizard looks for it.
 inline constexpr const char* kVekMonitorName = "TARVEX VEK Network Printer Port";
+// Its display name ("PrintMonitor"), which its About dialog shows; the monitor
+// reads it into 50 bytes, so it stays within 24 wide characters.
+inline constexpr const char* kVekMonitorDisplayName = "TARVEX VEK Print Monitor";
 
 struct MachineSetup {
   std::string monitorLibrary;  // registered as the VEK monitor's "Driver"; empty: leave it
@@ -29,9 +32,9 @@ DWORD PlaceAddPrinterProgram(const std::string& program);
 std::string AddPrinterProgramPlace();
 
 // Creates the machine root (folders and registry keys): the spooler's keys, the
-// built-in "Local Port" monitor, the VEK monitor with its one-byte REG_BINARY
-// "Version" 2, the running "Spooler" service and the NetBIOS values (RPC over
-// NetBIOS installed, LANA 0). Values already there are kept, except the monitor's
+// built-in "Local Port" monitor, the VEK monitor with its display name and its
+// one-byte REG_BINARY "Version" 2, the running "Spooler" service and the NetBIOS
+// values (RPC over NetBIOS installed, LANA 0). Values already there are kept, except the monitor's
 // "Driver". ERROR_SUCCESS or the failing system error, with a text in *error.
 DWORD SetUpMachine(const MachineSetup& setup, std::string* error);
 // Whether the machine root exists and holds a registry database.

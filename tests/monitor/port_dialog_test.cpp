@@ -648,7 +648,8 @@ TEST_F(PortDialog, PortDialogsRunOneAtATime) {
 
   first.Driver().Click(IDC_ABOUT);
   EXPECT_EQ("About", first.Driver().ActiveCaption());
-  EXPECT_EQ("Network Print Monitor\n\nVersion 4.03.17", first.Driver().Text(IDC_ABOUT_TEXT));
+  EXPECT_EQ("TARVEX VEK Print Monitor\n\nVersion 4.03.17", first.Driver().Text(IDC_ABOUT_TEXT))
+      << "the display name the machine's set-up registered";
   first.Driver().Click(IDOK);
   EXPECT_EQ("Add Port", first.Driver().ActiveCaption());
 

@@ -194,7 +194,34 @@ TEST_F(PortRecords, ShutdownIsWrittenZeroAtEveryStart) {
                                             reinterpret_cast<LPBYTE>(&value), &size));
   EXPECT_EQ(0u, value);
   EXPECT_EQ(u"TARVEX VEK Network Printer Port", g_MonitorName.str());
-  EXPECT_EQ(u"Network Print Monitor", g_MonitorDisplayName.str());
+}
+
+// The display name comes from "PrintMonitor", which the machine's set-up writes;
+// the fallback when it is missing or does not fit its 50 bytes.
+TEST_F(PortRecords, DisplayNameFromTheInstalledValueOrTheFallback) {
+  EXPECT_EQ(u"TARVEX VEK Print Monitor", g_MonitorDisplayName.str()) << "as the machine's set-up wrote it";
+  const struct {
+    const char* value;  // nullptr: no value
+    const char16_t* shown;
+  } cases[] = {
+      {nullptr, u"Network Print Monitor"},
+      {"Lab Monitor", u"Lab Monitor"},
+      {"ABCDEFGHIJKLMNOPQRSTUVWX", u"ABCDEFGHIJKLMNOPQRSTUVWX"},  // 24 characters and the terminator: 50 bytes
+      {"ABCDEFGHIJKLMNOPQRSTUVWXY", u"Network Print Monitor"},   // one too many
+  };
+  for (const auto& c : cases) {
+    VekShutdownMonitor();
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMonitorKeyNarrow.c_str(), 0, KEY_ALL_ACCESS, &key));
+    if (c.value)
+      ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "PrintMonitor", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.value),
+                                              static_cast<DWORD>(std::strlen(c.value) + 1)));
+    else
+      RegDeleteValueA(key, "PrintMonitor");
+    RegCloseKey(key);
+    StartMonitor();
+    EXPECT_EQ(std::u16string(c.shown), g_MonitorDisplayName.str()) << (c.value ? c.value : "no value");
+  }
 }
 
 }  // namespace
