@@ -2,7 +2,9 @@
 // driver set's folder and the CD's common folder hold, for the user's language:
 // the printer port monitor and the setup wizard into the installation folder, the
 // release number, the uninstall log and the uninstaller, and registers the monitor
-// with the spooler. It stands in for the printer makers' setups the CD carries.
+// with the spooler. It stands in for the printer makers' setups the CD carries; as
+// they find the system's own Add Printer program in place, it puts the platform's
+// one where the wizard starts it when the machine has none.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,6 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kCaption = "TARVEX VEK Setup";
+// The platform's Add Printer program, as the CD carries it.
+constexpr const char* kAddPrinterProgram = "RunDLL32.exe";
 
 const char* LanguagesOf(const std::string& driverSet) {
   if (driverSet == "En_It") return "English and Italian";
@@ -109,7 +113,20 @@ class CDriverSetupApp : public CWinApp {
       *failure = "cannot register the printer port monitor: " + problem;
       return false;
     }
-    return true;
+    return PlaceAddPrinter(common, failure);
+  }
+
+  // The system's file, not the software's: the uninstall log leaves it out.
+  static bool PlaceAddPrinter(const fs::path& common, std::string* failure) {
+    const fs::path place = vek::spooler::AddPrinterProgramPlace();
+    std::error_code error;
+    if (fs::exists(place, error)) return true;
+    fs::create_directories(place.parent_path(), error);
+    fs::remove(place, error);  // a link to a program that is gone
+    fs::copy_file(common / kAddPrinterProgram, place, error);
+    if (error)
+      *failure = "cannot place the Add Printer program at " + place.string() + " (" + error.message() + ")";
+    return !error;
   }
 
   int m_exitCode = 0;

@@ -74,6 +74,10 @@ TEST(RanvelTerminal, FromTheCdTheMenuInstallsTheSoftwareAndStartsTheInstalledWiz
   EXPECT_TRUE(fs::exists(root.path() + kInstall + "TARVEX VEK Wizard.exe"));
   EXPECT_TRUE(fs::exists(root.path() + "/drives/c/WINDOWS/IsUninst.exe"));
   EXPECT_TRUE(fs::exists(root.path() + "/registry.db"));
+  // The printer page's Add New Printer finds the system's Add Printer program.
+  const fs::path addPrinter = root.path() + "/drives/c/WINDOWS/system32/RunDLL32.exe";
+  EXPECT_TRUE(fs::is_regular_file(addPrinter));
+  EXPECT_NE(fs::status(addPrinter).permissions() & fs::perms::owner_exec, fs::perms::none);
 
   // The current release: "I accept" starts the installed wizard, over the menu.
   ASSERT_TRUE(session.WaitForScreen("[    Setup Wizard    ]")) << session.Capture();  // the focus is back
