@@ -94,6 +94,11 @@ class Search : public DeviceLab {
     return requests;
   }
 
+  // Device i has heard its restart (it may still be silent).
+  bool TookRestart(std::size_t i, int restarts) {
+    return WaitUntil([&] { return Device(i).Counters().restarts >= restarts; }, 5000);
+  }
+
   CPrintServer* Found(std::size_t device) {
     const auto mac = Device(device).Config().mac;
     return FindPrintServer(mac.data());
@@ -169,6 +174,10 @@ TEST_F(Search, FindsADeviceAgainAfterItsRestart) {
   auto ps = Record(0);
   PutAddress(ps->GetIPAddress(), m_subnet.Host(77));
   ASSERT_TRUE(ps->SendConfig());
+  // The restart goes unanswered and the emulator hears it on another socket than
+  // the search's broadcasts: the search starts once the device has taken it, as a
+  // device on one wire takes its datagrams in order.
+  ASSERT_TRUE(TookRestart(0, 1));
   std::memcpy(WizardSettings::m_ServerNodeID, ps->m_NodeID, 6);
   WizardSettings::m_ServerFound = 1;
   RunSearch(RUNTIME_CLASS(CUDPSearchPSThread1), PS_LOCATE_BUDGET);
@@ -190,6 +199,7 @@ TEST_F(Search, FindsADeviceAgainAfterItsRestart) {
   auto wireless = Record(1);
   ASSERT_TRUE(wireless->SetDHCP(1));
   ASSERT_TRUE(wireless->SendConfig());
+  ASSERT_TRUE(TookRestart(1, 1));
   std::memcpy(WizardSettings::m_ServerNodeID, wireless->m_NodeID, 6);
   RunSearch(RUNTIME_CLASS(CUDPSearchPSThread1), PS_LOCATE_BUDGET);
   ASSERT_EQ(WizardSettings::m_ServerFound, 1);
