@@ -113,13 +113,21 @@ std::optional<TermKey> FromCharacter(wint_t c, bool alt) {
   return TermKey::Char(static_cast<char32_t>(c), alt);
 }
 
-std::optional<TermKey> FromMouse() {
-  MEVENT event{};
-  if (getmouse(&event) != OK) return std::nullopt;
+std::optional<TermKey> FromMouse(const MEVENT& event) {
   if (event.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED)) return TermKey::Click(event.x, event.y);
   if (event.bstate & BUTTON4_PRESSED) return TermKey::Wheel(event.x, event.y, true);
   if (event.bstate & BUTTON5_PRESSED) return TermKey::Wheel(event.x, event.y, false);
   return std::nullopt;
+}
+
+// Mouse events that reach curses together (clicks in quick succession) come with
+// one KEY_MOUSE; each getmouse gives the next older one. All of them, oldest first.
+void TakeMouseEvents(std::deque<TermKey>& into) {
+  std::deque<TermKey> taken;
+  MEVENT event{};
+  while (getmouse(&event) == OK)
+    if (std::optional<TermKey> key = FromMouse(event)) taken.push_front(*key);
+  into.insert(into.end(), taken.begin(), taken.end());
 }
 
 }  // namespace
@@ -162,6 +170,7 @@ void CursesScreen::Close() {
   m_screen = nullptr;
   m_colours = 0;
   m_pairs.clear();
+  m_mouseEvents.clear();
   std::fflush(stdout);
 }
 
@@ -226,6 +235,11 @@ void CursesScreen::Show(const CellGrid& grid, std::optional<CellPoint> cursor, b
 std::optional<TermKey> CursesScreen::ReadKey() {
   if (!m_screen) return std::nullopt;
   for (;;) {
+    if (!m_mouseEvents.empty()) {
+      TermKey key = m_mouseEvents.front();
+      m_mouseEvents.pop_front();
+      return key;
+    }
     wint_t c = 0;
     int kind = wget_wch(stdscr, &c);
     if (kind == ERR) return std::nullopt;
@@ -241,7 +255,11 @@ std::optional<TermKey> CursesScreen::ReadKey() {
       if (kind == OK && c == kEscape) return TermKey::Key(KeyCode::Escape);
     }
     std::optional<TermKey> key;
-    if (kind == KEY_CODE_YES) key = c == KEY_MOUSE ? FromMouse() : FromKeyCode(c, alt);
+    if (kind == KEY_CODE_YES && c == KEY_MOUSE) {
+      TakeMouseEvents(m_mouseEvents);
+      continue;
+    }
+    if (kind == KEY_CODE_YES) key = FromKeyCode(c, alt);
     else key = FromCharacter(c, alt);
     if (key) return key;
   }

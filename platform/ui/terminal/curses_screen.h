@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -52,6 +53,8 @@ class CursesScreen {
   int m_pairLimit = 0;
   std::map<std::pair<int, int>, int> m_pairs;  // (foreground, background) to colour pair
   std::string m_reset;
+  // Mouse events curses took in one go, oldest first, not yet read.
+  std::deque<TermKey> m_mouseEvents;
 };
 
 }  // namespace vek::ui::terminal
