@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <clocale>
+#include <cstdint>
 #include <cstring>
 #include <langinfo.h>
 
@@ -29,6 +30,8 @@ constexpr DWORD kAnimationFrameMs = 150;
 constexpr DWORD kRefreshMs = 40;
 // Below this many rows the key line would take room the windows need.
 constexpr int kKeyLineMinRows = 12;
+// What a key read while a message box showed was meant for.
+const HWND kMessageBoxShown = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(-1));
 
 std::atomic<TerminalFrontEnd*> g_open{nullptr};
 
@@ -128,7 +131,7 @@ void TerminalFrontEnd::Shutdown() {
 }
 
 void TerminalFrontEnd::ReadTerminal() {
-  while (std::optional<TermKey> key = m_screen.ReadKey()) m_pending.push_back(*key);
+  while (std::optional<TermKey> key = m_screen.ReadKey()) m_pending.push_back(PendingKey{*key, m_shownActive});
   if (m_watcher) m_watcher->Rearm();
 }
 
@@ -166,6 +169,9 @@ void TerminalFrontEnd::PlaceDropDown() {
 void TerminalFrontEnd::Render() {
   if (m_rendering) return;
   m_rendering = true;
+  // What was typed or clicked on the screen as it stands goes with it, before the
+  // screen changes (a modal dialog that ends while its thread is busy).
+  ReadTerminal();
   RefreshLayout();
   Overlays overlays;
   overlays.dropDown = m_dropDown ? &*m_dropDown : nullptr;
@@ -192,6 +198,8 @@ void TerminalFrontEnd::Render() {
     m_shown = std::move(screen);
     m_repaintAll = false;
   }
+  const TopLevelPlacement* active = m_layout.Active();
+  m_shownActive = !m_boxes.empty() ? kMessageBoxShown : active ? active->node->hwnd : nullptr;
   m_rendering = false;
 }
 
@@ -225,8 +233,15 @@ void TerminalFrontEnd::Perform(const std::vector<InputAction>& actions) {
 void TerminalFrontEnd::DeliverPending() {
   RefreshLayout();
   while (!m_pending.empty()) {
-    TermKey key = m_pending.front();
+    PendingKey pending = m_pending.front();
     m_pending.pop_front();
+    const TermKey& key = pending.key;
+    // A click made while another window was on top (a modal dialog, a message box)
+    // was not meant for what is there now.
+    const TopLevelPlacement* active = m_layout.Active();
+    if (key.code == KeyCode::Mouse && pending.shownActive != nullptr &&
+        pending.shownActive != (active ? active->node->hwnd : nullptr))
+      continue;
     std::vector<InputAction> actions = TranslateKey(key, m_layout, GetFocus(), m_dropDown ? &*m_dropDown : nullptr);
     Perform(actions);
     // A key that may move the focus is handled by the windows before the next one.
@@ -299,7 +314,7 @@ int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
       ReadTerminal();
     }
     while (answer == 0 && !m_pending.empty()) {
-      TermKey key = m_pending.front();
+      TermKey key = m_pending.front().key;
       m_pending.pop_front();
       if (key.code == KeyCode::Resize || key.code == KeyCode::Redraw) m_repaintAll = true;
       else answer = view.HandleKey(key);

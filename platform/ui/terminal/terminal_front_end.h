@@ -51,7 +51,14 @@ class TerminalFrontEnd : public framework::FrontEnd {
   std::recursive_timed_mutex m_lock;  // one thread at a time drives the terminal
   CursesScreen m_screen;
   std::unique_ptr<StdinWatcher> m_watcher;
-  std::deque<TermKey> m_pending;
+  // A key as read, with the window that took input on the screen shown then: a
+  // click is meant for what the person saw.
+  struct PendingKey {
+    TermKey key;
+    HWND shownActive = nullptr;
+  };
+  std::deque<PendingKey> m_pending;
+  HWND m_shownActive = nullptr;  // of the last paint; a message box has a mark of its own
   ViewMemory m_memory;
   ScreenLayout m_layout;
   std::optional<DropDown> m_dropDown;

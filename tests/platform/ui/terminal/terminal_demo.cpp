@@ -1,8 +1,10 @@
 // A small dialog run modally with the terminal front end, for the end-to-end tests:
 // an edit, a check box, a combo box, a list view with two rows, a progress bar and
 // OK/Cancel. OK with an empty name warns in a message box; OK with the name "slow"
-// works for 1.5 s under the wait cursor first. When the dialog ends,
-// the result goes to the file named on the command line.
+// works for 1.5 s under the wait cursor first; OK with the name "busy" opens a
+// modal dialog that waits, pumping messages under the wait cursor as the wizard's
+// search does, until the file <result file>.go exists, and the demo goes on. When
+// the dialog ends, the result goes to the file named on the command line.
 //   terminal_demo <result file> [--exit-on-cancel | --sheet]
 // With --exit-on-cancel, Cancel calls exit() while the screen is still in use.
 // With --sheet, a two-page wizard runs instead; its first page paints a picture.
@@ -37,6 +39,14 @@ const DialogItemTemplate kItems[] = {
     {WC_BUTTON, "Cancel", IDCANCEL, 162, 142, 50, 14, kChild | WS_TABSTOP},
 };
 
+constexpr UINT kBusyDialog = 7101;
+constexpr int kBusyText = 1201;
+constexpr UINT_PTR kBusyTimer = 1;
+
+const DialogItemTemplate kBusyItems[] = {
+    {WC_STATIC, "Starting", kBusyText, 8, 8, 84, 10, kChild | SS_CENTER},
+};
+
 constexpr UINT kWelcomePage = 7110, kDetailsPage = 7111, kSidePicture = 7120;
 constexpr int kGreeting = 1101, kDetail = 1102;
 constexpr DWORD kPage = WS_CHILD | WS_CAPTION | DS_SETFONT;
@@ -53,6 +63,8 @@ const DialogItemTemplate kDetailsItems[] = {
 const DialogTemplate kTemplates[] = {
     {kDemoDialog, 0x09, 0, 0, 220, 162, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, "Terminal Demo", "MS Sans Serif", 8,
      kItems, std::size(kItems)},
+    {kBusyDialog, 0x09, 0, 0, 100, 26, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, "Busy", "MS Sans Serif", 8,
+     kBusyItems, std::size(kBusyItems)},
     {kWelcomePage, 0x09, 0, 0, 400, 300, kPage, 0, "Demo Wizard", "System", 10, kWelcomeItems, std::size(kWelcomeItems)},
     {kDetailsPage, 0x09, 0, 0, 400, 300, kPage, 0, "Demo Wizard", "System", 10, kDetailsItems, std::size(kDetailsItems)},
 };
@@ -82,9 +94,44 @@ void AddRow(HWND list, int index, const char* name, const char* address) {
   ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
+// Waits for a file in a loop of its own from a timer, the messages pumped and the
+// wait cursor shown, as the wizard's search dialog waits for its search.
+class CBusyDialog : public CDialog {
+ public:
+  explicit CBusyDialog(std::string go) : CDialog(kBusyDialog), m_go(std::move(go)) {}
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    SetTimer(kBusyTimer, 100);
+    return TRUE;
+  }
+  void OnTimer(UINT_PTR) {
+    KillTimer(kBusyTimer);
+    ::SetDlgItemTextA(m_hWnd, kBusyText, "Working...");
+    CWaitCursor wait;  // shows the text and the wait on the screen
+    while (!std::ifstream(m_go)) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      ::Sleep(10);
+    }
+    EndDialog(IDOK);
+  }
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  std::string m_go;
+};
+
+BEGIN_MESSAGE_MAP(CBusyDialog, CDialog)
+  ON_WM_TIMER()
+END_MESSAGE_MAP()
+
 class CDemoDialog : public CDialog {
  public:
-  explicit CDemoDialog(bool exitOnCancel) : CDialog(kDemoDialog), m_exitOnCancel(exitOnCancel) {}
+  CDemoDialog(bool exitOnCancel, std::string resultPath)
+      : CDialog(kDemoDialog), m_exitOnCancel(exitOnCancel), m_resultPath(std::move(resultPath)) {}
 
   BOOL OnInitDialog() override {
     HWND mode = ::GetDlgItem(m_hWnd, kMode);
@@ -104,6 +151,11 @@ class CDemoDialog : public CDialog {
     ::GetDlgItemTextA(m_hWnd, kName, name, sizeof name);
     if (name[0] == '\0') {
       AfxMessageBox("Please enter a name.", MB_OK | MB_ICONEXCLAMATION);
+      return;
+    }
+    if (std::strcmp(name, "busy") == 0) {
+      CBusyDialog busy(m_resultPath + ".go");
+      busy.DoModal();
       return;
     }
     if (std::strcmp(name, "slow") == 0) {
@@ -138,6 +190,7 @@ class CDemoDialog : public CDialog {
 
  private:
   bool m_exitOnCancel;
+  std::string m_resultPath;
   std::string m_result;
 };
 
@@ -210,7 +263,7 @@ int main(int argc, char** argv) {
     std::ofstream(argv[1]) << result << "\n";
     return result == "result=Cancel" ? 1 : 0;
   }
-  CDemoDialog dialog(exitOnCancel);
+  CDemoDialog dialog(exitOnCancel, argv[1]);
   INT_PTR ended = dialog.DoModal();
   session.End();
   std::ofstream(argv[1]) << dialog.Result() << "\n";

@@ -174,6 +174,32 @@ TEST(TerminalTmux, MouseClicksCheckPickSelectAndPress) {
   EXPECT_EQ(Trim(ReadFile(result)), "result=OK name=mouse check=1 mode=IPP server=Alpha");
 }
 
+// While a modal dialog is up and its thread busy, clicks on the window under it
+// are not kept for later: when the dialog ends they do not reach that window.
+TEST(TerminalTmux, ClicksUnderABusyModalDialogReachNothingAfterIt) {
+  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  vek::test::TempDir dir;
+  std::string result = dir.path() + "/result";
+  TmuxSession session(DemoCommand(result));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
+  const Cell cancel = Find(session.Capture(), "[ Cancel ]");
+  session.Type("busy");
+  ASSERT_TRUE(session.WaitForScreen("busy")) << session.Capture();
+  session.Keys("Enter");
+  ASSERT_TRUE(session.WaitForScreen("Working...")) << session.Capture();
+  ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
+  session.Click(Cell{cancel.x + 3, cancel.y});  // the demo's Cancel, under the busy dialog
+  std::ofstream(result + ".go") << "go\n";
+  ASSERT_TRUE(session.WaitForScreenWithout("Working...")) << session.Capture();
+  // Typed after the click: once it shows, the click was dealt with.
+  session.Type("x");
+  ASSERT_TRUE(session.WaitForScreen("busyx")) << session.Capture();
+  EXPECT_TRUE(ReadFile(result + ".rc").empty()) << "the click under the dialog cancelled the demo";
+  session.Keys("Escape");
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "1"; })) << session.Capture();
+}
+
 TEST(TerminalTmux, TheScreenFollowsTheTerminalsSize) {
   if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
   vek::test::TempDir dir;
