@@ -137,6 +137,13 @@ int EditScroll(const WindowNode& edit, const CellRect& rect, int previous) {
   return scroll;
 }
 
+int EditIndent(const WindowNode& edit, const CellRect& rect, int scroll) {
+  if (IsMultiline(edit) || scroll > 0 || !(edit.style & (ES_CENTER | ES_RIGHT))) return 0;
+  int free = rect.w - TextWidth(EditDisplayText(edit)) - 1;
+  if (free <= 0) return 0;
+  return (edit.style & ES_RIGHT) ? free : free / 2;
+}
+
 CellPoint EditCaretCell(const WindowNode& edit, const CellRect& rect, int scroll) {
   if (IsMultiline(edit)) {
     Wrapped wrapped = WrapEdit(edit, rect.w);
@@ -149,7 +156,8 @@ CellPoint EditCaretCell(const WindowNode& edit, const CellRect& rect, int scroll
   std::u32string shown = EditDisplayText(edit);
   auto caret = static_cast<int>(CaretIndex(edit, shown));
   int from = std::min(scroll, caret);
-  int column = TextWidth(std::u32string_view(shown).substr(static_cast<std::size_t>(from), static_cast<std::size_t>(caret - from)));
+  int column = EditIndent(edit, rect, scroll) +
+               TextWidth(std::u32string_view(shown).substr(static_cast<std::size_t>(from), static_cast<std::size_t>(caret - from)));
   return CellPoint{std::min(column, rect.w - 1), 0};
 }
 
@@ -164,6 +172,7 @@ int EditPositionAt(const WindowNode& edit, const CellRect& rect, int scroll, Cel
     end = wrapped.lines[line].second;
   } else {
     begin = static_cast<std::size_t>(std::clamp(scroll, 0, static_cast<int>(shown.size())));
+    at.x -= EditIndent(edit, rect, scroll);
   }
   // The character whose cells hold the click; past the end, the end.
   std::size_t index = begin;

@@ -45,6 +45,9 @@ bool IsMultiline(const WindowNode& edit);
 // Single line: the first character shown, keeping the caret in view. Multi-line:
 // the first line shown.
 int EditScroll(const WindowNode& edit, const CellRect& rect, int previous);
+// Single line: the cells before the text of a centred or right-aligned edit whose
+// text fits (with a cell for the caret after it); 0 otherwise.
+int EditIndent(const WindowNode& edit, const CellRect& rect, int scroll);
 // The caret's cell relative to the text area.
 CellPoint EditCaretCell(const WindowNode& edit, const CellRect& rect, int scroll);
 // The caret position (UTF-16 units) a click at a cell relative to the text area gives.

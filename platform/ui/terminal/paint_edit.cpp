@@ -1,6 +1,7 @@
-// Edit fields: the text (masked for passwords) on an underlined field, scrolled so
-// the caret shows; a selection in reverse while the field has the focus. The IP
-// address control shows its dotted text the same way.
+// Edit fields: the text (masked for passwords) on an underlined field (dimmed when
+// disabled), aligned as the edit's style says and scrolled so the caret shows; a
+// selection in reverse while the field has the focus. The IP address control
+// shows its dotted text the same way.
 #include <algorithm>
 
 #include "framework/control_defs.h"
@@ -11,9 +12,11 @@
 namespace vek::ui::terminal {
 namespace {
 
+// A field shows as one whether or not it takes input now (dimmed when disabled,
+// so an empty one does not vanish); a read-only edit is plain text.
 std::uint8_t FieldAttr(const PlacedWindow& placed) {
   std::uint8_t attr = BaseAttr(placed);
-  if (!(placed.node->style & ES_READONLY) && placed.enabled) attr |= kUnderline;
+  if (!(placed.node->style & ES_READONLY)) attr |= kUnderline;
   return attr;
 }
 
@@ -48,7 +51,8 @@ void PaintEdit(CellGrid& grid, const PlacedWindow& placed, const PaintContext& c
   }
   if (!IsMultiline(node)) {
     auto begin = static_cast<std::size_t>(std::clamp(placed.scroll, 0, static_cast<int>(shown.size())));
-    DrawRun(grid, area.x, area.y, area.w, shown, begin, shown.size(), selBegin, selEnd, attr);
+    int indent = EditIndent(node, area, placed.scroll);
+    DrawRun(grid, area.x + indent, area.y, area.w - indent, shown, begin, shown.size(), selBegin, selEnd, attr);
     return;
   }
   auto lines = WrapLines(shown, std::max(area.w, 1));
@@ -61,8 +65,7 @@ void PaintEdit(CellGrid& grid, const PlacedWindow& placed, const PaintContext& c
 
 void PaintIpAddress(CellGrid& grid, const PlacedWindow& placed, const PaintContext& context) {
   const CellRect& rect = placed.rect;
-  std::uint8_t attr = BaseAttr(placed);
-  if (placed.enabled) attr |= kUnderline;
+  std::uint8_t attr = static_cast<std::uint8_t>(BaseAttr(placed) | kUnderline);  // a field, even when disabled
   if (ShowsFocus(placed, context)) attr |= kBold;
   int y = MiddleRow(rect);
   grid.Fill(CellRect{rect.x, y, rect.w, 1}, U' ', attr);

@@ -1,9 +1,12 @@
 // Each control kind painted alone into cells.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "framework/control_defs.h"
 #include "framework/dialog_template.h"
 #include "terminal_test_support.h"
+#include "ui/terminal/control_geometry.h"
 
 namespace {
 
@@ -188,6 +191,52 @@ TEST(TerminalPaint, EditsShowTheirTextMaskPasswordsAndScrollToTheCaret) {
 
   edit.style |= ES_READONLY;
   EXPECT_FALSE(HasAttr(PaintAt(edit, CellRect{0, 0, 12, 1}, 12, 1), 0, 0, kUnderline));
+}
+
+// A field shows as a field whatever its state; centred and right-aligned text
+// stands where the style says, and the caret and clicks agree with it.
+TEST(TerminalPaint, EditFieldsShowTheirStateAndAlignment) {
+  const struct {
+    const char* what;
+    const char* text;
+    DWORD style;
+    bool enabled;
+    const char* row;  // in 12 cells
+    int underlinedTo; // the last underlined cell, -1 for none
+    bool dim;
+  } cases[] = {
+      {"enabled, empty", "", 0, true, "", 11, false},
+      {"disabled, empty: still a field", "", 0, false, "", 11, true},
+      {"disabled with text", "abc", 0, false, "abc", 11, true},
+      {"read-only: plain text", "abc", ES_READONLY, true, "abc", -1, false},
+      {"centred", "abc", ES_CENTER, true, "    abc", 11, false},
+      {"right-aligned, a cell left for the caret", "abc", ES_RIGHT, true, "        abc", 11, false},
+      {"centred, too long to align", "abcdefghijkl", ES_CENTER, true, "abcdefghijkl", 11, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CellGrid grid = PaintAt(Control(ControlKind::Edit, c.text, c.style), CellRect{0, 0, 12, 1}, 12, 1,
+                            {.enabled = c.enabled});
+    EXPECT_EQ(RowOf(grid, 0), c.row);
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(HasAttr(grid, x, 0, kUnderline), x <= c.underlinedTo) << x;
+    EXPECT_EQ(HasAttr(grid, 0, 0, kDim), c.dim);
+  }
+  // The IP address control is a field too when disabled.
+  EXPECT_TRUE(HasAttr(PaintAt(Control(ControlKind::IpAddress, ""), CellRect{0, 0, 16, 1}, 16, 1, {.enabled = false}),
+                      0, 0, kUnderline | kDim));
+
+  // Caret and clicks in an aligned field: "abc" centred in 12 cells starts at 4.
+  WindowNode centred = Control(ControlKind::Edit, "abc", ES_CENTER);
+  const CellRect area{0, 0, 12, 1};
+  centred.selStart = centred.selEnd = 3;
+  EXPECT_EQ(EditCaretCell(centred, area, 0).x, 7);
+  EXPECT_EQ(EditPositionAt(centred, area, 0, CellPoint{5, 0}), 1);   // on the "b"
+  EXPECT_EQ(EditPositionAt(centred, area, 0, CellPoint{0, 0}), 0);   // before the text
+  EXPECT_EQ(EditPositionAt(centred, area, 0, CellPoint{11, 0}), 3);  // after it
+  WindowNode right = Control(ControlKind::Edit, "abc", ES_RIGHT);
+  EXPECT_EQ(EditCaretCell(right, area, 0).x, 8);  // before the "a"
+  right.selStart = right.selEnd = 3;
+  EXPECT_EQ(EditCaretCell(right, area, 0).x, 11);
 }
 
 TEST(TerminalPaint, TheSelectionOfTheFocusedEditIsReversed) {
