@@ -1,4 +1,5 @@
-// Statics: wrapped text within their own cells, a picture's title, or a frame.
+// Statics: wrapped text within their own cells (padding runs of spaces as one), a
+// picture's title, or a frame.
 #include <algorithm>
 
 #include "framework/control_defs.h"
@@ -12,11 +13,29 @@ constexpr DWORD kNoPrefix = 0x0080;    // SS_NOPREFIX: '&' is a plain character
 constexpr DWORD kEtchedHorz = 0x0010;  // SS_ETCHEDHORZ
 constexpr DWORD kEtchedVert = 0x0011;  // SS_ETCHEDVERT
 
+// Runs of spaces inside a line of wrapped text were put there to push the next
+// word onto a new line at the width the text was written for; at any other width
+// they leave gaps, so each is one space. A line's own indent stays.
+Label CollapsePadding(const Label& label) {
+  Label out;
+  bool lineStart = true;
+  for (std::size_t i = 0; i < label.text.size(); ++i) {
+    char32_t c = label.text[i];
+    bool repeat = c == U' ' && i > 0 && label.text[i - 1] == U' ' && !lineStart;
+    if (c != U' ') lineStart = c == U'\n';
+    if (repeat) continue;
+    if (static_cast<int>(i) == label.mnemonic) out.mnemonic = static_cast<int>(out.text.size());
+    out.text.push_back(c);
+  }
+  return out;
+}
+
 void PaintText(CellGrid& grid, const PlacedWindow& placed, DWORD kind) {
   const WindowNode& node = *placed.node;
   const CellRect& rect = placed.rect;
   Label label = ParseLabel(DecodeUtf8(node.text), !(node.style & kNoPrefix));
   bool wrap = kind != SS_SIMPLE && kind != SS_LEFTNOWORDWRAP;
+  if (wrap) label = CollapsePadding(label);
   std::vector<std::pair<std::size_t, std::size_t>> lines =
       WrapLines(label.text, wrap ? rect.w : static_cast<int>(label.text.size()) * 2 + 1);
   int count = std::min(static_cast<int>(lines.size()), rect.h);

@@ -193,6 +193,10 @@ std::vector<std::pair<std::size_t, std::size_t>> WrapLines(std::u32string_view t
       } else if (i == lineStart) {
         next = lineEnd = i + 1;  // a character wider than the line still moves on
       }
+      // Spaces where a line breaks (padding, often many) neither end this line
+      // nor start the next.
+      while (lineEnd > lineStart && IsSpace(text[lineEnd - 1])) --lineEnd;
+      while (next < end && IsSpace(text[next])) ++next;
       lines.emplace_back(lineStart, lineEnd);
       lineStart = next;
     } while (lineStart < end);

@@ -33,6 +33,7 @@ char32_t FoldCase(char32_t c);
 
 // Lines of at most `columns` cells as [begin, end) ranges into the text: breaks at
 // '\n' (a preceding '\r' is dropped), between words where it can, else inside a word.
+// The spaces where a line breaks belong to neither line.
 std::vector<std::pair<std::size_t, std::size_t>> WrapLines(std::u32string_view text, int columns);
 
 // Positions in a text's UTF-16 form (which edit controls count in) and in its code points.

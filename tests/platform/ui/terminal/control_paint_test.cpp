@@ -26,6 +26,28 @@ TEST(TerminalPaint, StaticTextWrapsWithinItsCellsAndIsCutAtItsBottom) {
   EXPECT_EQ(RowOf(grid, 2), "");  // not wrapped over what is below
 }
 
+// Help texts padded with spaces to push words to a new line at another width: the
+// padding is one space wherever it falls, and takes no line of its own.
+TEST(TerminalPaint, PaddedStaticTextWrapsWithoutGaps) {
+  WindowNode help = Control(ControlKind::Static,
+                            "1.For 64-bit WEP, enter the key    which contains 5 characters    (depending on      "
+                            "the key format)",
+                            SS_LEFT);
+  CellGrid grid = PaintAt(help, CellRect{0, 0, 20, 5}, 20, 5);
+  EXPECT_EQ(RowOf(grid, 0), "1.For 64-bit WEP,");
+  EXPECT_EQ(RowOf(grid, 1), "enter the key which");
+  EXPECT_EQ(RowOf(grid, 2), "contains 5");
+  EXPECT_EQ(RowOf(grid, 3), "characters");
+  EXPECT_EQ(RowOf(grid, 4), "(depending on the");
+  // Where the text is not wrapped it stands as written; a mnemonic after the
+  // padding still marks its letter.
+  EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Static, "a   b", SS_LEFTNOWORDWRAP), CellRect{0, 0, 8, 1}, 8, 1), 0),
+            "a   b");
+  CellGrid marked = PaintAt(Control(ControlKind::Static, "Key    &Format", SS_LEFT), CellRect{0, 0, 12, 1}, 12, 1);
+  EXPECT_EQ(RowOf(marked, 0), "Key Format");
+  EXPECT_TRUE(HasAttr(marked, 4, 0, kUnderline));
+}
+
 TEST(TerminalPaint, StaticAlignmentMnemonicAndNoWrap) {
   EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Static, "Mid", SS_CENTER), CellRect{0, 0, 9, 1}, 9, 1), 0), "   Mid");
   EXPECT_EQ(RowOf(PaintAt(Control(ControlKind::Static, "End", SS_RIGHT), CellRect{0, 0, 9, 1}, 9, 1), 0), "      End");

@@ -78,6 +78,25 @@ TEST(TerminalText, WrappingBreaksAtWordsNewlinesAndInsideLongWords) {
   EXPECT_TRUE(WrapLines(U"text", 0).empty());
 }
 
+// Help texts padded with runs of spaces (to push a word to the next line at some
+// other width): the padding where a line breaks takes no line and leads none.
+TEST(TerminalText, SpacesWhereALineBreaksBelongToNeitherLine) {
+  const struct {
+    std::u32string_view text;
+    int width;
+    std::vector<std::u32string> expected;
+  } cases[] = {
+      {U"enter the key    which contains", 13, {U"enter the key", U"which", U"contains"}},
+      {U"enter the key    which contains", 14, {U"enter the key", U"which contains"}},
+      {U"digits    (depending on      the key)", 12, {U"digits", U"(depending", U"on      the", U"key)"}},
+      {U"a                          b", 8, {U"a", U"b"}},            // padding longer than a line
+      {U"trailing padding      ", 8, {U"trailing", U"padding"}},   // none after the last word
+      {U"  indented start", 10, {U"  indented", U"start"}},       // a paragraph's own indent stays
+      {U"two  spaces\n  kept", 20, {U"two  spaces", U"  kept"}},  // within a line, as written
+  };
+  for (const auto& c : cases) EXPECT_EQ(lines(c.text, c.width), c.expected) << EncodeUtf8(c.text) << " in " << c.width;
+}
+
 TEST(TerminalText, JapaneseFillsEachLineAndKeepsPunctuationWithItsNeighbour) {
   // A Latin word among Japanese does not push the rest to a line of its own.
   EXPECT_EQ(lines(U"このウィザードでは、Tarvex ワイヤレスプリントサーバ", 30),
