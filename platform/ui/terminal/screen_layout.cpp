@@ -125,6 +125,7 @@ ScreenLayout ScreenLayout::Build(std::vector<WindowNode> stack, int columns, int
       layout.Place(child, i, POINT{0, 0}, self.clip, node.enabled, memory, scrolls);
   }
   layout.WidenCutButtons();
+  layout.WidenCutLabels();
   // Only windows still there are remembered.
   memory.viewport = std::move(viewports);
   memory.scroll = std::move(scrolls);
@@ -145,6 +146,7 @@ void ScreenLayout::Place(const WindowNode& node, std::size_t topLevel, POINT par
   placed.topLevel = topLevel;
   placed.rect = cells;
   placed.clip = cells.Intersect(parentClip);
+  placed.parentClip = parentClip;
   placed.origin = POINT{px.left, px.top};
   placed.enabled = parentEnabled && node.enabled;
   auto remembered = memory.scroll.find(node.hwnd);
@@ -158,20 +160,46 @@ void ScreenLayout::Place(const WindowNode& node, std::size_t topLevel, POINT par
     Place(child, topLevel, placed.origin, clip, placed.enabled, memory, scrolls);
 }
 
+namespace {
+
+// Windows that only frame others: a label may run over the cells inside them.
+bool IsFrame(const WindowNode& node) {
+  if (node.kind == ControlKind::Dialog) return true;
+  if (node.kind == ControlKind::Button && (node.style & BS_TYPEMASK) == BS_GROUPBOX) return true;
+  return node.kind == ControlKind::Static && (node.style & SS_TYPEMASK) >= SS_BLACKRECT &&
+         (node.style & SS_TYPEMASK) <= SS_WHITEFRAME;
+}
+
+}  // namespace
+
+std::pair<int, int> ScreenLayout::FreeRowSpan(const PlacedWindow& placed, int gap) const {
+  const CellRect& rect = placed.rect;
+  const CellRect& client = m_topLevels[placed.topLevel].client;
+  int leftLimit = client.x, rightLimit = client.Right();
+  for (const PlacedWindow& other : m_windows) {
+    if (&other == &placed || other.topLevel != placed.topLevel) continue;
+    const CellRect& r = other.rect;
+    if (r.Bottom() <= rect.y || r.y >= rect.Bottom()) continue;  // not on these rows
+    if (IsFrame(*other.node)) {
+      // Inside a frame the space ends a cell before its border; a frame beside it
+      // is a neighbour. A page (a dialog) has no border of its own.
+      if (other.node->kind == ControlKind::Dialog) continue;
+      if (r.x <= rect.x && r.Right() >= rect.Right()) {
+        leftLimit = std::max(leftLimit, r.x + 1);
+        rightLimit = std::min(rightLimit, r.Right() - 1);
+        continue;
+      }
+    }
+    if (r.Right() <= rect.x) leftLimit = std::max(leftLimit, r.Right() + gap);
+    else if (r.x >= rect.Right()) rightLimit = std::min(rightLimit, r.x - gap);
+  }
+  return {leftLimit, rightLimit};
+}
+
 void ScreenLayout::WidenCutButtons() {
   auto isPush = [](const WindowNode& node) {
     DWORD type = node.style & BS_TYPEMASK;
     return node.kind == ControlKind::Button && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
-  };
-  // Windows the label may not run over: anything that shows but frames and pages.
-  auto occupies = [](const PlacedWindow& other) {
-    const WindowNode& node = *other.node;
-    if (node.kind == ControlKind::Dialog) return false;
-    if (node.kind == ControlKind::Button && (node.style & BS_TYPEMASK) == BS_GROUPBOX) return false;
-    if (node.kind == ControlKind::Static && (node.style & SS_TYPEMASK) >= SS_BLACKRECT &&
-        (node.style & SS_TYPEMASK) <= SS_WHITEFRAME)
-      return false;
-    return true;
   };
   const CellRect screen{0, 0, m_columns, m_rows};
   for (PlacedWindow& placed : m_windows) {
@@ -179,21 +207,35 @@ void ScreenLayout::WidenCutButtons() {
     const CellRect rect = placed.rect;
     int needed = TextWidth(ParseLabel(DecodeUtf8(placed.node->text)).text) + 2;  // and its brackets
     if (needed <= rect.w) continue;
-    // The free cells on the button's rows, between its neighbours, inside its window.
-    const CellRect& client = m_topLevels[placed.topLevel].client;
-    int leftLimit = client.x, rightLimit = client.Right();
-    for (const PlacedWindow& other : m_windows) {
-      if (&other == &placed || other.topLevel != placed.topLevel || !occupies(other)) continue;
-      const CellRect& r = other.rect;
-      if (r.Bottom() <= rect.y || r.y >= rect.Bottom()) continue;  // not on these rows
-      if (r.Right() <= rect.x) leftLimit = std::max(leftLimit, r.Right() + 1);
-      else if (r.x >= rect.Right()) rightLimit = std::min(rightLimit, r.x - 1);
-    }
+    auto [leftLimit, rightLimit] = FreeRowSpan(placed, 1);
     int width = std::min(needed, rightLimit - leftLimit);
     if (width <= rect.w) continue;
+    const CellRect& client = m_topLevels[placed.topLevel].client;
     int x = std::clamp(rect.x - (width - rect.w) / 2, leftLimit, rightLimit - width);
     placed.rect = CellRect{x, rect.y, width, rect.h};
     placed.clip = placed.rect.Intersect(client).Intersect(screen);
+  }
+}
+
+void ScreenLayout::WidenCutLabels() {
+  constexpr DWORD kNoPrefix = 0x0080;  // SS_NOPREFIX
+  for (PlacedWindow& placed : m_windows) {
+    const WindowNode& node = *placed.node;
+    DWORD type = node.style & SS_TYPEMASK;
+    // Left-aligned text of one row; centred and right-aligned text keeps its place.
+    if (node.kind != ControlKind::Static || placed.rect.h != 1 ||
+        (type != SS_LEFT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP))
+      continue;
+    std::u32string text = ParseLabel(DecodeUtf8(node.text), !(node.style & kNoPrefix)).text;
+    if (text.find(U'\n') != std::u32string::npos) continue;
+    int needed = TextWidth(text);
+    if (needed <= placed.rect.w) continue;
+    // Up to its neighbour: a label and the field it names may touch.
+    int rightLimit = std::min(FreeRowSpan(placed, 0).second, placed.parentClip.Right());
+    int width = std::min(needed, rightLimit - placed.rect.x);
+    if (width <= placed.rect.w) continue;
+    placed.rect.w = width;
+    placed.clip = placed.rect.Intersect(placed.parentClip);
   }
 }
 

@@ -33,6 +33,7 @@ struct PlacedWindow {
   std::size_t topLevel = 0;
   CellRect rect;       // on the screen
   CellRect clip;       // the part that shows
+  CellRect parentClip; // the part of its parent that shows
   POINT origin{};      // its top-left, in pixels of the top-level's client area
   bool enabled = true; // it and its parents
   int scroll = 0;      // see ViewMemory::scroll
@@ -64,8 +65,13 @@ class ScreenLayout {
   void Place(const WindowNode& node, std::size_t topLevel, POINT parentOrigin, const CellRect& parentClip,
              bool parentEnabled, const ViewMemory& memory, std::map<HWND, int>& scrolls);
   // A push button too narrow for its label (a scaled-down window, a longer
-  // language) takes the free cells beside it, so the label is not cut.
+  // language) takes the free cells beside it, so the label is not cut; a one-line
+  // label that would wrap runs on into the free cells to its right.
   void WidenCutButtons();
+  void WidenCutLabels();
+  // The free cells on a window's rows, between its neighbours (`gap` cells away
+  // from them), inside its window: [left, right).
+  std::pair<int, int> FreeRowSpan(const PlacedWindow& placed, int gap) const;
 
   int m_columns = 0;
   int m_rows = 0;

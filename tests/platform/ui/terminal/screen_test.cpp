@@ -275,3 +275,50 @@ TEST(TerminalScreen, AButtonTooNarrowForItsLabelWidensIntoTheFreeCellsBesideIt) 
   EXPECT_LT(hemmed->rect.Right(), next->rect.x);
   EXPECT_NE(screen.grid.Row(next->rect.y).find("[ Next ]"), std::string::npos) << screen.grid.Dump();
 }
+
+// A one-row label wider than its cells runs on into the free cells to its right
+// (up to the field beside it, a frame's border, the page's edge) instead of
+// wrapping and losing its end; centred and right-aligned labels keep their place.
+TEST(TerminalScreen, AOneRowLabelRunsIntoTheFreeCellsToItsRight) {
+  // A label of 60 dialog units (15 cells) from cell 1 of a 160 x 100 dialog (40 cells).
+  const char* kLong = "Data Transmission Rate :";  // 24 cells
+  const struct {
+    const char* what;
+    DWORD style;
+    std::vector<WindowNode> beside;  // on the label's row
+    const char* shown;               // what the label's row holds
+    int width;                       // the label's cells
+  } cases[] = {
+      {"nothing beside: whole", SS_LEFT, {}, "Data Transmission Rate :", 24},
+      {"a field right after the text: up to it",
+       SS_LEFT,
+       {Node(ControlKind::Edit, FakeHandle(40), Du(100, 10, 40, 10), "")},
+       "Data Transmission Rate :", 24},
+      {"a field closer: as far as it, and wrapped there",
+       SS_LEFT,
+       {Node(ControlKind::ComboBox, FakeHandle(40), Du(80, 10, 40, 10), "", CBS_DROPDOWNLIST)},
+       "Data Transmission  ", 19},
+      {"inside a group box with room: whole",
+       SS_LEFT,
+       {Node(ControlKind::Button, FakeHandle(41), Du(0, 0, 112, 40), "", BS_GROUPBOX)},
+       "|Data Transmission Rate :  |", 24},
+      {"inside a narrow group box: up to its border",
+       SS_LEFT,
+       {Node(ControlKind::Button, FakeHandle(41), Du(0, 0, 88, 40), "", BS_GROUPBOX)},
+       "|Data Transmission   |", 20},
+      {"right-aligned: stays", SS_RIGHT, {}, "           Data", 15},
+      {"no word wrap: runs on too", SS_LEFTNOWORDWRAP, {}, "Data Transmission Rate :", 24},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<WindowNode> children = c.beside;
+    children.push_back(Node(ControlKind::Static, kLabel, Du(4, 10, 60, 10), kLong, c.style));
+    WindowNode dialog = Dialog(kDialog, "Caption", 160, 100, children);
+    ViewMemory memory;
+    ScreenLayout layout = ScreenLayout::Build({dialog}, 60, 30, memory);
+    Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+    const PlacedWindow* label = layout.Find(kLabel);
+    EXPECT_EQ(label->rect.w, c.width);
+    EXPECT_NE(screen.grid.Row(label->rect.y).find(c.shown), std::string::npos) << screen.grid.Dump();
+  }
+}
