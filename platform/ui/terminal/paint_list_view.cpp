@@ -12,30 +12,44 @@ namespace {
 
 // The cell where each column starts, from the pixel widths of the columns. When
 // they add up to more than the list shows, a column wider than what it holds
-// gives up the rest, so the columns after it show too.
+// gives up the rest, so the columns after it show too. Cells left over go to the
+// columns cut short, once the last has what it holds (or at least its heading).
 std::vector<Span> ColumnSpans(const WindowNode& list, const CellRect& body, const CellMapping& mapping) {
   std::vector<Span> spans;
   bool report = (list.style & LVS_TYPEMASK) == LVS_REPORT;
   if (!report || list.columns.empty()) return {Span{body.x, body.w}};
-  // What each column holds: its heading or its longest text, and a space.
-  auto held = [&](std::size_t i) {
+  // What each column holds: its heading or its longest text, and a space to the
+  // next column (the last needs none).
+  auto text = [&](std::size_t i, bool headingOnly) {
     int width = LabelWidth(list.columns[i].text, false);
-    for (const ListRow& row : list.rows)
-      if (i < row.texts.size()) width = std::max(width, LabelWidth(row.texts[i], false));
-    return width + 1;
+    if (!headingOnly)
+      for (const ListRow& row : list.rows)
+        if (i < row.texts.size()) width = std::max(width, LabelWidth(row.texts[i], false));
+    return width;
   };
-  std::vector<int> widths;
+  const std::size_t last = list.columns.size() - 1;
+  std::vector<int> widths, held;
   int before = 0;  // the columns before the last
   for (std::size_t i = 0; i < list.columns.size(); ++i) {
     widths.push_back(std::max(mapping.Columns(list.columns[i].widthPx), 1));
-    if (i + 1 < list.columns.size()) before += widths.back();
+    held.push_back(text(i, false) + (i < last ? 1 : 0));
+    if (i < last) before += widths.back();
   }
-  if (before + held(widths.size() - 1) > body.w)
-    for (std::size_t i = 0; i + 1 < widths.size(); ++i) widths[i] = std::min(widths[i], held(i));
+  if (before + held[last] > body.w) {
+    before = 0;
+    for (std::size_t i = 0; i < last; ++i) before += widths[i] = std::min(widths[i], held[i]);
+  }
+  const int lastKeeps = before + held[last] <= body.w ? held[last] : text(last, true);
+  int spare = body.w - before - lastKeeps;
+  for (std::size_t i = 0; i < last && spare > 0; ++i) {
+    int more = std::min(spare, held[i] - widths[i]);
+    if (more <= 0) continue;
+    widths[i] += more;
+    spare -= more;
+  }
   int x = body.x;
   for (std::size_t i = 0; i < widths.size(); ++i) {
-    bool last = i + 1 == widths.size();
-    int width = last ? body.Right() - x : widths[i];
+    int width = i == last ? body.Right() - x : widths[i];
     width = std::clamp(width, 0, std::max(body.Right() - x, 0));
     spans.push_back(Span{x, width});
     x += width;
@@ -46,8 +60,10 @@ std::vector<Span> ColumnSpans(const WindowNode& list, const CellRect& body, cons
 void DrawCells(CellGrid& grid, int y, const std::vector<Span>& spans, const std::vector<std::string>& texts,
                std::uint8_t attr) {
   for (std::size_t c = 0; c < spans.size() && c < texts.size(); ++c) {
-    // A space between columns, unless the column is a single cell.
-    int room = spans[c].width > 1 ? spans[c].width - 1 : spans[c].width;
+    // A space between columns, unless the column is a single cell; the last runs
+    // to the list's edge.
+    bool last = c + 1 == spans.size();
+    int room = spans[c].width > 1 && !last ? spans[c].width - 1 : spans[c].width;
     grid.Text(spans[c].x, y, texts[c], room, attr);
   }
 }

@@ -317,6 +317,49 @@ TEST(TerminalPaint, ListViewShowsHeadingsRowsSelectionAndScrollMarks) {
   EXPECT_EQ(RowOf(narrow, 2), "|Server P1   Ok            |");
 }
 
+// Columns whose pixel widths hold their texts only just (a MAC address in its own
+// width), in a list too narrow for all of them: the columns before the last show
+// what they hold, the last shows what is left (at least its heading) and needs no
+// space after it; cells to spare go to a column cut short.
+TEST(TerminalPaint, ListColumnsKeepWholeWhatFitsAndTheLastTakesTheRest) {
+  const struct {
+    const char* what;
+    std::vector<ListColumn> columns;
+    std::vector<std::string> row;
+    int width;  // inside the frame
+    const char* heading;
+    const char* shown;
+  } cases[] = {
+      {"a server list one cell too narrow for its columns",
+       {{"Device Name", 78}, {"IP Address", 66}, {"MAC Address", 102}, {"Port", 30}, {"Status", 42}, {"Version", 60}},
+       {"Lab wireless", "127.61.5.3", "02:4E:57:10:00:02", "P1", "Ok", "2.10a-wpa2"},
+       61,
+       "Device Name  IP Address MAC Address       Port Status Version",
+       "Lab wireless 127.61.5.3 02:4E:57:10:00:02 P1   Ok     2.10a-w"},
+      {"the same with room: nothing cut",
+       {{"Device Name", 78}, {"IP Address", 66}, {"MAC Address", 102}, {"Port", 30}, {"Status", 42}, {"Version", 60}},
+       {"Lab wireless", "127.61.5.3", "02:4E:57:10:00:02", "P1", "Ok", "2.10a-wpa2"},
+       64,
+       "Device Name  IP Address MAC Address       Port Status Version",
+       "Lab wireless 127.61.5.3 02:4E:57:10:00:02 P1   Ok     2.10a-wpa2"},
+      {"a summary scaled down: its labels take the cells the values leave",
+       {{"", 72}, {"", 120}},
+       {"Print Server Name :", "02:4E:57:10:00:01"},
+       32,
+       "",
+       "Print Server N 02:4E:57:10:00:01"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WindowNode list = Control(ControlKind::ListView, "", LVS_REPORT);
+    list.columns = c.columns;
+    list.rows = {ListRow{c.row, false, false}};
+    CellGrid grid = PaintAt(list, CellRect{0, 0, c.width + 2, 4}, c.width + 2, 4, {.ascii = true});
+    EXPECT_EQ(RowOf(grid, 1), "|" + std::string(c.heading) + std::string(c.width - std::strlen(c.heading), ' ') + "|");
+    EXPECT_EQ(RowOf(grid, 2), "|" + std::string(c.shown) + std::string(c.width - std::strlen(c.shown), ' ') + "|");
+  }
+}
+
 TEST(TerminalPaint, ProgressBarsFillByPosition) {
   WindowNode bar = Control(ControlKind::Progress);
   bar.low = 0;
