@@ -126,6 +126,7 @@ ScreenLayout ScreenLayout::Build(std::vector<WindowNode> stack, int columns, int
   }
   layout.WidenCutButtons();
   layout.WidenCutLabels();
+  layout.KeepInsideFrames();
   // Only windows still there are remembered.
   memory.viewport = std::move(viewports);
   memory.scroll = std::move(scrolls);
@@ -236,6 +237,19 @@ void ScreenLayout::WidenCutLabels() {
     if (width <= placed.rect.w) continue;
     placed.rect.w = width;
     placed.clip = placed.rect.Intersect(placed.parentClip);
+  }
+}
+
+void ScreenLayout::KeepInsideFrames() {
+  for (const PlacedWindow& frame : m_windows) {
+    const WindowNode& node = *frame.node;
+    if (!IsFrame(node) || node.kind == ControlKind::Dialog || frame.rect.w < 3 || frame.rect.h < 3) continue;
+    const CellRect inside = frame.rect.Inset(1);
+    for (PlacedWindow& placed : m_windows) {
+      if (&placed == &frame || placed.topLevel != frame.topLevel || IsFrame(*placed.node)) continue;
+      if (!inside.Contains(placed.rect.x, placed.rect.y)) continue;  // not one of the frame's
+      placed.clip = placed.clip.Intersect(inside);
+    }
   }
 }
 

@@ -69,6 +69,9 @@ class ScreenLayout {
   // label that would wrap runs on into the free cells to its right.
   void WidenCutButtons();
   void WidenCutLabels();
+  // A control inside a frame (a group box) shows within the frame's border: scaled
+  // down, its cells could fall on the border and write over it.
+  void KeepInsideFrames();
   // The free cells on a window's rows, between its neighbours (`gap` cells away
   // from them), inside its window: [left, right).
   std::pair<int, int> FreeRowSpan(const PlacedWindow& placed, int gap) const;

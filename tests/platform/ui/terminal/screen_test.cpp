@@ -322,3 +322,19 @@ TEST(TerminalScreen, AOneRowLabelRunsIntoTheFreeCellsToItsRight) {
     EXPECT_NE(screen.grid.Row(label->rect.y).find(c.shown), std::string::npos) << screen.grid.Dump();
   }
 }
+
+// A text in a group box whose cells reach the box's border (a window scaled down)
+// is cut at the border, never written over it.
+TEST(TerminalScreen, TextInAFrameStaysInsideItsBorder) {
+  WindowNode dialog =
+      Dialog(kDialog, "Caption", 160, 100,
+             {Node(ControlKind::Button, kGroup, Du(0, 0, 100, 32), "", BS_GROUPBOX),
+              Node(ControlKind::Static, kLabel, Du(4, 8, 88, 32), "one two three four five six seven eight nine ten eleven twelve thirteen fourteen", SS_LEFT)});
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build({dialog}, 60, 30, memory);
+  Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+  const PlacedWindow* group = layout.Find(kGroup);
+  const std::string bottom = screen.grid.Row(group->rect.Bottom() - 1);
+  EXPECT_NE(bottom.find("+-----------------------+"), std::string::npos) << screen.grid.Dump();
+  EXPECT_NE(screen.grid.Dump().find("one two three four"), std::string::npos) << screen.grid.Dump();
+}
