@@ -83,6 +83,7 @@ TEST(WirelessSetup, ServerWithTheWEPAndPreSharedKeyPages) {
   server.model = 25;
   server.wireless.domain = 163;
   server.security.method8021X = 1;
+  server.wireless.commType = 1;  // Ad-Hoc: the channel list starts open
   WizardLab lab({server});
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   lab.Search();
