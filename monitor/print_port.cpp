@@ -42,6 +42,9 @@ CPrintPort::CPrintPort()
       m_hQueryThreadDone(nullptr),
       m_hPrintThreadDone(nullptr),
       m_hWakeEvent(nullptr),
+      m_hDataEvent(nullptr),
+      m_hRoomEvent(nullptr),
+      m_RoomWanted(0),
       m_bOpened(FALSE),
       m_bConnected(FALSE),
       m_bThreadsRunning(FALSE),
@@ -92,7 +95,7 @@ CPrintPort::~CPrintPort() { ClosePrintPort(); }
 BOOL CPrintPort::CreateEvents() {
   HANDLE* events[] = {&m_hEndEvent,       &m_hStatusEvent,     &m_hJobCheckEvent, &m_hQueueCheckEvent,
                       &m_hSendEvent,      &m_hEndDocEvent,     &m_hCloseEvent,    &m_hQueryThreadDone,
-                      &m_hPrintThreadDone, &m_hWakeEvent};
+                      &m_hPrintThreadDone, &m_hWakeEvent,      &m_hDataEvent,     &m_hRoomEvent};
   for (HANDLE* event : events) {
     *event = CreateEventW(nullptr, TRUE, event == &m_hEndEvent ? TRUE : FALSE, nullptr);
     if (*event == nullptr) return FALSE;
@@ -104,7 +107,8 @@ BOOL CPrintPort::CreateEvents() {
 void CPrintPort::CloseEvents() {
   HANDLE* handles[] = {&m_hEndEvent,       &m_hStatusEvent,     &m_hJobCheckEvent, &m_hQueueCheckEvent,
                        &m_hSendEvent,      &m_hEndDocEvent,     &m_hCloseEvent,    &m_hQueryThreadDone,
-                       &m_hPrintThreadDone, &m_hWakeEvent,      &m_hMutex};
+                       &m_hPrintThreadDone, &m_hWakeEvent,      &m_hDataEvent,     &m_hRoomEvent,
+                       &m_hMutex};
   for (HANDLE* handle : handles) {
     if (*handle) CloseHandle(*handle);
     *handle = nullptr;

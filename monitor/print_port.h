@@ -66,6 +66,10 @@ class CPrintPort {
   BOOL SendPrintData();
   BOOL ReceiveAck();
   BOOL DestroyConnection();
+  // The service thread, holding the device's permission, before it builds a
+  // window: FALSE when the window would be empty and the document ended or a stop
+  // came; else TRUE, once there is something to send or the wait ran out.
+  BOOL AwaitData();
 
   // Events (all manual-reset).
   HANDLE m_hEndEvent;         // signalled: no job running; setting it ends the job threads
@@ -81,6 +85,12 @@ class CPrintPort {
   // A spooler call waiting on the job should look again: the data is all
   // acknowledged, or the job was found deleted.
   HANDLE m_hWakeEvent;
+  // The service thread should look at the queue again: a write queued bytes.
+  HANDLE m_hDataEvent;
+  // A write waiting for room should look again: acknowledgements made the room
+  // it waits for (m_RoomWanted bytes, 0 while no write waits).
+  HANDLE m_hRoomEvent;
+  std::atomic<int> m_RoomWanted;
 
   std::atomic<BOOL> m_bOpened;
   std::atomic<BOOL> m_bConnected;
@@ -136,7 +146,8 @@ class CPrintPort {
   // that takes only the device's datagrams.
   void AimAtDevice(XSocket* socket);
   void RestoreDevicePort(XSocket* socket);
-  int ReceiveFromDevice(XSocket* socket, BYTE* buffer, int size);
+  // waitingOnly: takes only what has already arrived, never waits for more.
+  int ReceiveFromDevice(XSocket* socket, BYTE* buffer, int size, BOOL waitingOnly = FALSE);
 
  private:
   BOOL TransportSupported() const;
@@ -156,6 +167,13 @@ class CPrintPort {
   BOOL DrainedAtEndOfDocument();
   void FinishSending();
   void ApplyPendingSkip();
+  // The write path's waits for room (the queue lock held for all three).
+  BOOL WriteThrottled() const;
+  void ArmRoomWait(int wanted);
+  void OfferRoom();
+  // The service thread's waits for bytes to send.
+  DWORD WaitForData(DWORD milliseconds);
+  void DiscardIdleAcks();
   void ResetWindow();
   BOOL CreateEvents();
   void CloseEvents();

@@ -59,7 +59,7 @@ BOOL CPrintPort::IsSenderDevice(XSocket* socket) const {
   return TRUE;
 }
 
-int CPrintPort::ReceiveFromDevice(XSocket* socket, BYTE* buffer, int size) {
+int CPrintPort::ReceiveFromDevice(XSocket* socket, BYTE* buffer, int size, BOOL waitingOnly) {
   DWORD start = GetTickCount();
   for (int strays = 0; strays < kMaxStrays; strays++) {
     sockaddr_in udpBefore{};
@@ -75,6 +75,7 @@ int CPrintPort::ReceiveFromDevice(XSocket* socket, BYTE* buffer, int size) {
     if (ipx) ipx->m_Address = ipxBefore;
     theDebugLog.Trace("[%s]::ReceiveFromDevice() Stray Datagram Ignored", m_PortName);
     if (static_cast<DWORD>(GetTickCount() - start) >= kStrayWindowMs) return 0;
+    if (waitingOnly && socket->IsEmpty()) return 0;
   }
   return 0;
 }

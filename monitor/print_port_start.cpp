@@ -51,11 +51,13 @@ BOOL CPrintPort::StartPrintPort(LPCWSTR printerName, DWORD jobId) {
   }
   m_JobId = jobId;
   for (HANDLE event : {m_hEndEvent, m_hJobCheckEvent, m_hStatusEvent, m_hQueueCheckEvent, m_hSendEvent,
-                       m_hEndDocEvent, m_hQueryThreadDone, m_hPrintThreadDone, m_hWakeEvent})
+                       m_hEndDocEvent, m_hQueryThreadDone, m_hPrintThreadDone, m_hWakeEvent, m_hDataEvent,
+                       m_hRoomEvent})
     ResetEvent(event);
   m_bJobDeleted = FALSE;
   m_bConnected = FALSE;
   m_ErrorCode = 0;
+  m_RoomWanted = 0;
   // Whatever an earlier process left as the port's status is cleared at the
   // connection.
   m_Reported = -1;

@@ -8,6 +8,7 @@
 #include "debug_log.h"
 #include "kernel/clock.h"
 #include "kernel/sync.h"
+#include "monitor_globals.h"
 #include "print_messages.h"
 #include "print_port.h"
 #include "ring_buffer.h"
@@ -22,7 +23,22 @@ constexpr int kShortWindow = 6;
 }  // namespace
 
 void CPrintPort::ApplyPendingSkip() {
-  if (m_PendingSkip > 0) m_PendingSkip -= m_pQueue->Skip(m_PendingSkip);
+  if (m_PendingSkip <= 0) return;
+  m_PendingSkip -= m_pQueue->Skip(m_PendingSkip);
+  OfferRoom();
+}
+
+DWORD CPrintPort::WaitForData(DWORD milliseconds) {
+  HANDLE handles[5] = {g_hShutdownEvent, m_hCloseEvent, m_hEndEvent, m_hEndDocEvent, m_hDataEvent};
+  return WaitForMultipleObjects(5, handles, FALSE, milliseconds);
+}
+
+// Acknowledgements that came while the sender held its permission with nothing in
+// flight (the device's own repeats while it waits for data) grant nothing new:
+// taken now, they are not read later as the answer to the next window.
+void CPrintPort::DiscardIdleAcks() {
+  for (int i = 0; i < kMaxBatch && !m_pPrintSocket->IsEmpty(); i++)
+    if (ReceiveFromDevice(m_pPrintSocket, m_pReceiveBuffer, kReplyBufferSize, TRUE) <= 0) break;
 }
 
 BOOL CPrintPort::DrainedAtEndOfDocument() {
@@ -35,6 +51,30 @@ void CPrintPort::FinishSending() {
   SetEvent(m_hWakeEvent);
 }
 
+BOOL CPrintPort::AwaitData() {
+  for (;;) {
+    if (!LockQueue()) return TRUE;
+    ApplyPendingSkip();
+    // Reset under the lock: a write that queues bytes after the look sets it again.
+    ResetEvent(m_hDataEvent);
+    bool pending = false;
+    for (int i = 0; i < m_Packets; i++) pending = pending || m_SlotPending[i] != 0;
+    const bool empty = !pending && m_pQueue->GetCount() == 0;
+    UnlockQueue();
+    if (!empty) return TRUE;
+    if (IsStopRequested()) return FALSE;
+    if (IsEventSet(m_hEndDocEvent)) {
+      if (!DrainedAtEndOfDocument()) return TRUE;
+      FinishSending();
+      return FALSE;
+    }
+    DWORD result = WaitForData(kSocketReceiveTimeoutMs);
+    DiscardIdleAcks();
+    // Nothing came for a while: the window goes as it is.
+    if (result == WAIT_TIMEOUT || result == WAIT_FAILED) return TRUE;
+  }
+}
+
 BOOL CPrintPort::SendPrintData() {
   BYTE* packet = m_pSendBuffer;
   BuildDataHeader(packet, m_Model, m_PacketType, m_PortID);
@@ -42,6 +82,8 @@ BOOL CPrintPort::SendPrintData() {
   BOOL sent = FALSE;
   if (LockQueue()) {
     ApplyPendingSkip();
+    // Bytes queued after this look end the short-window pause below.
+    ResetEvent(m_hDataEvent);
     const int queued = m_pQueue->GetCount();
     int offset = 0;
     for (int i = 0; i < m_Packets; i++) {
@@ -68,8 +110,9 @@ BOOL CPrintPort::SendPrintData() {
   }
   if (m_bShortPacket && !IsEventSet(m_hEndDocEvent)) {
     theDebugLog.Trace("[%s]::SendPrintData() Print Queue Empty", m_PortName);
-    // Lets the spooler refill the queue before a small window goes out.
-    if (m_Packets < kShortWindow) Sleep(static_cast<DWORD>(30 - 5 * m_Packets));
+    // Lets the spooler refill the queue before a small window goes out; over as
+    // soon as it has, or has ended the document.
+    if (m_Packets < kShortWindow) WaitForData(static_cast<DWORD>(30 - 5 * m_Packets));
   }
   return sent;
 }

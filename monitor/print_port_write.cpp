@@ -19,8 +19,31 @@ constexpr LONGLONG kThrottleQueued = 10240;
 constexpr DWORD kFirstPauseMs = 100;
 constexpr DWORD kPauseStepMs = 5;
 constexpr DWORD kPauseLimitMs = 160;
+// The room a waiting write is woken for: enough to be worth a cycle, not the
+// whole queue.
+constexpr DWORD kRoomStep = 16 * 1024;
 
 }  // namespace
+
+BOOL CPrintPort::WriteThrottled() const {
+  return m_BytesAcked.load() <= kThrottleAcked && m_BytesQueued.load() >= kThrottleQueued;
+}
+
+// A write that goes on to pause asks to be woken once the queue has wanted bytes
+// free, and the start-of-job throttle no longer holds it back; room that is there
+// already ends the pause at once.
+void CPrintPort::ArmRoomWait(int wanted) {
+  m_RoomWanted = wanted;
+  OfferRoom();
+}
+
+// The sender calls this each time acknowledged bytes leave the queue.
+void CPrintPort::OfferRoom() {
+  int wanted = m_RoomWanted.load();
+  if (wanted <= 0 || WriteThrottled() || m_pQueue->GetFreeSpace() < wanted) return;
+  m_RoomWanted = 0;
+  SetEvent(m_hRoomEvent);
+}
 
 BOOL CPrintPort::WritePrintData(const BYTE* data, DWORD length, LPDWORD written) {
   *written = 0;
@@ -35,20 +58,30 @@ BOOL CPrintPort::WritePrintData(const BYTE* data, DWORD length, LPDWORD written)
   DWORD taken = 0;
   BOOL result = FALSE;
   for (DWORD pause = kFirstPauseMs; pause < kPauseLimitMs && taken < length; pause += kPauseStepMs) {
-    if (m_BytesAcked.load() <= kThrottleAcked && m_BytesQueued.load() >= kThrottleQueued) {
+    // Each pause waits for room: it ends once the device's acknowledgements made
+    // the room this write waits for, and is a full pause when none come.
+    ResetEvent(m_hRoomEvent);
+    if (WriteThrottled()) {
       result = TRUE;
+      if (LockQueue()) {
+        ArmRoomWait(1);
+        UnlockQueue();
+      }
     } else if (LockQueue()) {
       int room = std::max(m_pQueue->GetFreeSpace(), 0);
       int n = static_cast<int>(std::min<DWORD>(static_cast<DWORD>(room), length - taken));
       n = m_pQueue->Write(data + taken, n);
       m_BytesQueued += n;
-      UnlockQueue();
       taken += static_cast<DWORD>(n);
+      if (taken < length) ArmRoomWait(static_cast<int>(std::min<DWORD>(length - taken, kRoomStep)));
+      UnlockQueue();
+      if (n > 0) SetEvent(m_hDataEvent);
       result = TRUE;
     }
     *written = taken;
     if (taken < length) {
-      Sleep(pause);
+      WaitForSingleObject(m_hRoomEvent, pause);
+      m_RoomWanted = 0;
       m_bShortPacket = FALSE;
     }
   }

@@ -26,7 +26,11 @@ BOOL CPrintServiceThread::OnIdle(LONG /*count*/) {
   if (result == WAIT_OBJECT_0 + 3) {
     m_bSending = TRUE;
     // The loop also ends when the end of the document takes the send event away.
-    while (IsEventSet(m_pPort->m_hSendEvent) && m_pPort->ReceiveAck()) m_pPort->SendPrintData();
+    // With nothing to send the permission is kept until there is, rather than
+    // spent on a window of nothing.
+    while (IsEventSet(m_pPort->m_hSendEvent) && m_pPort->ReceiveAck()) {
+      if (m_pPort->AwaitData()) m_pPort->SendPrintData();
+    }
     m_bSending = FALSE;
   }
   return TRUE;

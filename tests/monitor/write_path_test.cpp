@@ -1,5 +1,8 @@
 // WritePort on a virtual clock: the start-of-job throttle, the pauses, and which
 // error a write reports after the device has been silent.
+#include <atomic>
+#include <thread>
+
 #include "kernel/clock.h"
 #include "kernel/sync.h"
 #include "monitor_test_support.h"
@@ -7,6 +10,44 @@
 
 namespace vek::test {
 namespace {
+
+// A write pauses by waiting for acknowledgements to make room. Here none come, so
+// the clock moves while the write waits: a millisecond at a time, each once the
+// waiting write has read the clock again, so that every pause runs exactly its
+// length and the clock reads what the pauses add up to.
+class PausingClock : public VirtualClock {
+ public:
+  explicit PausingClock(std::uint64_t startMs) : VirtualClock(startMs), m_writer(std::this_thread::get_id()) {
+    m_others = BlockedWaiters();
+    m_pump = std::thread([this] {
+      std::uint64_t seen = ~0ull;
+      while (!m_stop) {
+        std::uint64_t reads = m_writerReads.load();
+        if (BlockedWaiters() == m_others + 1 && reads != seen) {
+          seen = reads;
+          Advance(1);
+        } else {
+          std::this_thread::yield();
+        }
+      }
+    });
+  }
+  ~PausingClock() override {
+    m_stop = true;
+    m_pump.join();
+  }
+  std::uint64_t NowMs() override {
+    if (std::this_thread::get_id() == m_writer) m_writerReads++;
+    return VirtualClock::NowMs();
+  }
+
+ private:
+  const std::thread::id m_writer;
+  std::size_t m_others = 0;
+  std::atomic<std::uint64_t> m_writerReads{0};
+  std::atomic<bool> m_stop{false};
+  std::thread m_pump;
+};
 
 class WritePath : public MonitorTest {
  protected:
@@ -17,13 +58,14 @@ class WritePath : public MonitorTest {
     ResetEvent(m_port->m_hEndEvent);
     m_port->m_bJobStarted = TRUE;
     m_port->m_bConnected = TRUE;
-    m_clock = std::make_unique<VirtualClock>(1000000);
+    m_clock = std::make_unique<PausingClock>(1000000);
     InstallClock(m_clock.get());
     m_port->m_LastSendTick = GetTickCount();
     m_port->m_LastStatusTick = GetTickCount();
   }
   void TearDown() override {
     InstallClock(nullptr);
+    m_clock.reset();
     m_port->ClosePrintPort();
     MonitorTest::TearDown();
   }
@@ -33,7 +75,7 @@ class WritePath : public MonitorTest {
   }
 
   CPrintPort* m_port = nullptr;
-  std::unique_ptr<VirtualClock> m_clock;
+  std::unique_ptr<PausingClock> m_clock;
   std::string m_data;
 };
 
