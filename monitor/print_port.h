@@ -181,7 +181,9 @@ class CPrintPort {
   HGLOBAL m_hPacketBlock;
   BOOL m_bActiveJobCounted;
   // The state last reported to the spooler and when, -1 when the port's status is
-  // not known to be this port's (the spooler's thread only).
+  // not known to be this port's (the spooler's thread only): then whatever an
+  // earlier process left is cleared at the connection. Once this port has
+  // cleared it at a job's end, the next connection has nothing to clear.
   int m_Reported;
   DWORD m_ReportTick;
 };

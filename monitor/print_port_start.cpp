@@ -58,9 +58,6 @@ BOOL CPrintPort::StartPrintPort(LPCWSTR printerName, DWORD jobId) {
   m_bConnected = FALSE;
   m_ErrorCode = 0;
   m_RoomWanted = 0;
-  // Whatever an earlier process left as the port's status is cleared at the
-  // connection.
-  m_Reported = -1;
 
   BOOL threads = TRUE;
   if (!m_bThreadsRunning) threads = StartJobThreads(printerName);
