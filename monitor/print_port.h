@@ -167,7 +167,7 @@ class CPrintPort {
   BOOL DrainedAtEndOfDocument();
   void FinishSending();
   void ApplyPendingSkip();
-  // The write path's waits for room (the queue lock held for all three).
+  // The write path's waits for room; arming and offering with the queue lock held.
   BOOL WriteThrottled() const;
   void ArmRoomWait(int wanted);
   void OfferRoom();
