@@ -60,6 +60,8 @@ bool Emulator::Start(const EmulatorOptions& options, std::string* message, int* 
     folder = m_temporarySpool;
   }
   if (!m_spool.Open(folder, message)) return false;
+  // For the IPX and NetBIOS segments, which are the net layer's (they are the
+  // wire); the UDP devices use sockets of their own.
   WSADATA data;
   if (int error = WSAStartup(MAKEWORD(2, 2), &data); error != 0) {
     *wsaError = error;

@@ -1,48 +1,85 @@
 #include "emulator/udp_transport.h"
 
-#include <algorithm>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
-#include "kernel/clock.h"
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "net/wsa_errors.h"
 
 namespace vek::emu {
 namespace {
 
 // Large enough for any datagram, so a request is never refused as oversize.
-constexpr int kReceiveBuffer = 65536;
+constexpr std::size_t kReceiveBuffer = 65536;
 // Serving threads wake this often to see a restart's end and the stop.
-constexpr DWORD kServeTick = 50;
+constexpr int kServeTickMs = 50;
 
-std::string SocketError(const std::string& what, int error) {
-  return what + " failed (socket error " + std::to_string(error) + ")";
+// The host's socket layer reports failures by their WSA codes, and callers of
+// the emulator check those (an address in use makes them pick another).
+int WsaCode(int error) {
+  switch (error) {
+    case EADDRINUSE: return WSAEADDRINUSE;
+    case EADDRNOTAVAIL: return WSAEADDRNOTAVAIL;
+    case EACCES:
+    case EPERM: return WSAEACCES;
+    case EMFILE:
+    case ENFILE: return WSAEMFILE;
+    case ENOBUFS:
+    case ENOMEM: return WSAENOBUFS;
+    case EAFNOSUPPORT: return WSAEAFNOSUPPORT;
+    default: return WSAEINVAL;
+  }
 }
 
-SOCKET OpenBound(std::uint32_t hostOrder, std::uint16_t port, bool reuse, std::string* message, int* error) {
-  SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  if (s == INVALID_SOCKET) {
-    *error = WSAGetLastError();
-    *message = SocketError("socket", *error);
-    return INVALID_SOCKET;
+// Records errno as *error and says what failed.
+void Fail(const std::string& what, std::string* message, int* error) {
+  const int code = errno;
+  *error = WsaCode(code);
+  *message = what + " failed (socket error " + std::to_string(*error) + ": " + std::strerror(code) + ")";
+}
+
+sockaddr_in Address(std::uint32_t hostOrder, std::uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(hostOrder);
+  return address;
+}
+
+// A datagram socket bound to hostOrder:port (port 0: one of the system's
+// choosing). With reuse, others that ask for it too may hold the same address:
+// every one of them gets each broadcast.
+int OpenBound(std::uint32_t hostOrder, std::uint16_t port, bool reuse, std::string* message, int* error) {
+  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+  if (fd < 0) {
+    Fail("socket", message, error);
+    return -1;
   }
-  const BOOL on = TRUE;
-  if (reuse && setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof(on)) != 0) {
-    *error = WSAGetLastError();
-    *message = SocketError("SO_REUSEADDR", *error);
-    closesocket(s);
-    return INVALID_SOCKET;
+  const int on = 1;
+  if (reuse && ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0) {
+    Fail("SO_REUSEADDR", message, error);
+    ::close(fd);
+    return -1;
   }
-  const DWORD tick = kServeTick;
-  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&tick), sizeof(tick));
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = htons(port);
-  local.sin_addr.s_addr = htonl(hostOrder);
-  if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0) {
-    *error = WSAGetLastError();
-    *message = SocketError("bind to " + FormatIpv4(hostOrder) + ":" + std::to_string(port), *error);
-    closesocket(s);
-    return INVALID_SOCKET;
+  const sockaddr_in local = Address(hostOrder, port);
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof(local)) != 0) {
+    Fail("bind to " + FormatIpv4(hostOrder) + ":" + std::to_string(port), message, error);
+    ::close(fd);
+    return -1;
   }
-  return s;
+  return fd;
+}
+
+void CloseFd(int* fd) {
+  if (*fd >= 0) ::close(*fd);
+  *fd = -1;
 }
 
 bool HasStrays(const DeviceConfig& d) {
@@ -65,8 +102,8 @@ bool UdpTransport::Open(std::string* message, int* error) {
     endpoint->via = via;
     endpoint->broadcast = broadcast;
     endpoint->address = address;
-    endpoint->socket = OpenBound(address, port, reuse, message, error);
-    if (endpoint->socket == INVALID_SOCKET) return nullptr;
+    endpoint->fd = OpenBound(address, port, reuse, message, error);
+    if (endpoint->fd < 0) return nullptr;
     m_endpoints.push_back(std::move(endpoint));
     return m_endpoints.back().get();
   };
@@ -97,14 +134,15 @@ bool UdpTransport::Open(std::string* message, int* error) {
     m_stray[i] = strays[strayAddress];
   }
   if (!m_options.broadcast.empty()) {
-    const u_long address = inet_addr(m_options.broadcast.c_str());
-    if (address == INADDR_NONE && m_options.broadcast != "255.255.255.255") {
+    in_addr address{};
+    if (::inet_aton(m_options.broadcast.c_str(), &address) == 0) {
+      *error = WSAEINVAL;
       *message = "broadcast address '" + m_options.broadcast + "' is not a dotted address";
       Close();
       return false;
     }
     // Other emulators and listeners may share a real broadcast address.
-    if (!add(ntohl(address), m_options.port, true, kAllDevices, Via::Main, true)) {
+    if (!add(ntohl(address.s_addr), m_options.port, true, kAllDevices, Via::Main, true)) {
       Close();
       return false;
     }
@@ -123,8 +161,7 @@ void UdpTransport::Close() {
   // after them, so none is swapped or used while it closes.
   for (std::thread& thread : m_threads) thread.join();
   m_threads.clear();
-  for (auto& endpoint : m_endpoints)
-    if (endpoint->socket != INVALID_SOCKET) closesocket(endpoint->socket);
+  for (auto& endpoint : m_endpoints) CloseFd(&endpoint->fd);
   m_endpoints.clear();
   m_main.clear();
   m_alternate.clear();
@@ -138,27 +175,33 @@ UdpTransport::Endpoint* UdpTransport::EndpointOf(std::size_t device, Via via) co
 }
 
 void UdpTransport::Serve(Endpoint* endpoint) {
-  std::vector<char> buffer(kReceiveBuffer);
+  std::vector<std::uint8_t> buffer(kReceiveBuffer);
   while (!m_stopping) {
     if (endpoint->via == Via::Main && !endpoint->broadcast) Resume(endpoint->device);
     if (endpoint->via == Via::Alternate) Move(endpoint);
-    SOCKET s;
+    // Only this thread closes or replaces the endpoint's socket (Resume and
+    // Move above), so it stays open while this thread waits on it.
+    int fd;
     {
       std::lock_guard guard(endpoint->lock);
-      s = endpoint->socket;
+      fd = endpoint->fd;
     }
-    if (s == INVALID_SOCKET) {
-      ::Sleep(kServeTick);  // between a restart and the new socket
+    if (fd < 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kServeTickMs));  // between a restart and the new socket
       continue;
     }
+    pollfd wait{fd, POLLIN, 0};
+    if (::poll(&wait, 1, kServeTickMs) <= 0) continue;  // the tick, or a signal
     sockaddr_in from{};
-    int fromLength = sizeof(from);
-    const int n = recvfrom(s, buffer.data(), static_cast<int>(buffer.size()), 0, reinterpret_cast<sockaddr*>(&from),
-                           &fromLength);
-    if (n == SOCKET_ERROR) continue;  // the tick, or a datagram we cannot take
+    socklen_t fromLength = sizeof(from);
+    const ssize_t n = ::recvfrom(fd, buffer.data(), buffer.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from),
+                                 &fromLength);
+    // Nothing after all, or an error the socket reported (an earlier send's
+    // unreachable port): the next datagram is what counts.
+    if (n < 0) continue;
     Inbound in;
     in.from = UdpPeer(ntohl(from.sin_addr.s_addr), ntohs(from.sin_port));
-    in.bytes = std::span(reinterpret_cast<const std::uint8_t*>(buffer.data()), static_cast<std::size_t>(n));
+    in.bytes = std::span(buffer.data(), static_cast<std::size_t>(n));
     in.broadcast = endpoint->broadcast;
     in.via = endpoint->via;
     m_sink(endpoint->device, in);
@@ -189,13 +232,13 @@ void UdpTransport::Resume(std::size_t device) {
   Endpoint* main = m_main.at(device);
   {
     std::lock_guard guard(main->lock);
-    if (main->socket != INVALID_SOCKET) closesocket(main->socket);
-    main->socket = OpenBound(address, m_options.port, false, &message, &error);
+    CloseFd(&main->fd);
+    main->fd = OpenBound(address, m_options.port, false, &message, &error);
     // An address someone else holds: the device tries again on the next tick.
-    if (main->socket == INVALID_SOCKET) return;
+    if (main->fd < 0) return;
     main->address = address;
   }
-  // The other socket is in its own thread's receive: that thread moves it.
+  // The other socket is in its own thread's wait: that thread moves it.
   Endpoint* alternate = m_alternate.at(device);
   {
     std::lock_guard guard(alternate->lock);
@@ -209,8 +252,8 @@ void UdpTransport::Move(Endpoint* endpoint) {
   if (!endpoint->moveTo) return;
   std::string message;
   int error = 0;
-  if (endpoint->socket != INVALID_SOCKET) closesocket(endpoint->socket);
-  endpoint->socket = OpenBound(*endpoint->moveTo, 0, false, &message, &error);
+  CloseFd(&endpoint->fd);
+  endpoint->fd = OpenBound(*endpoint->moveTo, 0, false, &message, &error);
   endpoint->address = *endpoint->moveTo;
   endpoint->moveTo.reset();
 }
@@ -219,15 +262,18 @@ bool UdpTransport::Send(std::size_t device, Via via, const Peer& to, std::span<c
   Endpoint* endpoint = EndpointOf(device, via);
   if (!endpoint) endpoint = EndpointOf(device, Via::Main);
   if (!endpoint) return false;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(to.port);
-  address.sin_addr.s_addr = htonl(to.address);
+  // As the host's layer does: port 0 and the "this host" block 0.0.0.0/8 are
+  // no destinations (the system would take 0.0.0.0 for itself).
+  if (to.port == 0 || (to.address >> 24) == 0) return false;
+  const sockaddr_in address = Address(to.address, to.port);
   std::lock_guard guard(endpoint->lock);
-  if (endpoint->socket == INVALID_SOCKET) return false;
-  const int sent = sendto(endpoint->socket, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
-                          0, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-  return sent == static_cast<int>(bytes.size());
+  if (endpoint->fd < 0) return false;
+  for (;;) {
+    const ssize_t sent = ::sendto(endpoint->fd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
+                                  reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    if (sent < 0 && errno == EINTR) continue;
+    return sent == static_cast<ssize_t>(bytes.size());
+  }
 }
 
 std::string UdpTransport::Describe(std::size_t device) const {

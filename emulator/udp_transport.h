@@ -5,21 +5,24 @@
 // address takes the "broadcasts" for all of them. A device with stray faults
 // gets a socket on its stray address, whose datagrams nobody answers. A device
 // that restarts goes silent, then opens its sockets again at its new address.
+//
+// The sockets are the C library's own, not the net layer's: the host side talks
+// through that layer, and a fault in it must not be matched by the same fault on
+// the device's side.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "emulator/device.h"
 #include "emulator/transport.h"
-#include "net/winsock.h"
 
 namespace vek::emu {
 
@@ -36,6 +39,8 @@ class UdpTransport final : public DeviceTransport {
   ~UdpTransport() override;
 
   TransportKind Kind() const override { return TransportKind::Udp; }
+  // *error gets the socket error as the host's socket layer names it
+  // (WSAEADDRINUSE for an address someone holds).
   bool Open(std::string* message, int* error) override;
   void Run(Sink sink) override;
   void Close() override;
@@ -44,8 +49,8 @@ class UdpTransport final : public DeviceTransport {
 
  private:
   struct Endpoint {
-    std::mutex lock;  // guards socket against a restart's swap while others send
-    SOCKET socket = INVALID_SOCKET;
+    std::mutex lock;  // guards fd against a restart's swap while others send
+    int fd = -1;
     std::size_t device = kAllDevices;
     Via via = Via::Main;
     bool broadcast = false;
