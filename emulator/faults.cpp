@@ -57,6 +57,8 @@ const std::map<std::string, FaultName>& Names() {
       {"truncated", {FaultKind::Truncated, Argument::None, {K::Ack}}},
       {"other-port", {FaultKind::OtherPort, Argument::None, {K::Ack}}},
       {"stray", {FaultKind::Stray, Argument::None, strays}},
+      {"truncated-ahead", {FaultKind::TruncatedAhead, Argument::None, {K::Ack}}},
+      {"impostor", {FaultKind::Impostor, Argument::None, {K::Ack}}},
   };
   return names;
 }
@@ -90,6 +92,12 @@ const char* MessageKindName(MessageKind kind) {
   for (const auto& [name, value] : Kinds())
     if (value == kind) return name.c_str();
   return "?";
+}
+
+bool UsesStrayAddress(const std::vector<Fault>& faults) {
+  for (const Fault& f : faults)
+    if (f.fault == FaultKind::Stray || f.fault == FaultKind::Impostor) return true;
+  return false;
 }
 
 bool ReadFaults(const std::string& text, std::vector<Fault>* faults, std::string* why) {

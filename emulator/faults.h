@@ -40,6 +40,9 @@
 //        out-of-window   ack: sent with a sequence below any window the host can
 //                        hold (base - window - 1), which it must leave alone
 //        truncated       ack: cut before its flag byte
+//        truncated-ahead ack: a copy cut before its flag byte, naming the next
+//                        sequence, goes just before it (a host that reads past
+//                        the datagram takes a packet as acknowledged that is not)
 //        other-port      ack: sent from another UDP port or IPX socket of the device
 //                        (which takes what the host sends there); none on NetBIOS
 //        stray           connect, ack, eoj, status: after the answer, a datagram
@@ -48,6 +51,9 @@
 //                        stray_node) or name (NetBIOS: the group name); what the
 //                        host sends back there is logged and lost. login: before
 //                        the verdict, one that refuses comes from stray_address
+//        impostor        ack: just before it, a well-formed acknowledgement two
+//                        sequences further comes from the stray address,
+//                        station or name
 // RATE   the fault hits each message with this probability (e.g. 5% or 2.5%),
 //        drawn from the device's seed; without it every message is hit
 // TIMES  how many messages the fault applies to (default: all)
@@ -67,6 +73,7 @@ enum class MessageKind {
 enum class FaultKind {
   Drop, Duplicate, Delay, Empty, ForeignMac, LosePart, AckNonLast, Stale, Malformed, BadNonce,
   Reorder, Busy, Refuse, PaperOut, Offline, Withhold, Invalid, OutOfWindow, Truncated, OtherPort, Stray,
+  TruncatedAhead, Impostor,
 };
 
 struct Fault {
@@ -81,6 +88,8 @@ struct Fault {
 // Parses the list of a "faults" value.
 bool ReadFaults(const std::string& text, std::vector<Fault>* faults, std::string* why);
 const char* MessageKindName(MessageKind kind);
+// Whether any of the faults sends from the device's stray address, station or name.
+bool UsesStrayAddress(const std::vector<Fault>& faults);
 
 // The faults of one device while it serves, with their counts. A fault with a
 // rate draws from a generator of its own, seeded from the device's seed and its

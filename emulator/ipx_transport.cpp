@@ -12,10 +12,6 @@ constexpr DWORD kServeTick = 50;
 constexpr std::size_t kHeader = 30;
 constexpr int kReceiveBuffer = 2048;
 
-bool HasStrays(const DeviceConfig& d) {
-  return std::any_of(d.faults.begin(), d.faults.end(), [](const Fault& f) { return f.fault == FaultKind::Stray; });
-}
-
 SOCKADDR_IPX Address(const std::array<std::uint8_t, 4>& network, const std::array<std::uint8_t, 6>& node,
                      std::uint16_t number) {
   SOCKADDR_IPX a{};
@@ -97,7 +93,7 @@ bool IpxTransport::Open(std::string* message, int* error) {
       std::uint16_t number;
     };
     std::vector<Wanted> wanted = {{Via::Main, config.mac, kDeviceSocket}, {Via::Alternate, config.mac, 0}};
-    if (HasStrays(config)) wanted.push_back({Via::Stray, strayNode, 0});
+    if (UsesStrayAddress(config.faults)) wanted.push_back({Via::Stray, strayNode, 0});
     for (const Wanted& w : wanted) {
       auto endpoint = std::make_unique<Endpoint>();
       endpoint->device = i;

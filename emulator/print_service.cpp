@@ -267,12 +267,21 @@ void PrintService::EmitAcks(Job& job, const std::vector<AckOut>& acks, SteadyClo
     // Below any window the host can hold: it must leave it alone.
     if (m_faults.Take(MessageKind::Ack, FaultKind::OutOfWindow))
       sequence = static_cast<std::uint8_t>(sequence - s.Settings().window - 1);
-    Outgoing o{BuildAck(dialect, s.Settings().port, sequence, form)};
+    const int port = s.Settings().port;
+    if (m_faults.Take(MessageKind::Ack, FaultKind::TruncatedAhead))
+      out->push_back(Outgoing{BuildAck(dialect, port, static_cast<std::uint8_t>(sequence + 1), AckForm::Truncated), 0,
+                              Via::Main, s.Host()});
+    if (m_faults.Take(MessageKind::Ack, FaultKind::Impostor)) {
+      out->push_back(
+          Outgoing{BuildAck(dialect, port, static_cast<std::uint8_t>(sequence + 2)), 0, Via::Stray, s.Host()});
+      m_counters.strays++;
+    }
+    Outgoing o{BuildAck(dialect, port, sequence, form)};
     if (dialect.transport != TransportKind::Netbios && m_faults.Take(MessageKind::Ack, FaultKind::OtherPort))
       o.via = Via::Alternate;
     m_counters.acksSent++;
     if (ack.reason == AckReason::Idle) m_counters.reacksSent++;
-    Emit(std::move(o), MessageKind::Ack, dialect, s.Settings().port, s.Host(), now, out);
+    Emit(std::move(o), MessageKind::Ack, dialect, port, s.Host(), now, out);
   }
 }
 

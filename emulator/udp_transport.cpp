@@ -82,10 +82,6 @@ void CloseFd(int* fd) {
   *fd = -1;
 }
 
-bool HasStrays(const DeviceConfig& d) {
-  return std::any_of(d.faults.begin(), d.faults.end(), [](const Fault& f) { return f.fault == FaultKind::Stray; });
-}
-
 }  // namespace
 
 UdpTransport::UdpTransport(std::vector<std::unique_ptr<Device>>& devices, Options options)
@@ -120,7 +116,7 @@ bool UdpTransport::Open(std::string* message, int* error) {
     }
     m_main[i] = main;
     m_alternate[i] = alternate;
-    if (!HasStrays(config)) continue;
+    if (!UsesStrayAddress(config.faults)) continue;
     const std::uint32_t strayAddress = config.strayAddress ? config.strayAddress : (config.address & 0xFFFFFF00u) | 254;
     if (!strays.count(strayAddress)) {
       Endpoint* stray = add(strayAddress, 0, false, kAllDevices, Via::Stray, false);

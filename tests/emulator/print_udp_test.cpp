@@ -563,6 +563,39 @@ TEST_F(PrintUdp, StrayDatagramsComeFromAnotherAddressAndTheJobSurvivesThem) {
   EXPECT_EQ(m_emulator.DeviceAt(0).PrintCounts().strays, 5);
 }
 
+// Before each acknowledgement: a copy cut before its flag byte that names the
+// next sequence, and a well-formed one two sequences further from the stray
+// address. Both generations; a host that skips them still prints whole.
+TEST_F(PrintUdp, CutCopiesAndImpostorsGoBeforeEachAcknowledgement) {
+  for (int generation : {0, 1}) {
+    SCOPED_TRACE("generation " + std::to_string(generation));
+    DeviceConfig d = Printer(generation, 1);
+    d.faults = {F(MessageKind::Ack, FaultKind::TruncatedAhead), F(MessageKind::Ack, FaultKind::Impostor)};
+    Start({d});
+    const Form form{generation, TransportKind::Udp};
+    const std::size_t sequenceAt = generation == 1 ? 7 : 5;
+    UdpLink link(m_subnet.Host(1));
+    link.Send(Connect(form, 1));
+    ASSERT_TRUE(Expect(link, [&](const Bytes& b) { return IsAnswer(form, b, 0x8A); }));
+    auto cut = link.Receive(2000);
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(link.LastFromAddress(), m_subnet.Host(1));
+    ASSERT_EQ(cut->size(), sequenceAt + 2) << "ends where the flag would be";
+    EXPECT_TRUE(IsAnswer(form, *cut, 0x8B));
+    EXPECT_EQ((*cut)[sequenceAt], 1);
+    auto impostor = link.Receive(2000);
+    ASSERT_TRUE(impostor);
+    EXPECT_EQ(link.LastFromAddress(), m_subnet.Host(254));
+    EXPECT_EQ(AckSequence(form, *impostor), 2);
+    auto grant = link.Receive(2000);
+    ASSERT_TRUE(grant);
+    EXPECT_EQ(link.LastFromAddress(), m_subnet.Host(1));
+    EXPECT_EQ(AckSequence(form, *grant), 0);
+    EXPECT_GE(m_emulator.DeviceAt(0).PrintCounts().strays, 1);
+    m_emulator.Stop();
+  }
+}
+
 TEST_F(PrintUdp, WithheldAcknowledgementsResumeAfterTheirTime) {
   DeviceConfig d = Printer(1, 1);
   d.faults = {F(MessageKind::Ack, FaultKind::Withhold, 1, 300, true)};

@@ -60,7 +60,7 @@ class MonitorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // A NetBIOS segment of the test's own, LANA 0 only (the machine set-up seeds it).
-    std::string segment = "127.255.255.255:" + std::to_string(getenv("XX_PORT") ? atoi(getenv("XX_PORT")) : RandomSegmentPort());
+    std::string segment = "127.255.255.255:" + std::to_string(RandomSegmentPort());
     ASSERT_TRUE(net::SetNetbiosSegment(segment.c_str()));
     ASSERT_TRUE(net::SetNetbiosLanas("0"));
     net::SetNetbiosClaimPeriod(30);

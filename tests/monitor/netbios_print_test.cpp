@@ -5,7 +5,7 @@
 #include <chrono>
 #include <random>
 
-#include "fake_print_server.h"
+#include "emulated_printer.h"
 #include "monitor_test_support.h"
 #include "net/netbios.h"
 #include "netbios_helpers.h"
@@ -40,13 +40,12 @@ class NetbiosPrintPath : public MonitorTest {
     MonitorTest::TearDown();
   }
 
-  void StartDevice(FakeServerOptions options) {
-    options.netbios = true;
-    options.netbiosName = m_name;
-    std::memcpy(options.node, kDeviceNode, 6);
+  void StartDevice(emu::DeviceConfig device) {
+    device.netbiosName = m_name;
+    std::copy(std::begin(kDeviceNode), std::end(kDeviceNode), device.mac.begin());
     std::string error;
-    ASSERT_TRUE(m_server.Start(options, &error)) << error;
-    m_port = AddPort(u"VEK1", PACKET_TYPE_NETBEUI, options.model);
+    ASSERT_TRUE(m_server.Start(device, &error)) << error;
+    m_port = AddPort(u"VEK1", PACKET_TYPE_NETBEUI, device.generation);
     std::memcpy(m_port->m_NodeID, kDeviceNode, 6);
     std::memcpy(m_port->m_PSName, m_name.c_str(), m_name.size());
     ASSERT_TRUE(m_port->OpenPrintPort());
@@ -69,15 +68,16 @@ class NetbiosPrintPath : public MonitorTest {
     ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 7)) << GetLastError();
     ASSERT_TRUE(WriteAll(data));
     ASSERT_TRUE(m_port->EndPrintPort()) << GetLastError();
-    ASSERT_TRUE(m_server.WaitForJobs(1, 10000));
-    std::vector<std::string> jobs = m_server.Jobs();
+    ASSERT_TRUE(m_server.WaitForJobs(1, 10000)) << m_server.Requests();
+    std::vector<std::string> jobs = m_server.JobBytes();
     ASSERT_EQ(1u, jobs.size());
     EXPECT_EQ(data.size(), jobs[0].size());
     EXPECT_EQ(Sha256(data), Sha256(jobs[0]));
+    EXPECT_EQ("", m_server.Unreadable());
   }
 
   std::string m_name = DeviceName();
-  FakePrintServer m_server;
+  EmulatedPrinter m_server;
   CPrintPort* m_port = nullptr;
 };
 
@@ -91,17 +91,11 @@ class NetbiosJobs : public NetbiosPrintPath, public ::testing::WithParamInterfac
 
 TEST_P(NetbiosJobs, ArriveByteForByte) {
   const NetbiosJobCase c = GetParam();
-  FakeServerOptions options;
-  options.model = c.model;
-  options.offeredLength = 1450;  // more than NetBEUI carries
-  options.offeredWindow = 8;
-  options.seed = static_cast<std::uint32_t>(c.size * 17 + c.model);
-  if (c.lossy) {
-    options.dropRate = 0.10;
-    options.duplicateRate = 0.05;
-    options.reorderRate = 0.05;
-  }
-  StartDevice(options);
+  const char* loss = "data:drop:10%, ack:drop:10%, data:duplicate:5%, data:reorder:5%";
+  emu::DeviceConfig device = MonitorPrinter(c.model, PortTransport::Netbeui, c.lossy ? loss : "", c.size * 17 + c.model);
+  device.dataLength = 1450;  // more than NetBEUI carries
+  device.window = 8;
+  StartDevice(device);
   PrintAndCompare(Pattern(c.size, static_cast<unsigned>(c.size + 1)));
   if (c.size >= 1000) {
     EXPECT_EQ(1000, m_server.LargestPacket());
@@ -125,10 +119,9 @@ INSTANTIATE_TEST_SUITE_P(GenerationsSizesAndLoss, NetbiosJobs, ::testing::Values
                          });
 
 TEST_F(NetbiosPrintPath, TheStatusIsAskedOfTheDevicesName) {
-  FakeServerOptions options;
-  options.model = 0;
-  options.statusByte = 0x34;  // port 1 clear, the others not
-  StartDevice(options);
+  emu::DeviceConfig device = MonitorPrinter(0, PortTransport::Netbeui);
+  device.portStatus = 0x34;  // port 1 clear, the others not
+  StartDevice(device);
   ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 7)) << GetLastError();
   // The start asks for the status once.
   EXPECT_TRUE(WaitUntil([&] { return m_server.StatusQueries() >= 1; }));
@@ -138,10 +131,7 @@ TEST_F(NetbiosPrintPath, TheStatusIsAskedOfTheDevicesName) {
 }
 
 TEST_F(NetbiosPrintPath, TwoJobsInARowOnOnePort) {
-  FakeServerOptions options;
-  options.model = 1;
-  options.dropRate = 0.05;
-  StartDevice(options);
+  StartDevice(MonitorPrinter(1, PortTransport::Netbeui, "data:drop:5%, ack:drop:5%"));
   std::string first = Pattern(300000, 1), second = Pattern(200000, 2);
   for (const std::string* data : {&first, &second}) {
     ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 7)) << GetLastError();
@@ -149,8 +139,10 @@ TEST_F(NetbiosPrintPath, TwoJobsInARowOnOnePort) {
     ASSERT_TRUE(m_port->EndPrintPort()) << GetLastError();
   }
   ASSERT_TRUE(m_server.WaitForJobs(2, 10000));
-  EXPECT_EQ(Sha256(first), Sha256(m_server.Jobs()[0]));
-  EXPECT_EQ(Sha256(second), Sha256(m_server.Jobs()[1]));
+  const std::vector<std::string> jobs = m_server.JobBytes();
+  ASSERT_EQ(2u, jobs.size());
+  EXPECT_EQ(Sha256(first), Sha256(jobs[0]));
+  EXPECT_EQ(Sha256(second), Sha256(jobs[1]));
 }
 
 }  // namespace

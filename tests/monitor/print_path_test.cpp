@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "active_jobs.h"
-#include "fake_print_server.h"
+#include "emulated_printer.h"
 #include "job_threads.h"
 #include "kernel/sync.h"
 #include "monitor_test_support.h"
@@ -36,16 +36,15 @@ class PrintPath : public MonitorTest {
     net::ResetIpxConfiguration();
   }
 
-  // A device and the port bound to it.
-  void StartDevice(FakeServerOptions options) {
-    options.address = m_subnet.Host(1);
-    options.strayAddress = m_subnet.Host(2);
-    const BYTE network[4] = {0, 0, 0x12, 0x34};
-    std::memcpy(options.network, network, 4);
-    std::memcpy(options.node, kDeviceNode, 6);
+  // A device and the port bound to it; on IPX the device is on this station's
+  // network.
+  void StartDevice(emu::DeviceConfig device) {
+    device.address = m_subnet.Host(1);
+    device.strayAddress = m_subnet.Host(2);
+    std::copy(std::begin(kDeviceNode), std::end(kDeviceNode), device.mac.begin());
     std::string error;
-    ASSERT_TRUE(m_server.Start(options, &error)) << error;
-    m_port = AddPort(u"VEK1", options.ipx ? PACKET_TYPE_IPX : PACKET_TYPE_UDP, options.model);
+    ASSERT_TRUE(m_server.Start(device, &error)) << error;
+    m_port = AddPort(u"VEK1", device.transports.ipx ? PACKET_TYPE_IPX : PACKET_TYPE_UDP, device.generation);
     std::uint32_t host = m_subnet.Host(1);
     const BYTE ip[4] = {static_cast<BYTE>(host >> 24), static_cast<BYTE>(host >> 16), static_cast<BYTE>(host >> 8),
                         static_cast<BYTE>(host)};
@@ -77,15 +76,16 @@ class PrintPath : public MonitorTest {
     ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 7)) << GetLastError();
     ASSERT_TRUE(WriteAll(data));
     ASSERT_TRUE(m_port->EndPrintPort()) << GetLastError();
-    ASSERT_TRUE(m_server.WaitForJobs(1, 10000));
-    std::vector<std::string> jobs = m_server.Jobs();
+    ASSERT_TRUE(m_server.WaitForJobs(1, 10000)) << m_server.Requests();
+    std::vector<std::string> jobs = m_server.JobBytes();
     ASSERT_EQ(1u, jobs.size());
     EXPECT_EQ(data.size(), jobs[0].size());
     EXPECT_EQ(Sha256(data), Sha256(jobs[0]));
+    EXPECT_EQ("", m_server.Unreadable());
   }
 
   LoopbackSubnet m_subnet;
-  FakePrintServer m_server;
+  EmulatedPrinter m_server;
   CPrintPort* m_port = nullptr;
 };
 
@@ -100,16 +100,9 @@ class Jobs : public PrintPath, public ::testing::WithParamInterface<JobCase> {};
 
 TEST_P(Jobs, ArriveByteForByte) {
   const JobCase c = GetParam();
-  FakeServerOptions options;
-  options.ipx = c.ipx;
-  options.model = c.model;
-  options.seed = static_cast<std::uint32_t>(c.size * 31 + c.model * 7 + c.ipx);
-  if (c.lossy) {
-    options.dropRate = 0.10;
-    options.duplicateRate = 0.10;
-    options.reorderRate = 0.10;
-  }
-  StartDevice(options);
+  const char* loss = "data:drop:10%, ack:drop:10%, data:duplicate:10%, data:reorder:10%";
+  StartDevice(MonitorPrinter(c.model, c.ipx ? PortTransport::Ipx : PortTransport::Udp, c.lossy ? loss : "",
+                             c.size * 31 + c.model * 7 + c.ipx));
   PrintAndCompare(Pattern(c.size, static_cast<unsigned>(c.size)));
   if (c.size >= 1450 && c.model == 1) {
     EXPECT_EQ(c.ipx ? 1400 : 1450, m_server.LargestPacket());
@@ -137,8 +130,7 @@ INSTANTIATE_TEST_SUITE_P(TransportsGenerationsSizesAndLoss, Jobs, ::testing::Val
                          });
 
 TEST_F(PrintPath, TwoJobsInARowOnOnePort) {
-  FakeServerOptions options;
-  StartDevice(options);
+  StartDevice(MonitorPrinter(1, PortTransport::Udp));
   std::string first = Pattern(100000, 1), second = Pattern(70000, 2);
   for (const std::string& data : {first, second}) {
     ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 1));
@@ -146,18 +138,19 @@ TEST_F(PrintPath, TwoJobsInARowOnOnePort) {
     ASSERT_TRUE(m_port->EndPrintPort());
   }
   ASSERT_TRUE(m_server.WaitForJobs(2, 10000));
-  EXPECT_EQ((std::vector<std::string>{first, second}), m_server.Jobs());
+  EXPECT_EQ((std::vector<std::string>{first, second}), m_server.JobBytes());
 }
 
 TEST_F(PrintPath, StrayAndTruncatedAcknowledgementsChangeNothing) {
   for (bool ipx : {false, true}) {
-    FakeServerOptions options;
-    options.ipx = ipx;
-    options.strayAcks = true;
-    options.truncatedAcks = true;
-    options.offeredWindow = 4;
-    StartDevice(options);
+    // Before each acknowledgement: a cut-off copy that names the next packet,
+    // and a whole one two packets ahead from another address or station.
+    emu::DeviceConfig device =
+        MonitorPrinter(1, ipx ? PortTransport::Ipx : PortTransport::Udp, "ack:truncated-ahead, ack:impostor");
+    device.window = 4;
+    StartDevice(device);
     PrintAndCompare(Pattern(300000, ipx));
+    EXPECT_GT(m_server.Emulator().DeviceAt(0).PrintCounts().strays, 0);
     m_port->ClosePrintPort();
     DeletePrintPort(u"VEK1");
     m_port = nullptr;
@@ -166,9 +159,7 @@ TEST_F(PrintPath, StrayAndTruncatedAcknowledgementsChangeNothing) {
 }
 
 TEST_F(PrintPath, ABusyDeviceIsAskedAgainEveryFiveSeconds) {
-  FakeServerOptions options;
-  options.busyReplies = 2;
-  StartDevice(options);
+  StartDevice(MonitorPrinter(1, PortTransport::Udp, "connect:busy*2"));
   auto start = std::chrono::steady_clock::now();
   PrintAndCompare(Pattern(5000));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(9500));
@@ -176,9 +167,7 @@ TEST_F(PrintPath, ABusyDeviceIsAskedAgainEveryFiveSeconds) {
 }
 
 TEST_F(PrintPath, ARefusalFailsTheStartAtOnce) {
-  FakeServerOptions options;
-  options.refuse = true;
-  StartDevice(options);
+  StartDevice(MonitorPrinter(1, PortTransport::Udp, "connect:refuse"));
   EXPECT_FALSE(m_port->StartPrintPort(u"Printer", 1));
   EXPECT_EQ(ERROR_IO_DEVICE, GetLastError());
   EXPECT_EQ(1, m_server.Connects());
@@ -192,10 +181,7 @@ TEST_F(PrintPath, ARefusalFailsTheStartAtOnce) {
 
 TEST_F(PrintPath, SilenceFailsTheStartAfterTenAttempts) {
   for (bool ipx : {false, true}) {
-    FakeServerOptions options;
-    options.ipx = ipx;
-    options.silent = true;
-    StartDevice(options);
+    StartDevice(MonitorPrinter(1, ipx ? PortTransport::Ipx : PortTransport::Udp, "connect:drop"));
     EXPECT_FALSE(m_port->StartPrintPort(u"Printer", 1));
     EXPECT_EQ(ERROR_IO_DEVICE, GetLastError());
     EXPECT_TRUE(WaitUntil([&] { return m_server.Connects() == 10; }, 3000)) << m_server.Connects();
@@ -207,18 +193,17 @@ TEST_F(PrintPath, SilenceFailsTheStartAfterTenAttempts) {
 }
 
 TEST_F(PrintPath, AnOlderDeviceIsNeverRefused) {
-  FakeServerOptions options;
-  options.model = 0;
-  options.refuse = true;  // a generation-1 refusal means nothing to it
-  StartDevice(options);
+  // It sends the refusal bit all the same: a generation-1 refusal means nothing
+  // to a host of the older generation.
+  StartDevice(MonitorPrinter(0, PortTransport::Udp, "connect:refuse"));
   PrintAndCompare(Pattern(3000));
 }
 
 TEST_F(PrintPath, PaperOutFailsTheWriteOnceNothingMoves) {
-  FakeServerOptions options;
-  options.statusByte = 0x01;  // port 1: paper out
-  options.ackLimit = 1;       // the first window, then nothing
-  StartDevice(options);
+  // Port 1 out of paper: the device grants the first window, then takes nothing.
+  emu::DeviceConfig device = MonitorPrinter(1, PortTransport::Udp);
+  device.portStatus = 0x01;
+  StartDevice(device);
   ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 1));
   EXPECT_TRUE(WaitUntil([&] { return m_port->m_ErrorCode == static_cast<int>(ERROR_OUT_OF_PAPER); }));
   DWORD error = 0;
@@ -234,9 +219,9 @@ TEST_F(PrintPath, PaperOutFailsTheWriteOnceNothingMoves) {
 }
 
 TEST_F(PrintPath, AnOfflineDeviceIsADeviceErrorAndABusyOneIsNone) {
-  FakeServerOptions options;
-  options.statusByte = 0x02;  // offline
-  StartDevice(options);
+  emu::DeviceConfig device = MonitorPrinter(1, PortTransport::Udp);
+  device.portStatus = 0x02;  // port 1 offline
+  StartDevice(device);
   ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 1));
   EXPECT_TRUE(WaitUntil([&] { return m_port->m_ErrorCode == static_cast<int>(ERROR_IO_DEVICE); }));
   // The status is asked again every 1.5 s while it is not clear.
@@ -246,9 +231,7 @@ TEST_F(PrintPath, AnOfflineDeviceIsADeviceErrorAndABusyOneIsNone) {
 }
 
 TEST_F(PrintPath, ABusyStatusIsNoError) {
-  FakeServerOptions options;
-  options.statusByte = 0x03;
-  StartDevice(options);
+  StartDevice(MonitorPrinter(1, PortTransport::Udp, "status:busy:1"));
   ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 1));
   EXPECT_TRUE(WaitUntil([&] { return m_server.StatusQueries() >= 2; }));
   EXPECT_EQ(0, m_port->m_ErrorCode);
@@ -256,8 +239,7 @@ TEST_F(PrintPath, ABusyStatusIsNoError) {
 }
 
 TEST_F(PrintPath, AClearStatusEndsTheQueries) {
-  FakeServerOptions options;
-  StartDevice(options);
+  StartDevice(MonitorPrinter(1, PortTransport::Udp));
   ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 1));
   EXPECT_TRUE(WaitUntil([&] { return !IsEventSet(m_port->m_hStatusEvent); }));
   EXPECT_EQ(1, m_server.StatusQueries());
@@ -265,8 +247,7 @@ TEST_F(PrintPath, AClearStatusEndsTheQueries) {
 }
 
 TEST_F(PrintPath, AJobCountsAsActiveWhileItsThreadsRun) {
-  FakeServerOptions options;
-  StartDevice(options);
+  StartDevice(MonitorPrinter(1, PortTransport::Udp));
   EXPECT_EQ(0, g_ActiveJobs);
   ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 1));
   EXPECT_EQ(1, g_ActiveJobs);
@@ -278,9 +259,9 @@ TEST_F(PrintPath, AJobCountsAsActiveWhileItsThreadsRun) {
 }
 
 TEST_F(PrintPath, AWindowAboveOnePacketRunsTheSenderAtNormalPriority) {
-  FakeServerOptions options;
-  options.offeredWindow = 3;
-  StartDevice(options);
+  emu::DeviceConfig device = MonitorPrinter(1, PortTransport::Udp);
+  device.window = 3;
+  StartDevice(device);
   ASSERT_TRUE(m_port->StartPrintPort(u"Printer", 1));
   EXPECT_EQ(3, m_port->m_Packets);
   EXPECT_EQ(1450, m_port->m_DataLength);
@@ -289,8 +270,7 @@ TEST_F(PrintPath, AWindowAboveOnePacketRunsTheSenderAtNormalPriority) {
 }
 
 TEST_F(PrintPath, AnUnsupportedTransportDoesNotStart) {
-  FakeServerOptions options;
-  StartDevice(options);
+  StartDevice(MonitorPrinter(1, PortTransport::Udp));
   g_SupportedProtocols = PROTOCOL_IPX;
   EXPECT_FALSE(m_port->StartPrintPort(u"Printer", 1));
   EXPECT_EQ(0, m_server.Connects());

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "fake_print_server.h"
+#include "emulated_printer.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/strings.h"
@@ -34,10 +34,15 @@ const std::string kMonitorKey =
     "System\\CurrentControlSet\\Control\\Print\\Monitors\\TARVEX VEK Network Printer Port";
 const std::u16string kMonitorName = u"TARVEX VEK Network Printer Port";
 
-
+// Port 1 out of paper: the device grants the first window, then takes nothing.
+emu::DeviceConfig PaperOutPrinter() {
+  emu::DeviceConfig device = MonitorPrinter(1, PortTransport::Udp);
+  device.portStatus = 0x01;
+  return device;
+}
 
 struct Device {
-  FakePrintServer server;
+  EmulatedPrinter server;
   std::uint32_t host = 0;
   BYTE node[6] = {};
 };
@@ -64,19 +69,18 @@ class SpoolerPrint : public ::testing::Test {
   }
 
   // Device i of the test's subnet.
-  Device& StartDevice(FakeServerOptions options) {
+  // On IPX the device is on this station's network.
+  Device& StartDevice(emu::DeviceConfig config) {
     auto device = std::make_unique<Device>();
     int index = static_cast<int>(m_devices.size()) + 1;
     device->host = m_subnet.Host(index);
     const BYTE node[6] = {0x02, 0x4E, 0x57, 0x12, 0xAB, static_cast<BYTE>(index)};
     std::memcpy(device->node, node, 6);
-    options.address = device->host;
-    options.strayAddress = m_subnet.Host(200);
-    const BYTE network[4] = {0, 0, 0x43, 0x21};
-    std::memcpy(options.network, network, 4);
-    std::memcpy(options.node, node, 6);
+    config.address = device->host;
+    config.strayAddress = m_subnet.Host(200);
+    std::copy(std::begin(node), std::end(node), config.mac.begin());
     std::string error;
-    EXPECT_TRUE(device->server.Start(options, &error)) << error;
+    EXPECT_TRUE(device->server.Start(config, &error)) << error;
     m_devices.push_back(std::move(device));
     return *m_devices.back();
   }
@@ -154,12 +158,8 @@ class SpoolerPrint : public ::testing::Test {
 };
 
 TEST_F(SpoolerPrint, FilesPrintOverUdpAndIpx) {
-  FakeServerOptions udp;
-  Device& first = StartDevice(udp);
-  FakeServerOptions ipx;
-  ipx.ipx = true;
-  ipx.model = 0;
-  Device& second = StartDevice(ipx);
+  Device& first = StartDevice(MonitorPrinter(1, PortTransport::Udp));
+  Device& second = StartDevice(MonitorPrinter(0, PortTransport::Ipx));
   HandOverPort("VEK12AB01-1", first, 2, 1);
   HandOverPort("VEK12AB02-1", second, 0, 0);
   AddPrinter("Udp", "VEK12AB01-1");
@@ -169,15 +169,15 @@ TEST_F(SpoolerPrint, FilesPrintOverUdpAndIpx) {
   EXPECT_EQ(spooler::JobState::Printed, WaitEnd(Print("Ipx", b)).state);
   ASSERT_TRUE(first.server.WaitForJobs(1, 5000));
   ASSERT_TRUE(second.server.WaitForJobs(1, 5000));
-  EXPECT_EQ(Sha256(a), Sha256(first.server.Jobs()[0]));
-  EXPECT_EQ(Sha256(b), Sha256(second.server.Jobs()[0]));
+  EXPECT_EQ(Sha256(a), Sha256(first.server.JobBytes().at(0)));
+  EXPECT_EQ(Sha256(b), Sha256(second.server.JobBytes().at(0)));
 }
 
 TEST_F(SpoolerPrint, TwoPrintersPrintAtOnce) {
-  FakeServerOptions options;
-  options.offeredWindow = 4;
-  Device& first = StartDevice(options);
-  Device& second = StartDevice(options);
+  emu::DeviceConfig config = MonitorPrinter(1, PortTransport::Udp);
+  config.window = 4;
+  Device& first = StartDevice(config);
+  Device& second = StartDevice(config);
   HandOverPort("A", first, 2, 1);
   HandOverPort("B", second, 2, 1);
   AddPrinter("PA", "A");
@@ -189,15 +189,13 @@ TEST_F(SpoolerPrint, TwoPrintersPrintAtOnce) {
   EXPECT_EQ(spooler::JobState::Printed, WaitEnd(jobB).state);
   ASSERT_TRUE(first.server.WaitForJobs(1, 5000));
   ASSERT_TRUE(second.server.WaitForJobs(1, 5000));
-  EXPECT_EQ(Sha256(a), Sha256(first.server.Jobs()[0]));
-  EXPECT_EQ(Sha256(b), Sha256(second.server.Jobs()[0]));
+  EXPECT_EQ(Sha256(a), Sha256(first.server.JobBytes().at(0)));
+  EXPECT_EQ(Sha256(b), Sha256(second.server.JobBytes().at(0)));
 }
 
 TEST_F(SpoolerPrint, AJobCancelledMidwayEnds) {
-  FakeServerOptions options;
-  options.model = 0;  // one packet at a time, and a lossy line: a slow job
-  options.dropRate = 0.10;
-  Device& device = StartDevice(options);
+  // One packet at a time, and a lossy line: a slow job.
+  Device& device = StartDevice(MonitorPrinter(0, PortTransport::Udp, "data:drop:10%, ack:drop:10%"));
   HandOverPort("A", device, 2, 0);
   AddPrinter("PA", "A");
   DWORD job = Print("PA", Pattern(30 * 1000 * 1000, 5));
@@ -221,9 +219,7 @@ TEST_F(SpoolerPrint, AJobCancelledMidwayEnds) {
 
 TEST_F(SpoolerPrint, ABusyDeviceAndADeletedJobCancelTheStart) {
   spooler::SetRetryPolicy({100, 0});  // busy until someone acts
-  FakeServerOptions options;
-  options.busyReplies = -1;
-  Device& device = StartDevice(options);
+  Device& device = StartDevice(MonitorPrinter(1, PortTransport::Udp, "connect:busy"));
   HandOverPort("A", device, 2, 1);
   AddPrinter("PA", "A");
   DWORD job = Print("PA", Pattern(1000, 6));
@@ -242,10 +238,7 @@ TEST_F(SpoolerPrint, ABusyDeviceAndADeletedJobCancelTheStart) {
 // and cancelling it ends it.
 TEST_F(SpoolerPrint, PaperOutShowsAsTheJobsStateUntilTheJobIsCancelled) {
   spooler::SetRetryPolicy({100, 0});
-  FakeServerOptions options;
-  options.statusByte = 0x01;
-  options.ackLimit = 1;
-  Device& device = StartDevice(options);
+  Device& device = StartDevice(PaperOutPrinter());
   HandOverPort("A", device, 2, 1);
   AddPrinter("PA", "A");
   DWORD job = Print("PA", Pattern(500000, 7));
@@ -266,10 +259,7 @@ TEST_F(SpoolerPrint, PaperOutShowsAsTheJobsStateUntilTheJobIsCancelled) {
 // end does not wait for the paper: the job fails with out of paper at once.
 TEST_F(SpoolerPrint, APaperOutJobThatRanOutOfTriesEndsPromptly) {
   spooler::SetRetryPolicy({100, 2});
-  FakeServerOptions options;
-  options.statusByte = 0x01;
-  options.ackLimit = 1;
-  Device& device = StartDevice(options);
+  Device& device = StartDevice(PaperOutPrinter());
   HandOverPort("A", device, 2, 1);
   AddPrinter("PA", "A");
   DWORD job = Print("PA", Pattern(500000, 7));
@@ -296,13 +286,8 @@ TEST_F(SpoolerPrint, APaperOutJobThatRanOutOfTriesEndsPromptly) {
 // wait for ever.
 TEST_F(SpoolerPrint, AJobTheDeviceDoesNotTakeShowsWhyAndGivesUp) {
   spooler::SetRetryPolicy({100, 2});
-  FakeServerOptions busy;
-  busy.busyReplies = -1;
-  FakeServerOptions paperOut;
-  paperOut.statusByte = 0x01;
-  paperOut.ackLimit = 1;  // the first window's grant, then nothing
-  Device& first = StartDevice(busy);
-  Device& second = StartDevice(paperOut);
+  Device& first = StartDevice(MonitorPrinter(1, PortTransport::Udp, "connect:busy"));
+  Device& second = StartDevice(PaperOutPrinter());
   HandOverPort("A", first, 2, 1);
   HandOverPort("B", second, 2, 1);
   AddPrinter("PA", "A");
@@ -339,10 +324,9 @@ TEST_F(SpoolerPrint, AJobTheDeviceDoesNotTakeShowsWhyAndGivesUp) {
 }
 
 TEST_F(SpoolerPrint, AnOfflineDeviceFailsTheJobWithADeviceError) {
-  FakeServerOptions options;
-  options.statusByte = 0x02;
-  options.ackLimit = 1;
-  Device& device = StartDevice(options);
+  emu::DeviceConfig offline = MonitorPrinter(1, PortTransport::Udp);
+  offline.portStatus = 0x02;  // the first window's grant, then nothing taken
+  Device& device = StartDevice(offline);
   HandOverPort("A", device, 2, 1);
   AddPrinter("PA", "A");
   std::vector<spooler::JobRecord> seen;
@@ -356,9 +340,7 @@ TEST_F(SpoolerPrint, AnOfflineDeviceFailsTheJobWithADeviceError) {
 }
 
 TEST_F(SpoolerPrint, ASilentDeviceFailsTheJobWithADeviceError) {
-  FakeServerOptions options;
-  options.silent = true;
-  Device& device = StartDevice(options);
+  Device& device = StartDevice(MonitorPrinter(1, PortTransport::Udp, "connect:drop"));
   HandOverPort("A", device, 2, 1);
   AddPrinter("PA", "A");
   spooler::JobRecord end = WaitEnd(Print("PA", Pattern(10, 8)), nullptr, 60000);
@@ -368,10 +350,7 @@ TEST_F(SpoolerPrint, ASilentDeviceFailsTheJobWithADeviceError) {
 }
 
 TEST_F(SpoolerPrint, UnloadingTheLibraryDuringAJobEndsItCleanly) {
-  FakeServerOptions options;
-  options.model = 0;
-  options.dropRate = 0.10;
-  Device& device = StartDevice(options);
+  Device& device = StartDevice(MonitorPrinter(0, PortTransport::Udp, "data:drop:10%, ack:drop:10%"));
   HandOverPort("A", device, 2, 0);
   AddPrinter("PA", "A");
   DWORD job = Print("PA", Pattern(30 * 1000 * 1000, 9));
@@ -388,13 +367,12 @@ TEST_F(SpoolerPrint, UnloadingTheLibraryDuringAJobEndsItCleanly) {
   EXPECT_TRUE(spooler::IsFinal(end.state));
   // The spooler loads it again for the next job.
   std::string next = Pattern(5000, 10);
-  FakeServerOptions clean;
-  Device& other = StartDevice(clean);
+  Device& other = StartDevice(MonitorPrinter(1, PortTransport::Udp));
   HandOverPort("B", other, 2, 1);
   AddPrinter("PB", "B");
   EXPECT_EQ(spooler::JobState::Printed, WaitEnd(Print("PB", next)).state);
   ASSERT_TRUE(other.server.WaitForJobs(1, 5000));
-  EXPECT_EQ(next, other.server.Jobs()[0]);
+  EXPECT_EQ(std::vector<std::string>{next}, other.server.JobBytes());
 }
 
 // vek-spool, each command a process of its own on the test's machine root.
@@ -413,8 +391,7 @@ int RunTool(const std::string& root, const std::string& arguments, std::string* 
 
 TEST_F(SpoolerPrint, TheCommandLinePrintsAFileEndToEnd) {
   spooler::Shutdown();
-  FakeServerOptions options;
-  Device& device = StartDevice(options);
+  Device& device = StartDevice(MonitorPrinter(1, PortTransport::Udp));
   std::string out;
   ASSERT_EQ(0, RunTool(m_root.path(), std::string("init --monitor '") + DRIVER_PATH + "'", &out)) << out;
   std::string address = m_subnet.Dotted(1);
@@ -429,20 +406,16 @@ TEST_F(SpoolerPrint, TheCommandLinePrintsAFileEndToEnd) {
   std::ofstream(file, std::ios::binary) << data;
   ASSERT_EQ(0, RunTool(m_root.path(), "print Net '" + file + "'", &out)) << out;
   ASSERT_TRUE(device.server.WaitForJobs(1, 5000));
-  EXPECT_EQ(Sha256(data), Sha256(device.server.Jobs()[0]));
+  EXPECT_EQ(Sha256(data), Sha256(device.server.JobBytes().at(0)));
 }
 
 // vek-spool prints over NetBEUI to an older device, which takes the NetBEUI magics,
 // on a line that loses datagrams.
 TEST_F(SpoolerPrint, TheCommandLinePrintsAFileOverNetBEUIUnderLoss) {
   spooler::Shutdown();
-  FakeServerOptions options;
-  options.netbios = true;
-  options.netbiosName = "VEKPS12AB01";
-  options.model = 0;
-  options.dropRate = 0.05;
-  options.seed = 21;
-  Device& device = StartDevice(options);
+  emu::DeviceConfig config = MonitorPrinter(0, PortTransport::Netbeui, "data:drop:5%, ack:drop:5%", 21);
+  config.netbiosName = "VEKPS12AB01";
+  Device& device = StartDevice(config);
   const std::string netbios =
       "VEK_NETBIOS_SEGMENT=" + m_netbiosSegment + " VEK_NETBIOS_LANAS=0 VEK_NETBIOS_CLAIM_MS=30 ";
   auto run = [&](const std::string& arguments, std::string* out) {
@@ -478,7 +451,7 @@ TEST_F(SpoolerPrint, TheCommandLinePrintsAFileOverNetBEUIUnderLoss) {
   std::ofstream(file, std::ios::binary) << data;
   ASSERT_EQ(0, run("print Net '" + file + "'", &out)) << out;
   ASSERT_TRUE(device.server.WaitForJobs(1, 5000));
-  EXPECT_EQ(Sha256(data), Sha256(device.server.Jobs()[0]));
+  EXPECT_EQ(Sha256(data), Sha256(device.server.JobBytes().at(0)));
   EXPECT_EQ(1000, device.server.LargestPacket());
 }
 
