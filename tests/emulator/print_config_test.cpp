@@ -150,6 +150,8 @@ TEST(PrintConfig, ErrorsOfThePrintKeys) {
       {std::string(kMinimal) + "faults = search:busy\n", "fault 'busy' does not apply to search"},
       {std::string(kMinimal) + "faults = data:paper-out\n", "fault 'paper-out' does not apply to data"},
       {std::string(kMinimal) + "faults = ack:refuse\n", "fault 'refuse' does not apply to ack"},
+      {std::string(kMinimal) + "faults = connect:impostor\n", "fault 'impostor' does not apply to connect"},
+      {std::string(kMinimal) + "faults = eoj:truncated-ahead\n", "fault 'truncated-ahead' does not apply to eoj"},
       {std::string(kMinimal) + "faults = status:paper-out:1:5%\n", "fault 'paper-out' takes no rate"},
       {std::string(kMinimal) + "faults = ack:delay\n", "fault 'delay' takes a number"},
       {std::string(kMinimal) + "faults = print:drop\n", "unknown message kind 'print'"},
