@@ -305,8 +305,8 @@ class NetbiosLink final : public Link {
     NCB add{};
     add.ncb_command = NCBADDNAME;
     add.ncb_lana_num = 0;
-    const auto own = Padded(ownName);
-    std::memcpy(add.ncb_name, own.data(), 16);
+    m_own = Padded(ownName);
+    std::memcpy(add.ncb_name, m_own.data(), 16);
     m_added = Netbios(&add);
     m_number = add.ncb_num;
     for (int i = 0; i < kReceives; i++) {
@@ -323,6 +323,13 @@ class NetbiosLink final : public Link {
         Netbios(&cancel);
       }
       CloseHandle(m_events[i]);
+    }
+    // The next link of this process may take the same name.
+    if (m_added == NRC_GOODRET) {
+      NCB remove{};
+      remove.ncb_command = NCBDELNAME;
+      std::memcpy(remove.ncb_name, m_own.data(), 16);
+      Netbios(&remove);
     }
   }
   UCHAR Added() const { return m_added; }
@@ -363,6 +370,7 @@ class NetbiosLink final : public Link {
   }
 
   std::array<UCHAR, 16> m_remote;
+  std::array<UCHAR, 16> m_own{};
   UCHAR m_added = 0;
   UCHAR m_number = 0;
   NCB m_ncbs[kReceives]{};
