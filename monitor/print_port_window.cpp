@@ -129,7 +129,7 @@ BOOL CPrintPort::ReceiveAck() {
   }
   if (m_bCanSend) return TRUE;
 
-  int n = ReceiveFromDevice(m_pPrintSocket, m_pReceiveBuffer, kReplyBufferSize);
+  int n = ReceiveFromDevice(m_pPrintSocket, m_pReceiveBuffer, kReplyBufferSize, TRUE);
   if (n <= 0) return FALSE;
 
   int pending = 0;
@@ -149,7 +149,9 @@ BOOL CPrintPort::ReceiveAck() {
       }
     }
     if (batch + 1 >= kMaxBatch || m_pPrintSocket->IsEmpty()) break;
-    n = ReceiveFromDevice(m_pPrintSocket, m_pReceiveBuffer, kReplyBufferSize);
+    // Only what is waiting: a stray among the batch must not turn the batch
+    // into a wait for the next datagram.
+    n = ReceiveFromDevice(m_pPrintSocket, m_pReceiveBuffer, kReplyBufferSize, TRUE);
     if (n <= 0) break;
   }
   if (!valid) {

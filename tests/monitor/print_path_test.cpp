@@ -142,15 +142,19 @@ TEST_F(PrintPath, TwoJobsInARowOnOnePort) {
 }
 
 TEST_F(PrintPath, StrayAndTruncatedAcknowledgementsChangeNothing) {
+  // Before each acknowledgement: a cut-off copy that names the next packet, and
+  // a whole one two packets ahead from another address or station; or, after
+  // it, a datagram from another address. Neither is taken for the device's,
+  // and neither holds a window up until the device repeats its acknowledgement.
+  for (const char* faults : {"ack:truncated-ahead, ack:impostor", "ack:stray"})
   for (bool ipx : {false, true}) {
-    // Before each acknowledgement: a cut-off copy that names the next packet,
-    // and a whole one two packets ahead from another address or station.
-    emu::DeviceConfig device =
-        MonitorPrinter(1, ipx ? PortTransport::Ipx : PortTransport::Udp, "ack:truncated-ahead, ack:impostor");
+    SCOPED_TRACE(std::string(faults) + (ipx ? " over IPX" : " over UDP"));
+    emu::DeviceConfig device = MonitorPrinter(1, ipx ? PortTransport::Ipx : PortTransport::Udp, faults);
     device.window = 4;
     StartDevice(device);
     PrintAndCompare(Pattern(300000, ipx));
     EXPECT_GT(m_server.Emulator().DeviceAt(0).PrintCounts().strays, 0);
+    EXPECT_EQ(0u, m_server.Emulator().DeviceAt(0).PrintCounts().reacksSent);
     m_port->ClosePrintPort();
     DeletePrintPort(u"VEK1");
     m_port = nullptr;
