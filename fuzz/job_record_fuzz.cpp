@@ -16,13 +16,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "kernel/errors.h"
-#include "kernel/machine_root.h"
 #include "registry/registry.h"
 #include "spooler/job_records.h"
 
@@ -38,28 +37,8 @@ constexpr DWORD kTypes[16] = {REG_DWORD, REG_DWORD, REG_DWORD, REG_SZ,       REG
                               REG_NONE,  REG_EXPAND_SZ, REG_MULTI_SZ, 5, 11, 0x7FFFFFFF, 0xFFFFFFFF, REG_DWORD};
 constexpr const char* kPrinters[2] = {"Printer", "Other"};
 
-std::string g_root;
+using Input = vek::fuzz::ByteReader;
 
-class Input {
- public:
-  explicit Input(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-  bool Empty() const { return m_bytes.empty(); }
-  std::uint8_t Byte() {
-    if (m_bytes.empty()) return 0;
-    const std::uint8_t b = m_bytes[0];
-    m_bytes = m_bytes.subspan(1);
-    return b;
-  }
-
- private:
-  std::span<const std::uint8_t> m_bytes;
-};
-
-void RemoveRoot() {
-  if (g_root.empty()) return;
-  std::error_code ignored;
-  std::filesystem::remove_all(g_root, ignored);
-}
 
 // Removes every record the last input left.
 void ClearJobs() {
@@ -74,16 +53,7 @@ void ClearJobs() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The registry writes every value through to its database: memory makes that cheap.
-  std::error_code error;
-  std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
-                                   ? std::filesystem::path("/dev/shm")
-                                   : std::filesystem::temp_directory_path();
-  std::string pattern = (base / "vek-fuzz-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  g_root = pattern;
-  std::atexit(RemoveRoot);
-  vek::SetMachineRoot(g_root);
+  vek::fuzz::UseOwnMachineRoot();
   return 0;
 }
 

@@ -19,14 +19,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <random>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "kernel/errors.h"
-#include "kernel/machine_root.h"
 #include "kernel/strings.h"
 #include "monitor_globals.h"
 #include "net/netbios.h"
@@ -49,22 +48,7 @@ constexpr DWORD kTypes[16] = {REG_SZ,     REG_SZ,   REG_SZ,        REG_DWORD,   
                               REG_BINARY, REG_NONE, REG_EXPAND_SZ, REG_MULTI_SZ, 5,         6,
                               8,          11,       0x7FFFFFFF,    0xFFFFFFFF};
 
-std::string g_root;
-
-class Input {
- public:
-  explicit Input(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-  bool Empty() const { return m_bytes.empty(); }
-  std::uint8_t Byte() {
-    if (m_bytes.empty()) return 0;
-    const std::uint8_t b = m_bytes[0];
-    m_bytes = m_bytes.subspan(1);
-    return b;
-  }
-
- private:
-  std::span<const std::uint8_t> m_bytes;
-};
+using Input = vek::fuzz::ByteReader;
 
 char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
@@ -76,25 +60,11 @@ bool BeginsWithProtocol(const std::u16string& name, bool exact) {
   return true;
 }
 
-void RemoveRoot() {
-  if (g_root.empty()) return;
-  std::error_code ignored;
-  std::filesystem::remove_all(g_root, ignored);
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The registry writes every value through to its database: memory makes that cheap.
-  std::error_code error;
-  std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
-                                   ? std::filesystem::path("/dev/shm")
-                                   : std::filesystem::temp_directory_path();
-  std::string pattern = (base / "vek-fuzz-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  g_root = pattern;
-  std::atexit(RemoveRoot);
-  vek::SetMachineRoot(g_root);
+  vek::fuzz::UseOwnMachineRoot();
 
   // LANA 0 on a segment of our own, so that the probe's resets touch no one else's.
   std::mt19937 generator{std::random_device{}()};
