@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -39,11 +40,24 @@ std::string Trim(std::string text) {
   return text;
 }
 
-TEST(TerminalTmux, TheDemoDialogTakesTypedInputAndEndsWithOk) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session(DemoCommand(result));
+// Each test: the demo in a tmux session of its own, its result file in a
+// folder of its own; skipped where tmux is not installed.
+class TerminalTmux : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+  }
+  TmuxSession& Start(const std::string& command) { return m_session.emplace(command); }
+
+  vek::test::TempDir m_dir;
+  const std::string m_result = m_dir.path() + "/result";
+
+ private:
+  std::optional<TmuxSession> m_session;
+};
+
+TEST_F(TerminalTmux, TheDemoDialogTakesTypedInputAndEndsWithOk) {
+  TmuxSession& session = Start(DemoCommand(m_result));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
   std::string screen = session.Capture();
@@ -77,17 +91,14 @@ TEST(TerminalTmux, TheDemoDialogTakesTypedInputAndEndsWithOk) {
   session.Keys("Down");
   session.Keys("Down");
   session.Keys("Enter");
-  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
-  EXPECT_EQ(Trim(ReadFile(result)), "result=OK name=hello check=1 mode=LPR server=Beta");
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(m_result + ".rc")) == "0"; })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(m_result)), "result=OK name=hello check=1 mode=LPR server=Beta");
   ASSERT_TRUE(session.WaitForScreen("demo-ended"));
   EXPECT_EQ(Trim(session.Display("#{alternate_on}")), "0");  // the normal screen is back
 }
 
-TEST(TerminalTmux, AWizardSheetShowsOnePageAtATimeAndFinishes) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session(DemoCommand(result, " --sheet"));
+TEST_F(TerminalTmux, AWizardSheetShowsOnePageAtATimeAndFinishes) {
+  TmuxSession& session = Start(DemoCommand(m_result, " --sheet"));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Welcome to the terminal wizard.")) << session.Capture();
   std::string screen = session.Capture();
@@ -109,31 +120,25 @@ TEST(TerminalTmux, AWizardSheetShowsOnePageAtATimeAndFinishes) {
   session.Type("Printer 1");
   ASSERT_TRUE(session.WaitForScreen("Printer 1")) << session.Capture();
   session.Keys("Enter");  // Finish
-  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
-  EXPECT_EQ(Trim(ReadFile(result)), "result=Finish printer=Printer 1");
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(m_result + ".rc")) == "0"; })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(m_result)), "result=Finish printer=Printer 1");
 }
 
 // A long piece of work under the wait cursor shows on the key line while the
 // program cannot draw its windows.
-TEST(TerminalTmux, ALongWaitSaysSoOnTheLastLine) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session(DemoCommand(result));
+TEST_F(TerminalTmux, ALongWaitSaysSoOnTheLastLine) {
+  TmuxSession& session = Start(DemoCommand(m_result));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
   session.Type("slow");
   ASSERT_TRUE(session.WaitForScreen("slow")) << session.Capture();
   session.Keys("Enter");
   ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
-  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(m_result + ".rc")) == "0"; })) << session.Capture();
 }
 
-TEST(TerminalTmux, WithoutColoursPicturesAreNamedAndTheKeysAreNamedBelow) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session("export TERM=xterm-mono; " + DemoCommand(result, " --sheet"));
+TEST_F(TerminalTmux, WithoutColoursPicturesAreNamedAndTheKeysAreNamedBelow) {
+  TmuxSession& session = Start("export TERM=xterm-mono; " + DemoCommand(m_result, " --sheet"));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Welcome to the terminal wizard.")) << session.Capture();
   std::string screen = session.Capture();
@@ -144,14 +149,11 @@ TEST(TerminalTmux, WithoutColoursPicturesAreNamedAndTheKeysAreNamedBelow) {
   last = last.substr(last.rfind('\n') + 1);
   EXPECT_EQ(Trim(last), " Tab move   Enter Next >   Esc Cancel") << screen;
   session.Keys("Escape");
-  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(result + ".rc")).empty(); })) << session.Capture();
+  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(m_result + ".rc")).empty(); })) << session.Capture();
 }
 
-TEST(TerminalTmux, MouseClicksCheckPickSelectAndPress) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session(DemoCommand(result));
+TEST_F(TerminalTmux, MouseClicksCheckPickSelectAndPress) {
+  TmuxSession& session = Start(DemoCommand(m_result));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
   std::string screen = session.Capture();
@@ -170,17 +172,14 @@ TEST(TerminalTmux, MouseClicksCheckPickSelectAndPress) {
   session.Type("mouse");
   ASSERT_TRUE(session.WaitForScreen("mouse")) << session.Capture();
   session.Click(Find(screen, "[ OK ]"));
-  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "0"; })) << session.Capture();
-  EXPECT_EQ(Trim(ReadFile(result)), "result=OK name=mouse check=1 mode=IPP server=Alpha");
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(m_result + ".rc")) == "0"; })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(m_result)), "result=OK name=mouse check=1 mode=IPP server=Alpha");
 }
 
 // While a modal dialog is up and its thread busy, clicks on the window under it
 // are not kept for later: when the dialog ends they do not reach that window.
-TEST(TerminalTmux, ClicksUnderABusyModalDialogReachNothingAfterIt) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session(DemoCommand(result));
+TEST_F(TerminalTmux, ClicksUnderABusyModalDialogReachNothingAfterIt) {
+  TmuxSession& session = Start(DemoCommand(m_result));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
   const Cell cancel = Find(session.Capture(), "[ Cancel ]");
@@ -190,21 +189,18 @@ TEST(TerminalTmux, ClicksUnderABusyModalDialogReachNothingAfterIt) {
   ASSERT_TRUE(session.WaitForScreen("Working...")) << session.Capture();
   ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
   session.Click(Cell{cancel.x + 3, cancel.y});  // the demo's Cancel, under the busy dialog
-  std::ofstream(result + ".go") << "go\n";
+  std::ofstream(m_result + ".go") << "go\n";
   ASSERT_TRUE(session.WaitForScreenWithout("Working...")) << session.Capture();
   // Typed after the click: once it shows, the click was dealt with.
   session.Type("x");
   ASSERT_TRUE(session.WaitForScreen("busyx")) << session.Capture();
-  EXPECT_TRUE(ReadFile(result + ".rc").empty()) << "the click under the dialog cancelled the demo";
+  EXPECT_TRUE(ReadFile(m_result + ".rc").empty()) << "the click under the dialog cancelled the demo";
   session.Keys("Escape");
-  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "1"; })) << session.Capture();
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(m_result + ".rc")) == "1"; })) << session.Capture();
 }
 
-TEST(TerminalTmux, TheScreenFollowsTheTerminalsSize) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session(DemoCommand(result));
+TEST_F(TerminalTmux, TheScreenFollowsTheTerminalsSize) {
+  TmuxSession& session = Start(DemoCommand(m_result));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
   int wide = Find(session.Capture(), "[ Cancel ]").x;
@@ -225,36 +221,30 @@ TEST(TerminalTmux, TheScreenFollowsTheTerminalsSize) {
   for (const char* text : {"Terminal Demo", "Name:", "Enable logging", "Alpha", "OK"})
     EXPECT_NE(session.Capture().find(text), std::string::npos) << text;
   session.Keys("Escape");
-  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(result + ".rc")) == "1"; })) << session.Capture();
-  EXPECT_EQ(Trim(ReadFile(result)), "result=Cancel");
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(m_result + ".rc")) == "1"; })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(m_result)), "result=Cancel");
 }
 
-TEST(TerminalTmux, ControlCRestoresTheTerminalAndEndsTheProgram) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session(DemoCommand(result));
+TEST_F(TerminalTmux, ControlCRestoresTheTerminalAndEndsTheProgram) {
+  TmuxSession& session = Start(DemoCommand(m_result));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
   EXPECT_EQ(Trim(session.Display("#{alternate_on}")), "1");
   session.Keys("C-c");
-  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(result + ".rc")).empty(); })) << session.Capture();
-  EXPECT_EQ(Trim(ReadFile(result + ".rc")), "130");  // ended by SIGINT
+  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(m_result + ".rc")).empty(); })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(m_result + ".rc")), "130");  // ended by SIGINT
   ASSERT_TRUE(session.WaitForScreen("demo-ended"));
   EXPECT_EQ(Trim(session.Display("#{alternate_on}")), "0");
   EXPECT_EQ(Trim(session.Display("#{cursor_flag}")), "1");
 }
 
-TEST(TerminalTmux, ExitWhileTheScreenIsInUseRestoresTheTerminal) {
-  if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-  vek::test::TempDir dir;
-  std::string result = dir.path() + "/result";
-  TmuxSession session(DemoCommand(result, " --exit-on-cancel"));
+TEST_F(TerminalTmux, ExitWhileTheScreenIsInUseRestoresTheTerminal) {
+  TmuxSession& session = Start(DemoCommand(m_result, " --exit-on-cancel"));
   ASSERT_TRUE(session.Started());
   ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
   session.Keys("Escape");
-  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(result + ".rc")).empty(); })) << session.Capture();
-  EXPECT_EQ(Trim(ReadFile(result + ".rc")), "7");
+  ASSERT_TRUE(WaitFor([&] { return !Trim(ReadFile(m_result + ".rc")).empty(); })) << session.Capture();
+  EXPECT_EQ(Trim(ReadFile(m_result + ".rc")), "7");
   ASSERT_TRUE(session.WaitForScreen("demo-ended"));
   EXPECT_EQ(Trim(session.Display("#{alternate_on}")), "0");
   EXPECT_EQ(Trim(session.Display("#{cursor_flag}")), "1");
