@@ -182,8 +182,10 @@ std::vector<framework::DrawCommand> HeadlessDriver::Drawing(HWND window) const {
 }
 
 std::vector<framework::DrawCommand> HeadlessDriver::Paint(HWND window) const {
+  // Sent, not left to UpdateWindow: a paint the owner thread has already taken
+  // from its queue may still be drawing, and a sent paint runs after it.
   InvalidateRect(window, nullptr, TRUE);
-  UpdateWindow(window);
+  SendMessageA(window, WM_PAINT, 0, 0);
   return framework::RecordedDrawing(window);
 }
 
