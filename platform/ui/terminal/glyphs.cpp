@@ -7,12 +7,12 @@
 namespace vek::ui::terminal {
 
 const Glyphs& Glyphs::Unicode() {
-  static const Glyphs glyphs{U'─', U'│', U'┌', U'┐', U'└', U'┘', U'▲', U'▼', U'▼', U'█', U'░', U"|/-\\", U'…', U'▀'};
+  static const Glyphs glyphs{U'─', U'│', U'┌', U'┐', U'└', U'┘', U'▲', U'▼', U'◀', U'▶', U'▼', U'█', U'░', U"|/-\\", U'…', U'▀'};
   return glyphs;
 }
 
 const Glyphs& Glyphs::Ascii() {
-  static const Glyphs glyphs{U'-', U'|', U'+', U'+', U'+', U'+', U'^', U'v', U'v', U'#', U'.', U"|/-\\", U'~', 0};
+  static const Glyphs glyphs{U'-', U'|', U'+', U'+', U'+', U'+', U'^', U'v', U'<', U'>', U'v', U'#', U'.', U"|/-\\", U'~', 0};
   return glyphs;
 }
 

@@ -10,7 +10,7 @@ namespace vek::ui::terminal {
 
 struct Glyphs {
   char32_t horizontal, vertical, topLeft, topRight, bottomLeft, bottomRight;
-  char32_t arrowUp, arrowDown, dropDown;
+  char32_t arrowUp, arrowDown, arrowLeft, arrowRight, dropDown;
   char32_t barFull, barEmpty;
   std::u32string_view spinner;  // frames of the animation
   char32_t ellipsis;

@@ -44,6 +44,7 @@ bool PerformWindowAction(const InputAction& action) {
     case Kind::MoveDropDown:
     case Kind::CloseDropDown:
     case Kind::Redraw:
+    case Kind::ScrollColumns:
       return false;
   }
   return false;

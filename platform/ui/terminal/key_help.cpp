@@ -16,16 +16,18 @@ struct Words {
   const char32_t* press;
   const char32_t* tick;
   const char32_t* list;
+  const char32_t* columns;
 };
 
-constexpr Words kEnglish{U"move", U"choose", U"take it", U"close", U"press", U"tick", U"list"};
+constexpr Words kEnglish{U"move", U"choose", U"take it", U"close", U"press", U"tick", U"list", U"columns"};
 constexpr Words kJapanese{U"\u79FB\u52D5",                  // 移動
                           U"\u9078\u629E",                  // 選択
                           U"\u6C7A\u5B9A",                  // 決定
                           U"\u9589\u3058\u308B",            // 閉じる
                           U"\u62BC\u3059",                  // 押す
                           U"\u30C1\u30A7\u30C3\u30AF",      // チェック
-                          U"\u4E00\u89A7"};                  // 一覧
+                          U"\u4E00\u89A7",                  // 一覧
+                          U"\u5217"};                      // 列
 
 DWORD ButtonType(const WindowNode& node) { return node.style & BS_TYPEMASK; }
 
@@ -58,6 +60,7 @@ void WindowHints(const ScreenLayout& layout, const Words& words, std::vector<Key
   hints.push_back({U"Tab", words.move});
   ControlKind kind = focused && focused->enabled ? focused->node->kind : ControlKind::Other;
   if (kind == ControlKind::ListView || kind == ControlKind::ComboBox) hints.push_back({U"\u2191\u2193", words.choose});
+  if (kind == ControlKind::ListView && focused->columnScrollMax > 0) hints.push_back({U"\u2190\u2192", words.columns});
   const PlacedWindow* enter = focused && IsPush(*focused->node) && focused->enabled ? focused : byDefault;
   // Enter on a drop-down list opens it.
   if (kind == ControlKind::ComboBox) hints.push_back({U"Enter", words.list});

@@ -5,6 +5,7 @@
 #include "framework/control_defs.h"
 #include "framework/styles.h"
 #include "ui/terminal/control_geometry.h"
+#include "ui/terminal/list_view_columns.h"
 #include "ui/terminal/text_cells.h"
 
 namespace vek::ui::terminal {
@@ -108,6 +109,13 @@ std::vector<InputAction> DropDownKey(const TermKey& key, const ScreenLayout& lay
   }
 }
 
+// Whether a list has columns hidden that way (-1 left, +1 right) to scroll to.
+bool ScrollsColumns(const PlacedWindow* list, int step) {
+  if (list == nullptr) return false;
+  int to = list->columnScroll + step;
+  return to >= 0 && to <= list->columnScrollMax;
+}
+
 std::vector<InputAction> MouseKey(const TermKey& key, const ScreenLayout& layout) {
   const PlacedWindow* hit = layout.HitTest(key.at.x, key.at.y);
   if (hit == nullptr || !hit->enabled) return {};
@@ -132,6 +140,13 @@ std::vector<InputAction> MouseKey(const TermKey& key, const ScreenLayout& layout
     case ControlKind::ComboBox:
       return {Act(Kind::Focus, target), Act(Kind::OpenDropDown, target)};
     case ControlKind::ListView: {
+      ListViewColumnArrows arrows = ListViewColumnArrowCells(hit->rect);
+      for (int step : {-1, 1}) {
+        if (!ListViewGeometry(node, hit->rect).framed) break;
+        CellPoint arrow = step < 0 ? arrows.left : arrows.right;
+        if (key.at.x == arrow.x && key.at.y == arrow.y && ScrollsColumns(hit, step))
+          return {Act(Kind::ScrollColumns, target, step)};
+      }
       int row = ListViewRowAt(node, hit->rect, hit->scroll, key.at.y);
       if (row >= 0) return {Act(Kind::Select, target, row)};
       return {Act(Kind::Focus, target)};
@@ -211,8 +226,13 @@ std::vector<InputAction> TranslateKey(const TermKey& key, const ScreenLayout& la
       WPARAM vk = key.code == KeyCode::PageUp ? VK_UP : VK_DOWN;
       return std::vector<InputAction>(static_cast<std::size_t>(page), Act(Kind::Key, target, static_cast<std::int64_t>(vk)));
     }
-    case KeyCode::Left: return press(VK_LEFT);
-    case KeyCode::Right: return press(VK_RIGHT);
+    case KeyCode::Left:
+    case KeyCode::Right: {
+      int step = key.code == KeyCode::Left ? -1 : 1;
+      if (node->kind == ControlKind::ListView && ScrollsColumns(layout.Find(target), step))
+        return {Act(Kind::ScrollColumns, target, step)};
+      return press(key.code == KeyCode::Left ? VK_LEFT : VK_RIGHT);
+    }
     case KeyCode::Home: return press(VK_HOME);
     case KeyCode::End: return press(VK_END);
     case KeyCode::Delete: return press(VK_DELETE);

@@ -27,6 +27,7 @@ struct InputAction {
     MoveDropDown,   // value: the item to highlight
     CloseDropDown,
     Redraw,         // the whole screen again
+    ScrollColumns,  // value: -1 or +1, the target list's first column shown
   };
   Kind kind;
   HWND target = nullptr;

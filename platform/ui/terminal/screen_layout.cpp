@@ -4,10 +4,16 @@
 
 #include "framework/control_defs.h"
 #include "ui/terminal/control_geometry.h"
+#include "ui/terminal/list_view_columns.h"
 #include "ui/terminal/text_cells.h"
 
 namespace vek::ui::terminal {
 namespace {
+
+int Remembered(const std::map<HWND, int>& values, HWND window) {
+  auto it = values.find(window);
+  return it == values.end() ? 0 : it->second;
+}
 
 RECT Offset(const RECT& r, POINT by) { return RECT{r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y}; }
 
@@ -76,7 +82,7 @@ ScreenLayout ScreenLayout::Build(std::vector<WindowNode> stack, int columns, int
   for (std::size_t i = 0; i < layout.m_stack.size(); ++i)
     if (layout.m_stack[i].enabled) active = i;
 
-  std::map<HWND, int> viewports, scrolls;
+  ViewMemory kept;  // what is remembered of the windows there now
   for (std::size_t i = 0; i < layout.m_stack.size(); ++i) {
     const WindowNode& node = layout.m_stack[i];
     std::vector<int> tops;
@@ -107,7 +113,7 @@ ScreenLayout ScreenLayout::Build(std::vector<WindowNode> stack, int columns, int
         if (bottom - offset > rows) offset = bottom - rows;
       }
       offset = std::clamp(offset, 0, frame.h - rows);
-      viewports[node.hwnd] = offset;
+      kept.viewport[node.hwnd] = offset;
       frame.y -= offset;
     }
     placement.frame = frame;
@@ -122,19 +128,19 @@ ScreenLayout ScreenLayout::Build(std::vector<WindowNode> stack, int columns, int
     self.enabled = node.enabled;
     layout.m_windows.push_back(self);
     for (const WindowNode& child : node.children)
-      layout.Place(child, i, POINT{0, 0}, self.clip, node.enabled, memory, scrolls);
+      layout.Place(child, i, POINT{0, 0}, self.clip, node.enabled, memory, kept);
   }
   layout.WidenCutButtons();
   layout.WidenCutLabels();
   layout.KeepInsideFrames();
+  layout.ScrollListColumns(memory, kept);
   // Only windows still there are remembered.
-  memory.viewport = std::move(viewports);
-  memory.scroll = std::move(scrolls);
+  memory = std::move(kept);
   return layout;
 }
 
 void ScreenLayout::Place(const WindowNode& node, std::size_t topLevel, POINT parentOrigin, const CellRect& parentClip,
-                         bool parentEnabled, const ViewMemory& memory, std::map<HWND, int>& scrolls) {
+                         bool parentEnabled, const ViewMemory& memory, ViewMemory& kept) {
   const TopLevelPlacement& top = m_topLevels[topLevel];
   RECT px = Offset(node.rect, parentOrigin);
   CellRect cells = top.mapping.Map(px);
@@ -150,15 +156,14 @@ void ScreenLayout::Place(const WindowNode& node, std::size_t topLevel, POINT par
   placed.parentClip = parentClip;
   placed.origin = POINT{px.left, px.top};
   placed.enabled = parentEnabled && node.enabled;
-  auto remembered = memory.scroll.find(node.hwnd);
-  int previous = remembered == memory.scroll.end() ? 0 : remembered->second;
-  if (node.kind == ControlKind::ListView) placed.scroll = ListViewScroll(node, cells, previous);
-  if (node.kind == ControlKind::Edit) placed.scroll = EditScroll(node, EditTextArea(node, cells), previous);
-  if (node.kind == ControlKind::ListView || node.kind == ControlKind::Edit) scrolls[node.hwnd] = placed.scroll;
+  auto remembered = [&node](const std::map<HWND, int>& values) { return Remembered(values, node.hwnd); };
+  if (node.kind == ControlKind::ListView) placed.scroll = ListViewScroll(node, cells, remembered(memory.scroll));
+  if (node.kind == ControlKind::Edit) placed.scroll = EditScroll(node, EditTextArea(node, cells), remembered(memory.scroll));
+  if (node.kind == ControlKind::ListView || node.kind == ControlKind::Edit) kept.scroll[node.hwnd] = placed.scroll;
   m_windows.push_back(placed);
   CellRect clip = placed.clip;
   for (const WindowNode& child : node.children)
-    Place(child, topLevel, placed.origin, clip, placed.enabled, memory, scrolls);
+    Place(child, topLevel, placed.origin, clip, placed.enabled, memory, kept);
 }
 
 namespace {
@@ -223,18 +228,37 @@ void ScreenLayout::WidenCutLabels() {
   for (PlacedWindow& placed : m_windows) {
     const WindowNode& node = *placed.node;
     DWORD type = node.style & SS_TYPEMASK;
-    // Left-aligned text of one row; centred and right-aligned text keeps its place.
-    if (node.kind != ControlKind::Static || placed.rect.h != 1 ||
+    // Left-aligned text as high as one line (its cells may be two rows where the
+    // rows of the controls beside it fall); centred and right-aligned text keeps
+    // its place.
+    bool oneLine = placed.rect.h == 1 || node.rect.bottom - node.rect.top < 2 * kPixelsPerRow;
+    if (node.kind != ControlKind::Static || !oneLine ||
         (type != SS_LEFT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP))
       continue;
     std::u32string text = ParseLabel(DecodeUtf8(node.text), !(node.style & kNoPrefix)).text;
     if (text.find(U'\n') != std::u32string::npos) continue;
+    while (!text.empty() && text.back() == U' ') text.pop_back();  // a trailing space needs no cell
     int needed = TextWidth(text);
     if (needed <= placed.rect.w) continue;
-    // Up to its neighbour: a label and the field it names may touch.
+    // Up to its neighbour on the right: a label and the field it names may touch.
+    // Where that is not room enough, it starts further left, a cell short of its
+    // neighbour there.
+    // Where even that does not hold it, a label of two rows wraps as it is, and
+    // one of one row takes what there is to its right.
     int rightLimit = std::min(FreeRowSpan(placed, 0).second, placed.parentClip.Right());
     int width = std::min(needed, rightLimit - placed.rect.x);
+    int x = placed.rect.x;
+    if (width < needed) {
+      int left = std::max({FreeRowSpan(placed, 1).first, placed.parentClip.x, x - (needed - width)});
+      if (width + (x - left) == needed) {
+        width = needed;
+        x = left;
+      } else if (placed.rect.h > 1) {
+        continue;
+      }
+    }
     if (width <= placed.rect.w) continue;
+    placed.rect.x = x;
     placed.rect.w = width;
     placed.clip = placed.rect.Intersect(placed.parentClip);
   }
@@ -282,6 +306,18 @@ const PlacedWindow* ScreenLayout::HitTest(int x, int y) const {
     if (TakesClicks(*it->node)) return &*it;
   }
   return nullptr;
+}
+
+void ScreenLayout::ScrollListColumns(const ViewMemory& memory, ViewMemory& kept) {
+  for (PlacedWindow& placed : m_windows) {
+    if (placed.node->kind != ControlKind::ListView) continue;
+    HWND list = placed.node->hwnd;
+    ListViewColumns columns = LayOutListViewColumns(*placed.node, ListViewGeometry(*placed.node, placed.rect).body,
+                                                    m_topLevels[placed.topLevel].mapping, Remembered(memory.firstColumn, list));
+    placed.columnScroll = columns.first;
+    placed.columnScrollMax = columns.lastFirst;
+    kept.firstColumn[list] = columns.first;
+  }
 }
 
 }  // namespace vek::ui::terminal

@@ -17,6 +17,7 @@ namespace vek::ui::terminal {
 struct ViewMemory {
   std::map<HWND, int> scroll;    // first row of a list, first character or line of an edit
   std::map<HWND, int> viewport;  // first row shown of a window taller than the screen
+  std::map<HWND, int> firstColumn;  // first column shown of a list whose columns do not all fit
 };
 
 struct TopLevelPlacement {
@@ -37,6 +38,8 @@ struct PlacedWindow {
   POINT origin{};      // its top-left, in pixels of the top-level's client area
   bool enabled = true; // it and its parents
   int scroll = 0;      // see ViewMemory::scroll
+  int columnScroll = 0;     // see ViewMemory::firstColumn
+  int columnScrollMax = 0;  // the first column from which a list's columns all show
 };
 
 class ScreenLayout {
@@ -63,7 +66,7 @@ class ScreenLayout {
 
  private:
   void Place(const WindowNode& node, std::size_t topLevel, POINT parentOrigin, const CellRect& parentClip,
-             bool parentEnabled, const ViewMemory& memory, std::map<HWND, int>& scrolls);
+             bool parentEnabled, const ViewMemory& memory, ViewMemory& kept);
   // A push button too narrow for its label (a scaled-down window, a longer
   // language) takes the free cells beside it, so the label is not cut; a one-line
   // label that would wrap runs on into the free cells to its right.
@@ -72,6 +75,8 @@ class ScreenLayout {
   // A control inside a frame (a group box) shows within the frame's border: scaled
   // down, its cells could fall on the border and write over it.
   void KeepInsideFrames();
+  // Each list's first column shown, as remembered, within what its columns allow.
+  void ScrollListColumns(const ViewMemory& memory, ViewMemory& kept);
   // The free cells on a window's rows, between its neighbours (`gap` cells away
   // from them), inside its window: [left, right).
   std::pair<int, int> FreeRowSpan(const PlacedWindow& placed, int gap) const;

@@ -224,6 +224,9 @@ void TerminalFrontEnd::Perform(const std::vector<InputAction>& actions) {
       case Kind::Redraw:
         m_repaintAll = true;
         break;
+      case Kind::ScrollColumns:
+        m_memory.firstColumn[action.target] += static_cast<int>(action.value);  // the layout keeps it in range
+        break;
       default:
         break;
     }

@@ -320,7 +320,8 @@ TEST(TerminalPaint, ListViewShowsHeadingsRowsSelectionAndScrollMarks) {
 // Columns whose pixel widths hold their texts only just (a MAC address in its own
 // width), in a list too narrow for all of them: the columns before the last show
 // what they hold, the last shows what is left (at least its heading) and needs no
-// space after it; cells to spare go to a column cut short.
+// space after it; cells to spare go to a column cut short. Scrolled sideways, the
+// list starts at its first column shown and marks the hidden ones on its frame.
 TEST(TerminalPaint, ListColumnsKeepWholeWhatFitsAndTheLastTakesTheRest) {
   const struct {
     const char* what;
@@ -329,6 +330,8 @@ TEST(TerminalPaint, ListColumnsKeepWholeWhatFitsAndTheLastTakesTheRest) {
     int width;  // inside the frame
     const char* heading;
     const char* shown;
+    int first = 0;                 // the first column shown
+    const char* bottom = nullptr;  // the frame's bottom edge, when it marks hidden columns
   } cases[] = {
       {"a server list one cell too narrow for its columns",
        {{"Device Name", 78}, {"IP Address", 66}, {"MAC Address", 102}, {"Port", 30}, {"Status", 42}, {"Version", 60}},
@@ -348,15 +351,26 @@ TEST(TerminalPaint, ListColumnsKeepWholeWhatFitsAndTheLastTakesTheRest) {
        32,
        "",
        "Print Server N 02:4E:57:10:00:01"},
+      {"scrolled to the first column from which the rest show whole",
+       {{"Device Name", 78}, {"IP Address", 66}, {"MAC Address", 102}, {"Port", 30}, {"Status", 42}, {"Version", 60}},
+       {"Lab wireless", "127.61.5.3", "02:4E:57:10:00:02", "P1", "Ok", "2.10a-wpa2"},
+       40,
+       "MAC Address       Port Status Version",
+       "02:4E:57:10:00:02 P1   Ok     2.10a-wpa2",
+       2,
+       "+<---------------------------------------+"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     WindowNode list = Control(ControlKind::ListView, "", LVS_REPORT);
     list.columns = c.columns;
     list.rows = {ListRow{c.row, false, false}};
-    CellGrid grid = PaintAt(list, CellRect{0, 0, c.width + 2, 4}, c.width + 2, 4, {.ascii = true});
+    CellGrid grid = PaintAt(list, CellRect{0, 0, c.width + 2, 4}, c.width + 2, 4, {.ascii = true, .columnScroll = c.first});
     EXPECT_EQ(RowOf(grid, 1), "|" + std::string(c.heading) + std::string(c.width - std::strlen(c.heading), ' ') + "|");
     EXPECT_EQ(RowOf(grid, 2), "|" + std::string(c.shown) + std::string(c.width - std::strlen(c.shown), ' ') + "|");
+    if (c.bottom) {
+      EXPECT_EQ(RowOf(grid, 3), c.bottom);
+    }
   }
 }
 

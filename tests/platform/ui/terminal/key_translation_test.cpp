@@ -8,6 +8,7 @@
 #include "terminal_test_support.h"
 #include "ui/terminal/control_geometry.h"
 #include "ui/terminal/input_actions.h"
+#include "ui/terminal/key_help.h"
 #include "ui/terminal/key_translator.h"
 
 namespace {
@@ -89,6 +90,46 @@ TEST_F(TerminalKeys, DialogKeysGoToTheFocusAsKeyPresses) {
   // Without a focus inside the active window, keys go to the window itself.
   EXPECT_EQ(Press(TermKey::Key(KeyCode::Escape), nullptr), (std::vector{Action(Kind::Key, kDialog, VK_ESCAPE)}));
   EXPECT_EQ(Press(TermKey::Key(KeyCode::Enter), FakeHandle(99)), (std::vector{Action(Kind::Key, kDialog, VK_RETURN)}));
+}
+
+// A list too narrow for its columns scrolls them sideways a column at a time, by
+// Left and Right or a click on the arrows of its frame, as far as the last ones
+// show whole; beyond that the keys go to the list as before. The key line says so.
+TEST_F(TerminalKeys, ListColumnsTooWideForTheListScrollSidewaysAColumnAtATime) {
+  WindowNode& list = dialog.children[2];
+  ASSERT_EQ(kList, list.hwnd);
+  list.columns = {{"Device Name", 150}, {"IP Address", 150}, {"MAC Address", 150}, {"Version", 150}};
+  list.rows = {ListRow{{"Lab wireless printer", "127.161.205.213", "02:4E:57:10:00:02", "2.10a"}, true, true}};
+  list.focused = true;
+  Rebuild();
+  ASSERT_EQ(2, layout.Find(kList)->columnScrollMax) << "the list is " << layout.Find(kList)->rect.w << " cells";
+  auto hints = [&] {
+    std::u32string line;
+    for (const KeyHint& hint : KeyHints(layout, {})) line += hint.key + U"=" + hint.action + U";";
+    return line;
+  };
+  EXPECT_NE(std::u32string::npos, hints().find(U"\u2190\u2192=columns;"));
+  EXPECT_EQ(Press(TermKey::Key(KeyCode::Left), kList), (std::vector{Action(Kind::Key, kList, VK_LEFT)}));
+  for (int first = 0; first < 2; ++first) {
+    SCOPED_TRACE(first);
+    ASSERT_EQ(Press(TermKey::Key(KeyCode::Right), kList), (std::vector{Action(Kind::ScrollColumns, kList, 1)}));
+    memory.firstColumn[kList] += 1;  // as the front end does
+    Rebuild();
+    EXPECT_EQ(first + 1, layout.Find(kList)->columnScroll);
+  }
+  EXPECT_EQ(Press(TermKey::Key(KeyCode::Right), kList), (std::vector{Action(Kind::Key, kList, VK_RIGHT)}));
+  const CellRect& rect = layout.Find(kList)->rect;
+  EXPECT_EQ(Press(TermKey::Click(rect.x + 1, rect.Bottom() - 1), kList),
+            (std::vector{Action(Kind::ScrollColumns, kList, -1)}));
+  EXPECT_EQ(Press(TermKey::Click(rect.Right() - 2, rect.Bottom() - 1), kList),
+            (std::vector{Action(Kind::Focus, kList)})) << "no columns hidden on the right";
+
+  // Room for all: nothing to scroll, however far it was scrolled before.
+  list.columns.resize(1);
+  Rebuild();
+  EXPECT_EQ(0, layout.Find(kList)->columnScroll);
+  EXPECT_EQ(Press(TermKey::Key(KeyCode::Right), kList), (std::vector{Action(Kind::Key, kList, VK_RIGHT)}));
+  EXPECT_EQ(std::u32string::npos, hints().find(U"columns"));
 }
 
 TEST_F(TerminalKeys, UpAndDownOnAFieldWithAnUpDownGoToTheUpDown) {

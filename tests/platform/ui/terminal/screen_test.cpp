@@ -323,6 +323,26 @@ TEST(TerminalScreen, AOneRowLabelRunsIntoTheFreeCellsToItsRight) {
   }
 }
 
+// A label one line high whose cells are two rows (beside a taller field that starts
+// above it) and that has no room on its right starts further left when that lets
+// it show on one row; a text that would still not fit wraps as before.
+TEST(TerminalScreen, ALabelOfOneLineOnTwoRowsStartsFurtherLeftToShowOnOne) {
+  for (auto [text, x, shown] :
+       {std::tuple{"IP Address : ", 3, "|   IP Address :0"}, {"Transmission timeout : ", 5, "|     Transmissi0"}}) {
+    SCOPED_TRACE(text);
+    WindowNode dialog = Dialog(kDialog, "Caption", 160, 100,
+                               {Node(ControlKind::Static, kLabel, Du(18, 29, 41, 8), text, SS_LEFT),
+                                Node(ControlKind::Edit, FakeHandle(40), Du(61, 26, 60, 13), "0")});
+    ViewMemory memory;
+    ScreenLayout layout = ScreenLayout::Build({dialog}, 60, 30, memory);
+    Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+    const PlacedWindow* label = layout.Find(kLabel);
+    ASSERT_EQ(2, label->rect.h);
+    EXPECT_EQ(x, label->rect.x - layout.TopLevels()[0].client.x);
+    EXPECT_NE(screen.grid.Row(label->rect.y).find(shown), std::string::npos) << screen.grid.Dump();
+  }
+}
+
 // A text in a group box whose cells reach the box's border (a window scaled down)
 // is cut at the border, never written over it.
 TEST(TerminalScreen, TextInAFrameStaysInsideItsBorder) {

@@ -38,6 +38,7 @@ CellGrid PaintAt(const WindowNode& node, CellRect rect, int columns, int rows, P
   placed.origin = POINT{node.rect.left, node.rect.top};
   placed.enabled = options.enabled;
   placed.scroll = options.scroll;
+  placed.columnScroll = options.columnScroll;
   PaintContext context{options.ascii ? Glyphs::Ascii() : Glyphs::Unicode(), options.frame, options.showFocus,
                        options.colours};
   PaintWindow(grid, placed, top, context);

@@ -28,6 +28,7 @@ struct PaintOptions {
   bool enabled = true;
   unsigned frame = 0;
   int scroll = 0;
+  int columnScroll = 0;
   bool showFocus = true;
   bool colours = false;
 };
