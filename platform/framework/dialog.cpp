@@ -117,12 +117,31 @@ HWND NextTabStop(HWND dialog, HWND control, bool backwards) {
   std::size_t at = stops.size();
   for (std::size_t i = 0; i < stops.size(); ++i)
     if (control && IsDescendant(control, stops[i])) at = i;
+  // A radio button without a stop of its own (one the arrow keys moved to) goes
+  // from its group's stop.
+  if (at == stops.size() && control && IsRadioButton(control))
+    for (HWND member : ControlGroup(control)) {
+      auto stop = std::find(stops.begin(), stops.end(), member);
+      if (stop == stops.end()) continue;
+      at = static_cast<std::size_t>(stop - stops.begin());
+      break;
+    }
   if (at == stops.size()) return backwards ? stops.back() : stops.front();
   return stops[(backwards ? at + stops.size() - 1 : at + 1) % stops.size()];
 }
 
+bool InGroupOf(HWND control, HWND member) {
+  if (control == nullptr || member == nullptr) return false;
+  std::vector<HWND> group = ControlGroup(member);
+  return std::find(group.begin(), group.end(), control) != group.end();
+}
+
 void MoveFocus(HWND dialog, bool backwards) {
-  if (HWND next = NextTabStop(dialog, GetFocus(), backwards)) FocusControl(next);
+  HWND from = GetFocus();
+  HWND next = NextTabStop(dialog, from, backwards);
+  if (next == nullptr) return;
+  // Between the stops of one group as they come; into a group at its checked button.
+  FocusControl(InGroupOf(next, from) ? next : CheckedRadioOf(next));
 }
 
 // Arrow keys move the check within a group of radio buttons.
@@ -270,7 +289,7 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent, bool child) {
     if (!firstStop && (item.style & WS_TABSTOP) && !(item.style & WS_DISABLED)) firstStop = control;
   }
   if (::SendMessageA(window, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstStop), 0) && firstStop)
-    FocusControl(firstStop);
+    FocusControl(CheckedRadioOf(firstStop));
   return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #include "framework/property_sheet.h"
 
+#include "framework/controls/button_control.h"
 #include "framework/dialog_template.h"
 #include "framework/gdi.h"
 #include "framework/message_box.h"
@@ -131,6 +132,15 @@ void CPropertySheet::ShowPage(int index) {
   }
   page->ShowWindow(SW_SHOW);
   page->OnSetActive();
+  // The focus stays on the sheet's buttons. Left on the page hidden, it goes to
+  // the first stop of the page shown; on a radio button of this page that its
+  // settings have just unchecked, to the checked one.
+  HWND focus = ::GetFocus();
+  if (focus == nullptr || !::IsWindowVisible(focus)) {
+    if (HWND first = ::GetNextDlgTabItem(page->m_hWnd, nullptr, FALSE)) ::SetFocus(vek::framework::CheckedRadioOf(first));
+  } else if (::GetParent(focus) == page->m_hWnd && vek::framework::CheckedRadioOf(focus) != focus) {
+    ::SetFocus(vek::framework::CheckedRadioOf(focus));
+  }
 }
 
 void CPropertySheet::Navigate(LRESULT answer, int direction) {

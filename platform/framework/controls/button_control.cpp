@@ -48,6 +48,15 @@ std::vector<HWND> ControlGroup(HWND member) {
                            siblings.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
+HWND CheckedRadioOf(HWND stop) {
+  if (!IsRadioButton(stop)) return stop;
+  for (HWND control : ControlGroup(stop))
+    if (IsRadioButton(control) && IsWindowEnabled(control) && IsWindowVisible(control) &&
+        SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED)
+      return control;
+  return stop;
+}
+
 void ButtonControl::UncheckGroupSiblings(HWND window) {
   for (HWND other : ControlGroup(window))
     if (other != window && IsRadioButton(other)) SendMessageA(other, BM_SETCHECK, BST_UNCHECKED, 0);

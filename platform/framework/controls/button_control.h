@@ -25,6 +25,10 @@ bool IsRadioButton(HWND window);
 // The controls of the group a control belongs to: from the control with WS_GROUP
 // at or before it up to the next one with WS_GROUP, among its siblings.
 std::vector<HWND> ControlGroup(HWND member);
+// Where the focus goes for a tab stop: into a group of radio buttons at the one
+// checked, from which the arrow keys move on; else (none checked, not a radio
+// button) the stop itself.
+HWND CheckedRadioOf(HWND stop);
 bool IsCheckBox(HWND window);
 bool IsPushButton(HWND window);
 

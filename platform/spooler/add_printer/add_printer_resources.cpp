@@ -37,8 +37,8 @@ constexpr DialogItemTemplate kLocal[] = {
 };
 constexpr DialogItemTemplate kPort[] = {
     Text(IDC_AP_TEXT, 10, 8, 256, 28),
-    Text(IDC_AP_PORT_LABEL, 10, 46, 90, 10),
-    {WC_COMBOBOX, "", IDC_AP_PORT, 104, 44, 150, 80, kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
+    Text(IDC_AP_PORT_LABEL, 10, 46, 100, 10),
+    {WC_COMBOBOX, "", IDC_AP_PORT, 114, 44, 140, 80, kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
     Text(IDC_AP_TEXT2, 10, 100, 256, 20),
 };
 constexpr DialogItemTemplate kModel[] = {

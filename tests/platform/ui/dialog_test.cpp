@@ -173,7 +173,7 @@ TEST_F(DialogTest, EscIsIgnoredWhileCancelIsDisabled) {
   EXPECT_EQ(ui.Join(), IDCANCEL);
 }
 
-TEST_F(DialogTest, TabMovesTheFocusAndArrowsMoveWithinARadioGroup) {
+TEST_F(DialogTest, TabMovesTheFocusIntoARadioGroupAtItsCheckedButtonAndArrowsMoveWithinIt) {
   CFormDlg dialog;
   UiThread ui([&] { return dialog.DoModal(); });
   ASSERT_TRUE(ui.WaitForWindow());
@@ -185,6 +185,14 @@ TEST_F(DialogTest, TabMovesTheFocusAndArrowsMoveWithinARadioGroup) {
   EXPECT_EQ(focus(), driver.Control(1002));
   driver.Key(VK_TAB, true);
   EXPECT_EQ(focus(), driver.Control(1001));
+  // Into the radio group at its checked button ("Static"), either way.
+  driver.Key(VK_TAB);
+  driver.Key(VK_TAB);
+  EXPECT_EQ(focus(), driver.Control(1004));
+  driver.Key(VK_TAB);
+  EXPECT_EQ(focus(), driver.Control(1005));
+  driver.Key(VK_TAB, true);
+  EXPECT_EQ(focus(), driver.Control(1004));
   driver.Click(1003);
   driver.Key(VK_DOWN);
   EXPECT_EQ(driver.Check(1004), 1);
