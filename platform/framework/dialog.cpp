@@ -273,6 +273,7 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent, bool child) {
                            resource->fontName ? resource->fontName : "System");
   ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   HWND firstStop = nullptr;
+  std::vector<HWND> stops;  // the controls with a tab stop, in order
   for (std::size_t i = 0; i < resource->itemCount; ++i) {
     const DialogItemTemplate& item = resource->items[i];
     RECT r = DialogUnitsToPixels(item.x, item.y, item.cx, item.cy);
@@ -286,10 +287,19 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent, bool child) {
       ::SendMessageA(control, vek::CompareNoCase(item.className, WC_STATIC) == 0 ? STM_SETIMAGE : BM_SETIMAGE,
                      IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     }
+    if (item.style & WS_TABSTOP) stops.push_back(control);
     if (!firstStop && (item.style & WS_TABSTOP) && !(item.style & WS_DISABLED)) firstStop = control;
   }
-  if (::SendMessageA(window, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstStop), 0) && firstStop)
+  if (::SendMessageA(window, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstStop), 0) && firstStop) {
+    // The first stop as the dialog stands now (not shown yet): its
+    // initialisation may have disabled or hidden the template's first.
+    auto takesFocus = [](HWND control) {
+      return ::IsWindowEnabled(control) && (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
+    };
+    auto now = std::find_if(stops.begin(), stops.end(), takesFocus);
+    if (!takesFocus(firstStop) && now != stops.end()) firstStop = *now;
     FocusControl(CheckedRadioOf(firstStop));
+  }
   return TRUE;
 }
 

@@ -132,11 +132,12 @@ void CPropertySheet::ShowPage(int index) {
   }
   page->ShowWindow(SW_SHOW);
   page->OnSetActive();
-  // The focus stays on the sheet's buttons. Left on the page hidden, it goes to
-  // the first stop of the page shown; on a radio button of this page that its
-  // settings have just unchecked, to the checked one.
+  // The focus stays on the sheet's buttons. Left on the page hidden (or on a
+  // control the page's settings disabled), it goes to the first stop of the page
+  // shown; on a radio button of this page that its settings have just unchecked,
+  // to the checked one.
   HWND focus = ::GetFocus();
-  if (focus == nullptr || !::IsWindowVisible(focus)) {
+  if (focus == nullptr || !::IsWindowVisible(focus) || !::IsWindowEnabled(focus)) {
     if (HWND first = ::GetNextDlgTabItem(page->m_hWnd, nullptr, FALSE)) ::SetFocus(vek::framework::CheckedRadioOf(first));
   } else if (::GetParent(focus) == page->m_hWnd && vek::framework::CheckedRadioOf(focus) != focus) {
     ::SetFocus(vek::framework::CheckedRadioOf(focus));

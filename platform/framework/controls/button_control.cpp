@@ -51,7 +51,7 @@ std::vector<HWND> ControlGroup(HWND member) {
 HWND CheckedRadioOf(HWND stop) {
   if (!IsRadioButton(stop)) return stop;
   for (HWND control : ControlGroup(stop))
-    if (IsRadioButton(control) && IsWindowEnabled(control) && IsWindowVisible(control) &&
+    if (IsRadioButton(control) && IsWindowEnabled(control) && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) &&
         SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED)
       return control;
   return stop;

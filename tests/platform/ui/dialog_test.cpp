@@ -23,6 +23,7 @@ class CFormDlg : public CDialog {
   std::atomic<int> clicks{0};
   std::atomic<int> selections{0};
   bool startTimer = false;
+  bool disableTexts = false;
 
   BOOL OnInitDialog() override {
     // A control nobody attached an object to comes as an object of its own class.
@@ -33,6 +34,10 @@ class CFormDlg : public CDialog {
     choices->AddString("three");
     CDialog::OnInitDialog();
     if (startTimer) SetTimer(0x4000, 20);
+    if (disableTexts) {
+      GetDlgItem(1001)->EnableWindow(FALSE);
+      GetDlgItem(1002)->EnableWindow(FALSE);
+    }
     return TRUE;
   }
   void DoDataExchange(CDataExchange* dx) override {
@@ -199,6 +204,16 @@ TEST_F(DialogTest, TabMovesTheFocusIntoARadioGroupAtItsCheckedButtonAndArrowsMov
   EXPECT_EQ(driver.Check(1003), 0);
   driver.Cancel();
   ui.Join();
+
+  // Stops its initialisation disabled give the focus to the next, here the radio
+  // group, at its checked button.
+  CFormDlg disabled;
+  disabled.disableTexts = true;
+  UiThread second([&] { return disabled.DoModal(); });
+  ASSERT_TRUE(second.WaitForWindow());
+  EXPECT_EQ(focus(), driver.Control(1004));
+  driver.Cancel();
+  second.Join();
 }
 
 class CTimerDlg : public CDialog {
