@@ -113,6 +113,13 @@ void CPropertySheet::ApplyWizardButtons(DWORD flags) {
   ::EnableWindow(Button(ID_WIZFINISH), (flags & PSWIZB_FINISH) ? TRUE : FALSE);
   ::SendMessageA(Button(ID_WIZNEXT), BM_SETSTYLE, finish ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON, TRUE);
   ::SendMessageA(Button(ID_WIZFINISH), BM_SETSTYLE, finish ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  // A focus left on a window gone or disabled (a page without a stop, Next
+  // turned into Finish) goes to the default button.
+  HWND focus = ::GetFocus();
+  HWND byDefault = Button(finish ? ID_WIZFINISH : ID_WIZNEXT);
+  if ((focus == nullptr || !::IsWindowVisible(focus) || !::IsWindowEnabled(focus)) && ::IsWindowEnabled(byDefault) &&
+      ::IsWindowVisible(byDefault))
+    ::SetFocus(byDefault);
 }
 
 void CPropertySheet::ShowPage(int index) {

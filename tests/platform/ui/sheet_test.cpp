@@ -119,12 +119,24 @@ TEST_F(SheetTest, BackOnTheFirstPageCanPressCancel) {
   EXPECT_EQ(ui.Join(), IDCANCEL);
 }
 
+// The focus goes with the page shown: from a field of the page left to the first
+// field of the one shown.
 TEST_F(SheetTest, EnterGoesNextAndEscCancels) {
   CTestSheet sheet;
   UiThread ui([&] { return sheet.DoModal(); });
   ASSERT_TRUE(ui.WaitForWindow());
+  auto focus = [&] {
+    return reinterpret_cast<HWND>(SendMessageA(driver.ActiveWindow(), vek::framework::VEK_UM_GETFOCUS, 0, 0));
+  };
+  EXPECT_EQ(focus(), ::GetDlgItem(sheet.welcome.m_hWnd, 1001));
   driver.Key(VK_RETURN);
   EXPECT_EQ(sheet.GetActiveIndex(), 1);
+  EXPECT_EQ(focus(), ::GetDlgItem(sheet.list.m_hWnd, 1001));
+  // Back to a page shown before (Back pressed for the user: the focus stays where it was).
+  sheet.PressButton(PSBTN_BACK);
+  driver.Settle();
+  EXPECT_EQ(sheet.GetActiveIndex(), 0);
+  EXPECT_EQ(focus(), ::GetDlgItem(sheet.welcome.m_hWnd, 1001));
   driver.Key(VK_ESCAPE);
   EXPECT_EQ(ui.Join(), IDCANCEL);
 }
