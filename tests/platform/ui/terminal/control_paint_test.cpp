@@ -323,6 +323,9 @@ TEST(TerminalPaint, ListViewShowsHeadingsRowsSelectionAndScrollMarks) {
 // space after it; cells to spare go to a column cut short. Scrolled sideways, the
 // list starts at its first column shown and marks the hidden ones on its frame.
 TEST(TerminalPaint, ListColumnsKeepWholeWhatFitsAndTheLastTakesTheRest) {
+  const std::vector<ListColumn> kServer = {{"Device Name", 78}, {"IP Address", 66}, {"MAC Address", 102},
+                                           {"Port", 30},         {"Status", 42},     {"Version", 60}};
+  const std::vector<std::string> kServerRow = {"Lab wireless", "127.61.5.3", "02:4E:57:10:00:02", "P1", "Ok", "2.10a-wpa2"};
   const struct {
     const char* what;
     std::vector<ListColumn> columns;
@@ -334,14 +337,14 @@ TEST(TerminalPaint, ListColumnsKeepWholeWhatFitsAndTheLastTakesTheRest) {
     const char* bottom = nullptr;  // the frame's bottom edge, when it marks hidden columns
   } cases[] = {
       {"a server list one cell too narrow for its columns",
-       {{"Device Name", 78}, {"IP Address", 66}, {"MAC Address", 102}, {"Port", 30}, {"Status", 42}, {"Version", 60}},
-       {"Lab wireless", "127.61.5.3", "02:4E:57:10:00:02", "P1", "Ok", "2.10a-wpa2"},
+       kServer,
+       kServerRow,
        61,
        "Device Name  IP Address MAC Address       Port Status Version",
        "Lab wireless 127.61.5.3 02:4E:57:10:00:02 P1   Ok     2.10a-w"},
       {"the same with room: nothing cut",
-       {{"Device Name", 78}, {"IP Address", 66}, {"MAC Address", 102}, {"Port", 30}, {"Status", 42}, {"Version", 60}},
-       {"Lab wireless", "127.61.5.3", "02:4E:57:10:00:02", "P1", "Ok", "2.10a-wpa2"},
+       kServer,
+       kServerRow,
        64,
        "Device Name  IP Address MAC Address       Port Status Version",
        "Lab wireless 127.61.5.3 02:4E:57:10:00:02 P1   Ok     2.10a-wpa2"},
@@ -352,8 +355,8 @@ TEST(TerminalPaint, ListColumnsKeepWholeWhatFitsAndTheLastTakesTheRest) {
        "",
        "Print Server N 02:4E:57:10:00:01"},
       {"scrolled to the first column from which the rest show whole",
-       {{"Device Name", 78}, {"IP Address", 66}, {"MAC Address", 102}, {"Port", 30}, {"Status", 42}, {"Version", 60}},
-       {"Lab wireless", "127.61.5.3", "02:4E:57:10:00:02", "P1", "Ok", "2.10a-wpa2"},
+       kServer,
+       kServerRow,
        40,
        "MAC Address       Port Status Version",
        "02:4E:57:10:00:02 P1   Ok     2.10a-wpa2",
