@@ -33,8 +33,8 @@ class WizardSP03 : public WizardPage {
   static constexpr int kRestartedAt = 7000;
   // The device's restart, shown on the bar.
   static constexpr DWORD kRestartWait = 13000;
-  // Restart requests sent before the settings not yet in force are reported:
-  // the send's, and once more.
+  // How often the device is asked to restart before settings still not in force
+  // are reported: with the send, and once more.
   static constexpr int kRestartTries = 2;
   static constexpr DWORD kDoneWait = 1000;
   static constexpr UINT_PTR kLocateTimer = 0x4000;
