@@ -6,6 +6,7 @@
 // them but misses its restart, among secured neighbours that answer sooner.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ostream>
 #include <string>
@@ -320,7 +321,10 @@ TEST_P(SaveInForce, DoneOnlyOnceTheServerReportsTheNewSettings) {
   EXPECT_EQ(RequestsTo(m_emulator, 0, PSCMD_RESTART), c.ignoredRestarts == 0 ? 2 : 4) << log;
   EXPECT_EQ(RequestsTo(m_emulator, 1, PSCMD_SECURE_WORD), 0) << "the neighbour heard nothing of the exchange";
   EXPECT_EQ(Device(1).Counters().configurations, 0);
-  EXPECT_GE(seen.positions.size(), 20u);
+  // The bar kept moving through the restarts and the looks after them.
+  std::vector<int> positions = seen.positions;
+  std::sort(positions.begin(), positions.end());
+  EXPECT_GE(std::unique(positions.begin(), positions.end()) - positions.begin(), c.ignoredRestarts == 0 ? 15 : 25);
   if (inForce) {
     EXPECT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_PRINTER)) << log;
     // (The printer page may have a word of its own about the printers here; the
