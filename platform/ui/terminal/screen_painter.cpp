@@ -1,5 +1,6 @@
 #include "ui/terminal/screen_painter.h"
 
+#include "ui/terminal/busy_mark.h"
 #include "ui/terminal/control_geometry.h"
 #include "ui/terminal/key_help.h"
 #include "ui/terminal/text_cells.h"
@@ -54,7 +55,11 @@ Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned an
   }
   for (const MessageBoxView* box : overlays.boxes) box->Paint(grid, glyphs);
   grid.SetClip(grid.Bounds());
-  if (style.keyLine) {
+  bool busy = style.busy && overlays.boxes.empty();
+  if (busy) MarkBusy(grid, layout, style.japanese);
+  if (style.keyLine && busy) {
+    MarkBusyKeyLine(grid, layout.Rows(), animationFrame, glyphs, style.japanese);
+  } else if (style.keyLine) {
     KeyHelpState state{overlays.dropDown, overlays.boxes.empty() ? nullptr : overlays.boxes.back(), style.japanese};
     DrawKeyLine(grid, layout.Rows(), KeyHints(layout, state));
   }

@@ -15,7 +15,7 @@
 #include "kernel/thread.h"
 #include "kernel/version.h"
 #include "framework/cursor.h"
-#include "ui/terminal/busy_mark.h"
+#include "framework/resources.h"
 #include "ui/terminal/input_actions.h"
 #include "ui/terminal/terminal_restore.h"
 #include "ui/terminal/window_snapshot.h"
@@ -36,6 +36,9 @@ const HWND kMessageBoxShown = reinterpret_cast<HWND>(static_cast<std::uintptr_t>
 std::atomic<TerminalFrontEnd*> g_open{nullptr};
 
 bool ShowsWaitCursor() { return vek::framework::IsBusyCursor(GetCursor()); }
+
+// The front end's own words follow the program's.
+bool ProgramIsJapanese() { return vek::framework::ProgramLanguage() == LANG_JAPANESE; }
 
 bool Utf8Locale() {
   const char* codeset = nl_langinfo(CODESET);
@@ -186,13 +189,9 @@ void TerminalFrontEnd::Render() {
   ScreenStyle style;
   style.colours = m_screen.Colours();
   style.keyLine = m_screen.Size().y >= kKeyLineMinRows;
-  style.japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
+  style.japanese = ProgramIsJapanese();
+  style.busy = m_shownBusy;
   Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays, style);
-  if (m_shownBusy) {
-    MarkBusy(screen.grid, m_layout);
-    if (style.keyLine)
-      MarkBusyKeyLine(screen.grid, m_layout.Rows(), GetTickCount() / kAnimationFrameMs, glyphs, style.japanese);
-  }
   if (m_repaintAll || !m_shown || !(screen == *m_shown)) {
     m_screen.Show(screen.grid, screen.cursor, m_repaintAll);
     m_shown = std::move(screen);
@@ -284,7 +283,7 @@ int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
   m_uiThread = GetCurrentThreadId();
   ServeLending();
   if (!m_screen.IsOpen() && !m_lending.IsLent()) return framework::DefaultMessageBoxAnswer(box.type);
-  MessageBoxView view(box, PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE);
+  MessageBoxView view(box, ProgramIsJapanese());
   m_boxes.push_back(&view);
   m_dropDown.reset();
   int answer = 0;
