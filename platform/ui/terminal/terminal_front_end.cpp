@@ -25,6 +25,8 @@ namespace {
 
 // Often enough for spinners, progress bars and a resized terminal.
 constexpr DWORD kTickMs = 150;
+// How long a paint waits for the ticker's: at most one paint of its own.
+constexpr auto kLockWait = std::chrono::milliseconds(40);
 constexpr DWORD kAnimationFrameMs = 150;
 // A busy thread that updates its windows often is shown at most this often.
 constexpr DWORD kRefreshMs = 40;
@@ -72,6 +74,8 @@ std::unique_ptr<TerminalFrontEnd> TerminalFrontEnd::Open() {
   frontEnd->m_uiThread = GetCurrentThreadId();
   g_open = frontEnd.get();
   vek::shell::SetTerminalHolder(&frontEnd->m_lending);
+  TerminalFrontEnd* self = frontEnd.get();
+  frontEnd->m_ticker = std::make_unique<ScreenTicker>(std::chrono::milliseconds(kTickMs), [self] { self->KeepMoving(); });
   return frontEnd;
 }
 
@@ -114,6 +118,7 @@ void TerminalFrontEnd::ServeLending() {
 TerminalFrontEnd::~TerminalFrontEnd() { Shutdown(); }
 
 void TerminalFrontEnd::Shutdown() {
+  if (m_ticker) m_ticker->Stop();
   m_lending.Close();
   vek::shell::SetTerminalHolder(nullptr);
   // At exit another thread may be inside a wait; it lets go within a tick.
@@ -134,7 +139,11 @@ void TerminalFrontEnd::Shutdown() {
 }
 
 void TerminalFrontEnd::ReadTerminal() {
-  while (std::optional<TermKey> key = m_screen.ReadKey()) m_pending.push_back(PendingKey{*key, m_shownActive});
+  while (std::optional<TermKey> key = m_screen.ReadKey()) {
+    // A resized or garbled screen is painted whole at the next paint, whoever makes it.
+    if (key->code == KeyCode::Resize || key->code == KeyCode::Redraw) m_repaintAll = true;
+    m_pending.push_back(PendingKey{*key, m_shownActive});
+  }
   if (m_watcher) m_watcher->Rearm();
 }
 
@@ -148,10 +157,14 @@ void TerminalFrontEnd::WaitForTerminalOrQueue() {
 }
 
 void TerminalFrontEnd::RefreshLayout() {
+  m_windows = SnapshotThreadWindows(GetCurrentThreadId(), GetFocus());
+  LayOut();
+}
+
+void TerminalFrontEnd::LayOut() {
   CellPoint size = m_screen.Size();
-  HWND focus = GetFocus();
   int rows = size.y >= kKeyLineMinRows ? size.y - 1 : size.y;
-  m_layout = ScreenLayout::Build(SnapshotThreadWindows(GetCurrentThreadId(), focus), size.x, rows, m_memory);
+  m_layout = ScreenLayout::Build(m_windows, size.x, rows, m_memory);
   PlaceDropDown();
 }
 
@@ -176,6 +189,22 @@ void TerminalFrontEnd::Render() {
   // screen changes (a modal dialog that ends while its thread is busy).
   ReadTerminal();
   RefreshLayout();
+  m_lastRender = GetTickCount();
+  m_rendered = true;
+  Paint();
+  m_rendering = false;
+}
+
+void TerminalFrontEnd::KeepMoving() {
+  std::unique_lock lock(m_lock, std::try_to_lock);
+  // While the windows' thread waits for input it holds the lock and paints them itself.
+  if (!lock.owns_lock() || !m_screen.IsOpen() || !m_rendered || GetTickCount() - m_lastRender < kTickMs) return;
+  ReadTerminal();  // a resize reaches curses here; the keys wait for the windows
+  LayOut();
+  Paint();
+}
+
+void TerminalFrontEnd::Paint() {
   Overlays overlays;
   overlays.dropDown = m_dropDown ? &*m_dropDown : nullptr;
   for (MessageBoxView* box : m_boxes) {
@@ -184,8 +213,6 @@ void TerminalFrontEnd::Render() {
   }
   m_shownBusy = ShowsWaitCursor();
   const Glyphs& glyphs = m_screen.Unicode() ? Glyphs::Unicode() : Glyphs::Ascii();
-  m_lastRender = GetTickCount();
-  m_rendered = true;
   ScreenStyle style;
   style.colours = m_screen.Colours();
   style.keyLine = m_screen.Size().y >= kKeyLineMinRows;
@@ -199,7 +226,6 @@ void TerminalFrontEnd::Render() {
   }
   const TopLevelPlacement* active = m_layout.Active();
   m_shownActive = !m_boxes.empty() ? kMessageBoxShown : active ? active->node->hwnd : nullptr;
-  m_rendering = false;
 }
 
 void TerminalFrontEnd::Perform(const std::vector<InputAction>& actions) {
@@ -253,8 +279,8 @@ void TerminalFrontEnd::DeliverPending() {
 
 void TerminalFrontEnd::Refresh() {
   if (GetCurrentThreadId() != m_uiThread) return;
-  std::unique_lock lock(m_lock, std::try_to_lock);
-  if (!lock.owns_lock() || !m_screen.IsOpen()) return;
+  std::unique_lock lock(m_lock, std::defer_lock);
+  if (!lock.try_lock_for(kLockWait) || !m_screen.IsOpen()) return;
   // Often at most, but at once when the wait cursor came or went.
   if (m_rendered && GetTickCount() - m_lastRender < kRefreshMs && ShowsWaitCursor() == m_shownBusy) return;
   Render();
@@ -262,8 +288,8 @@ void TerminalFrontEnd::Refresh() {
 
 void TerminalFrontEnd::WaitForInput() {
   m_uiThread = GetCurrentThreadId();
-  std::unique_lock lock(m_lock, std::try_to_lock);
-  if (lock.owns_lock()) ServeLending();
+  std::unique_lock lock(m_lock, std::defer_lock);
+  if (lock.try_lock_for(kLockWait)) ServeLending();
   if (!lock.owns_lock() || !m_screen.IsOpen()) {
     // Another thread shows a message box: this one keeps its messages going.
     MsgWaitForMultipleObjects(0, nullptr, FALSE, kTickMs, QS_ALLINPUT);
@@ -318,8 +344,7 @@ int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
     while (answer == 0 && !m_pending.empty()) {
       TermKey key = m_pending.front().key;
       m_pending.pop_front();
-      if (key.code == KeyCode::Resize || key.code == KeyCode::Redraw) m_repaintAll = true;
-      else answer = view.HandleKey(key);
+      if (key.code != KeyCode::Resize && key.code != KeyCode::Redraw) answer = view.HandleKey(key);
     }
   }
   std::erase(m_boxes, &view);
