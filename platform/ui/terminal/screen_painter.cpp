@@ -20,7 +20,8 @@ std::optional<CellPoint> Caret(const ScreenLayout& layout) {
       CellPoint caret = EditCaretCell(node, area, placed->scroll);
       at = CellPoint{area.x + caret.x, area.y + caret.y};
     } else if (node.kind == ControlKind::IpAddress) {
-      int width = TextWidth(DecodeUtf8(node.text));
+      // After the digits of the field being edited, as in an edit.
+      int width = std::clamp(node.selEnd, 0, static_cast<int>(node.text.size()));
       at = CellPoint{placed->rect.x + std::min(width, placed->rect.w - 1), placed->rect.y + (placed->rect.h - 1) / 2};
     } else {
       return std::nullopt;

@@ -152,12 +152,14 @@ void ReadControl(HWND window, WindowNode& node) {
       node.check = static_cast<int>(SendMessageA(window, BM_GETCHECK, 0, 0));
       if ((node.style & BS_TYPEMASK) == BS_OWNERDRAW) ReadDrawing(window, node);
       break;
-    case ControlKind::Edit: {
+    case ControlKind::Edit:
+    case ControlKind::IpAddress: {
       DWORD start = 0, end = 0;
       SendMessageA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
       node.selStart = static_cast<int>(start);
       node.selEnd = static_cast<int>(end);
-      node.passwordChar = static_cast<char32_t>(SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0));
+      if (node.kind == ControlKind::Edit)
+        node.passwordChar = static_cast<char32_t>(SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0));
       break;
     }
     case ControlKind::ComboBox: {
@@ -189,8 +191,6 @@ void ReadControl(HWND window, WindowNode& node) {
     case ControlKind::Dialog:
     case ControlKind::Other:
       ReadDrawing(window, node);
-      break;
-    case ControlKind::IpAddress:
       break;
   }
 }
