@@ -220,6 +220,7 @@ IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
   ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+  ON_MESSAGE(VEK_UM_CLOSESONESCAPE, HandleClosesOnEscape)
   ON_COMMAND(IDOK, OnOK)
   ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
@@ -231,6 +232,8 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_p
 CDialog::~CDialog() = default;
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+
+LRESULT CDialog::HandleClosesOnEscape(WPARAM, LPARAM) { return TRUE; }
 
 BOOL CDialog::OnInitDialog() {
   UpdateData(FALSE);

@@ -7,6 +7,7 @@
 #include "framework/dialog_template.h"
 #include "framework/gdi.h"
 #include "framework/message_api.h"
+#include "framework/user_input.h"
 #include "framework/window_api.h"
 #include "kernel/strings.h"
 
@@ -242,6 +243,8 @@ WindowNode SnapshotWindow(HWND window, HWND focus) {
   GetWindowRect(window, &node.rect);
   node.enabled = IsWindowEnabled(window) != FALSE;
   node.focused = window == focus;
+  if (!(node.style & WS_CHILD))
+    node.closesOnEscape = SendMessageA(window, vek::framework::VEK_UM_CLOSESONESCAPE, 0, 0) != FALSE;
   ReadControl(window, node);
   for (HWND child : DirectChildren(window)) {
     DWORD style = StyleOf(child);

@@ -46,6 +46,7 @@ struct WindowNode {
   RECT rect{};  // pixels, relative to the parent's client area
   bool enabled = true;
   bool focused = false;
+  bool closesOnEscape = false;  // a top-level window that Esc closes
 
   int check = 0;             // buttons
   std::string pictureTitle;  // a static's bitmap: its title, and its resource

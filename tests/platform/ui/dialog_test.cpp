@@ -152,6 +152,8 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscCancels) {
   CFormDlg second;
   UiThread ui2([&] { return second.DoModal(); });
   ASSERT_TRUE(ui2.WaitForWindow());
+  EXPECT_TRUE(SendMessageA(driver.ActiveWindow(), vek::framework::VEK_UM_CLOSESONESCAPE, 0, 0))
+      << "it tells the front ends that Esc closes it";
   driver.Key(VK_ESCAPE);
   EXPECT_EQ(ui2.Join(), IDCANCEL);
 

@@ -241,10 +241,18 @@ TEST(TerminalScreen, TheLastLineNamesTheKeysOfWhatTakesTheInput) {
     ScreenLayout layout = ScreenLayout::Build({dialog}, 50, 14, memory);
     EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=Next >;");
   }
-  // A window without a Cancel button closes with Esc.
+  // A window without a Cancel button that Esc closes says so; one that Esc does
+  // not close leaves Esc out.
   {
     ViewMemory memory;
     ScreenLayout layout = ScreenLayout::Build({SmallDialog()}, 50, 14, memory);
+    EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=OK;");
+  }
+  {
+    ViewMemory memory;
+    WindowNode closes = SmallDialog();
+    closes.closesOnEscape = true;
+    ScreenLayout layout = ScreenLayout::Build({closes}, 50, 14, memory);
     EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=OK;Esc=close;");
     DropDown dropDown(kCombo, 0, 3);
     EXPECT_EQ(text(KeyHints(layout, {.dropDown = &dropDown})), "↑↓=choose;Enter=take it;Esc=close;");
