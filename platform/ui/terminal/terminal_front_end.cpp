@@ -25,8 +25,8 @@ namespace {
 
 // Often enough for spinners, progress bars and a resized terminal.
 constexpr DWORD kTickMs = 150;
-// How long a paint waits for the ticker's: at most one paint of its own.
-constexpr auto kLockWait = std::chrono::milliseconds(40);
+// How long the windows' thread waits for a paint of the ticker under way.
+constexpr auto kTickerWait = std::chrono::milliseconds(40);
 constexpr DWORD kAnimationFrameMs = 150;
 // A busy thread that updates its windows often is shown at most this often.
 constexpr DWORD kRefreshMs = 40;
@@ -196,12 +196,34 @@ void TerminalFrontEnd::Render() {
 }
 
 void TerminalFrontEnd::KeepMoving() {
-  std::unique_lock lock(m_lock, std::try_to_lock);
-  // While the windows' thread waits for input it holds the lock and paints them itself.
-  if (!lock.owns_lock() || !m_screen.IsOpen() || !m_rendered || GetTickCount() - m_lastRender < kTickMs) return;
-  ReadTerminal();  // a resize reaches curses here; the keys wait for the windows
-  LayOut();
-  Paint();
+  SetTicking(true);
+  {
+    // While the windows' thread waits for input it holds the lock and paints them itself.
+    std::unique_lock lock(m_lock, std::try_to_lock);
+    if (lock.owns_lock() && m_screen.IsOpen() && m_rendered && GetTickCount() - m_lastRender >= kTickMs) {
+      ReadTerminal();  // a resize reaches curses here; the keys wait for the windows
+      LayOut();
+      Paint();
+    }
+  }
+  SetTicking(false);
+}
+
+void TerminalFrontEnd::SetTicking(bool ticking) {
+  {
+    std::lock_guard guard(m_tickLock);
+    m_ticking = ticking;
+  }
+  if (!ticking) m_tickDone.notify_all();
+}
+
+bool TerminalFrontEnd::TryLock(std::unique_lock<std::recursive_timed_mutex>& lock) {
+  if (lock.try_lock()) return true;
+  {
+    std::unique_lock tick(m_tickLock);
+    m_tickDone.wait_for(tick, kTickerWait, [this] { return !m_ticking; });
+  }
+  return lock.try_lock();
 }
 
 void TerminalFrontEnd::Paint() {
@@ -280,7 +302,7 @@ void TerminalFrontEnd::DeliverPending() {
 void TerminalFrontEnd::Refresh() {
   if (GetCurrentThreadId() != m_uiThread) return;
   std::unique_lock lock(m_lock, std::defer_lock);
-  if (!lock.try_lock_for(kLockWait) || !m_screen.IsOpen()) return;
+  if (!TryLock(lock) || !m_screen.IsOpen()) return;
   // Often at most, but at once when the wait cursor came or went.
   if (m_rendered && GetTickCount() - m_lastRender < kRefreshMs && ShowsWaitCursor() == m_shownBusy) return;
   Render();
@@ -289,7 +311,7 @@ void TerminalFrontEnd::Refresh() {
 void TerminalFrontEnd::WaitForInput() {
   m_uiThread = GetCurrentThreadId();
   std::unique_lock lock(m_lock, std::defer_lock);
-  if (lock.try_lock_for(kLockWait)) ServeLending();
+  if (TryLock(lock)) ServeLending();
   if (!lock.owns_lock() || !m_screen.IsOpen()) {
     // Another thread shows a message box: this one keeps its messages going.
     MsgWaitForMultipleObjects(0, nullptr, FALSE, kTickMs, QS_ALLINPUT);

@@ -7,6 +7,7 @@
 // terminal is laid out again at once.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -55,6 +56,10 @@ class TerminalFrontEnd : public framework::FrontEnd {
   // On the ticker's thread: the windows as last read, when their own thread has
   // not painted them for a while.
   void KeepMoving();
+  void SetTicking(bool ticking);
+  // Takes the lock if it is free or once a paint of the ticker under way is done;
+  // false while another thread holds it (a message box of its own).
+  bool TryLock(std::unique_lock<std::recursive_timed_mutex>& lock);
   void DeliverPending();
   void Perform(const std::vector<InputAction>& actions);
   // Lends the terminal to a program this one started, or takes it back, when asked.
@@ -87,6 +92,9 @@ class TerminalFrontEnd : public framework::FrontEnd {
   bool m_rendered = false;
   bool m_rendering = false;  // a window updated while its state is read waits for the next paint
   bool m_shownBusy = false;  // the last paint showed the wait cursor's note
+  std::mutex m_tickLock;  // guards m_ticking
+  std::condition_variable m_tickDone;
+  bool m_ticking = false;  // the ticker is at a paint
   std::unique_ptr<ScreenTicker> m_ticker;  // last: it goes before what it paints
 };
 
