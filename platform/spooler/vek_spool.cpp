@@ -7,6 +7,7 @@
 
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
+#include "registry/store_check.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
 
@@ -119,6 +120,13 @@ int FailWith(DWORD error, const std::string& what) {
       return Fail(kNoMonitor, what + ": the monitor library does not load");
     case ERROR_PRINTER_ALREADY_EXISTS:
       return Fail(kExists, what + ": the printer exists already");
+    case ERROR_CANTWRITE:
+      return Fail(kFailed, what + ": " + registry::DescribeStoreError(static_cast<LONG>(error)) +
+                               " (nothing was changed)");
+    case ERROR_BADDB:
+    case ERROR_REGISTRY_CORRUPT:
+      return Fail(kFailed, what + ": " + registry::DescribeStoreError(static_cast<LONG>(error)) +
+                               "; it is left as it is: move it away and run 'vek-spool init' to make a new one");
     default:
       return Fail(kFailed, what + ": " + spooler::DescribeError(error));
   }
@@ -169,6 +177,10 @@ int main(int argc, char** argv) {
   if (args.positional.size() > command.maxArgs) return UsageError("too many arguments for " + name);
   if (command.needsRoot && !vek::spooler::MachineRootReady())
     return Fail(kNoRoot, "no machine root at " + vek::MachineRoot() + " (run 'vek-spool init')");
+  // A registry that cannot be read is said so, never shown as an empty machine.
+  if (command.needsRoot)
+    if (LONG error = vek::registry::CheckStore(); vek::registry::IsStoreError(error))
+      return FailWith(static_cast<DWORD>(error), "cannot read the registry");
   int code = command.run(args);
   vek::spooler::Shutdown();
   std::fflush(stdout);

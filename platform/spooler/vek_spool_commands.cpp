@@ -16,6 +16,7 @@
 #include "kernel/lasterror.h"
 #include "kernel/machine_root.h"
 #include "kernel/strings.h"
+#include "registry/store_check.h"
 #include "spooler/names.h"
 #include "spooler/ports.h"
 #include "spooler/spooler.h"
@@ -237,8 +238,12 @@ int Init(const Arguments& args) {
   std::string error;
   spooler::MachineSetup setup;
   setup.monitorLibrary = library;
-  if (spooler::SetUpMachine(setup, &error) != ERROR_SUCCESS)
+  if (DWORD failed = spooler::SetUpMachine(setup, &error)) {
+    // A database that cannot be used is left for the user, never made anew over.
+    if (registry::IsStoreError(static_cast<LONG>(failed)))
+      return FailWith(failed, "cannot set up the machine root at " + MachineRoot());
     return Fail(kFailed, "cannot set up the machine root at " + MachineRoot() + ": " + error);
+  }
   std::string addPrinter = AddPrinterProgram(args);
   if (!addPrinter.empty())
     if (DWORD failed = spooler::PlaceAddPrinterProgram(addPrinter))
