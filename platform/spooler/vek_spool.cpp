@@ -99,6 +99,37 @@ bool Arguments::Has(const std::string& name) const {
   return false;
 }
 
+std::string Printable(const std::string& text) {
+  std::string shown;
+  char escape[8];
+  for (std::size_t i = 0; i < text.size();) {
+    auto byte = static_cast<unsigned char>(text[i]);
+    // The length of a well-formed UTF-8 sequence starting here, 0 for none.
+    std::size_t length = byte < 0x80             ? 1
+                         : (byte & 0xE0) == 0xC0 ? 2
+                         : (byte & 0xF0) == 0xE0 ? 3
+                         : (byte & 0xF8) == 0xF0 ? 4
+                                                 : 0;
+    if (length > 1 && (i + length > text.size() || byte == 0xC0 || byte == 0xC1)) length = 0;
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) length = 0;
+    if (length == 0 || byte < 0x20 || byte == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      shown += escape;
+      ++i;
+    } else if (byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+      // U+0080 to U+009F: terminals take some of them for controls too.
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(text[i + 1]));
+      shown += escape;
+      i += 2;
+    } else {
+      shown.append(text, i, length);
+      i += length;
+    }
+  }
+  return shown;
+}
+
 int Fail(int code, const std::string& text) {
   std::fprintf(stderr, "vek-spool: %s\n", text.c_str());
   return code;
