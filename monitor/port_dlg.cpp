@@ -166,8 +166,8 @@ BOOL CPortDLG::OnInitDialog() {
     m_TabProtocol[m_TabCount] = entry.transport;
     std::u16string name = MonitorString(static_cast<UINT>(entry.stringId));
     if (g_SupportedProtocols & entry.bit) {
+      // Refresh follows the selected tab (OnSelChangeTab): it searches only where the transport works.
       m_Tab.InsertItem(TCIF_TEXT | TCIF_IMAGE, m_TabCount, name.c_str(), kAvailableImage, 0);
-      EnableControls({IDC_REFRESH}, TRUE);
       if (m_bConfigure && m_pPort && entry.transport == m_pPort->m_PacketType) {
         m_Protocol = entry.transport;
         m_Tab.SetCurSel(m_TabCount);
@@ -220,18 +220,25 @@ void CPortDLG::OnSelChangeTab(NMHDR*, LRESULT* result) {
     if (label) label->ShowWindow(show);
     m_IPCtrl.ShowWindow(show);
   };
+  EnableControls({IDC_REFRESH}, TransportWorks(m_Protocol));
   for (const ProtocolEntry& entry : m_ProtocolTable) {
     if (entry.transport != m_Protocol) continue;
     // The address of a directed search, and the servers' addresses, on TCP/IP only.
     const bool tcpip = m_Protocol == PACKET_TYPE_UDP;
     showAddress(tcpip ? SW_SHOW : SW_HIDE);
     if (tcpip) InsertColumn(kIPAddressColumn, IDS_COLUMN_IP_ADDRESS, LVCFMT_CENTER, u"255.255.255.255", 0);
-    if (g_SupportedProtocols & entry.bit) {
+    if (TransportWorks(m_Protocol)) {
       UpdateWindow();
       OnRefresh();
     }
   }
   if (result) *result = 0;
+}
+
+bool CPortDLG::TransportWorks(int protocol) {
+  for (const ProtocolEntry& entry : m_ProtocolTable)
+    if (entry.transport == protocol) return (g_SupportedProtocols & entry.bit) != 0;
+  return false;
 }
 
 LRESULT CPortDLG::OnStartSearch(WPARAM, LPARAM) {
