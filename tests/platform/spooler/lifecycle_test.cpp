@@ -18,17 +18,21 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+// A machine with the fake monitor, which logs its start, shutdown and unload.
+void SetUpLoggedMonitor(const TempRoot& root, std::string* log) {
+  std::string error;
+  ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({FAKE_MONITOR_PATH}, &error)) << error;
+  *log = root.path() + "/monitor.log";
+  spooler::store::Key key;
+  ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey));
+  spooler::store::WriteString(key.get(), "Log", *log);
+}
+
 // Without the fixture's own handle on the library, so it really leaves the process.
 TEST(MonitorLifecycle, ShutdownComesBeforeTheUnload) {
   TempRoot root;
-  std::string error;
-  ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({FAKE_MONITOR_PATH}, &error)) << error;
-  std::string log = root.path() + "/monitor.log";
-  {
-    spooler::store::Key key;
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey));
-    spooler::store::WriteString(key.get(), "Log", log);
-  }
+  std::string log;
+  ASSERT_NO_FATAL_FAILURE(SetUpLoggedMonitor(root, &log));
   DWORD needed = 0, returned = 0;
   EnumPortsW(nullptr, 2, nullptr, 0, &needed, &returned);
   EnumPortsW(nullptr, 1, nullptr, 0, &needed, &returned);
@@ -46,14 +50,8 @@ TEST(MonitorLifecycle, ShutdownComesBeforeTheUnload) {
 // over, for one) is freed, not left behind at exit.
 TEST(MonitorLifecycle, AProgramsEndShutsDownTheMonitorsItLoaded) {
   TempRoot root;
-  std::string error;
-  ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({FAKE_MONITOR_PATH}, &error)) << error;
-  std::string log = root.path() + "/monitor.log";
-  {
-    spooler::store::Key key;
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey));
-    spooler::store::WriteString(key.get(), "Log", log);
-  }
+  std::string log;
+  ASSERT_NO_FATAL_FAILURE(SetUpLoggedMonitor(root, &log));
   // A program of the framework, as the wizard is one: its work lists the ports.
   class Program : public CWinApp {
    public:
