@@ -66,12 +66,7 @@ Database::Prepared* Database::Cached(const char* sql) {
 
 LONG Database::Open(const std::string& path, OpenMode mode) {
   if (m_db != nullptr) return ERROR_INVALID_FUNCTION;
-  int flags = SQLITE_OPEN_NOMUTEX;
-  switch (mode) {
-    case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
-    case OpenMode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
-    case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
-  }
+  int flags = SQLITE_OPEN_NOMUTEX | (mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
   int result = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
   if (result != SQLITE_OK) {
     sqlite3_close_v2(m_db);

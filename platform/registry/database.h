@@ -21,9 +21,8 @@ LONG FromSqlite(int result);
 
 enum class Access { Read, Write };
 
-// How a database file is opened: Create for a new file being built; ReadWrite
-// and ReadOnly for one that must be there already.
-enum class OpenMode { Create, ReadWrite, ReadOnly };
+// How a database file, which must be there already, is opened.
+enum class OpenMode { ReadWrite, ReadOnly };
 
 class Database {
  public:

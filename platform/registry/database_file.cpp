@@ -101,6 +101,7 @@ std::string Reason(LONG error, const std::string& path, const std::string& detai
   switch (error) {
     case ERROR_BADDB: return path + " is not a registry database (damaged, or another program's file)";
     case ERROR_REGISTRY_CORRUPT: return path + " is damaged (" + detail + ")";
+    case ERROR_CANTOPEN: return path + " cannot be opened: " + detail;
     default: return path + " cannot be read: " + detail;
   }
 }
@@ -143,7 +144,7 @@ LONG OpenDatabaseFile(const std::string& root, std::unique_ptr<Database>* databa
   if (error == ERROR_SUCCESS) error = CheckPages(*opened, &detail);
   if (error == ERROR_SUCCESS && (error = opened->UseLog()) != ERROR_SUCCESS) detail = opened->LastErrorText();
   if (error != ERROR_SUCCESS) {
-    *problem = error == ERROR_CANTOPEN ? path + " cannot be opened: " + detail : Reason(error, path, detail);
+    *problem = Reason(error, path, detail);
     return error;
   }
   *database = std::move(opened);

@@ -26,7 +26,6 @@
 #include "kernel/clock.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
-#include "kernel/machine_root.h"
 #include "kernel/strings.h"
 #include "kernel/sync.h"
 #include "registry/transaction.h"
