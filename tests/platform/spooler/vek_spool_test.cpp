@@ -355,6 +355,10 @@ TEST_F(Tool, AMonitorThatDoesNotLoadIsNamed) {
   EXPECT_NE(std::string::npos, print.err.find("port 'VEK12AB0C-1' of printer 'Net' is unavailable"));
   Result add = Run({"add-port", "10.0.0.9"});
   EXPECT_EQ(6, add.code) << add.err;
+  // The port that did not come leaves nothing behind.
+  spooler::store::Key ports;
+  ASSERT_EQ(ERROR_SUCCESS, ports.Open(HKEY_LOCAL_MACHINE, spooler::store::kPorts));
+  EXPECT_EQ((std::vector<std::string>{"VEK12AB0C-1"}), spooler::store::SubKeys(ports.get()));
 }
 
 TEST_F(Tool, AStoppedSpoolerExits5) {
