@@ -90,6 +90,7 @@ std::vector<KeyHint> KeyHints(const ScreenLayout& layout, const KeyHelpState& st
     if (int escape = state.box->EscapeAnswer())
       for (const auto& button : buttons)
         if (button.id == escape) hints.push_back({U"Esc", ParseLabel(button.label).text});
+    if (state.box->ShownLines() < state.box->LineCount()) hints.push_back({U"PgUp PgDn", words.scroll});
     return hints;
   }
   if (state.dropDown) {
