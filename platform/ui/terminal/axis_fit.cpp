@@ -6,22 +6,8 @@
 namespace vek::ui::terminal {
 namespace {
 
-struct Edge {
-  std::size_t other;
-  int cells;
-};
-
-// The earliest cell of each point: after the one before it by at least
-// `steps[i]`, and after each point it is required to follow.
-std::vector<int> Earliest(const std::vector<int>& steps, const std::vector<std::vector<Edge>>& before) {
-  std::vector<int> cells(steps.size(), 0);
-  for (std::size_t i = 1; i < cells.size(); ++i) {
-    int at = cells[i - 1] + steps[i];
-    for (const Edge& e : before[i]) at = std::max(at, cells[e.other] + e.cells);
-    cells[i] = at;
-  }
-  return cells;
-}
+// Steps of the search for the largest squeeze that fits.
+constexpr int kSqueezeSteps = 12;
 
 }  // namespace
 
@@ -45,39 +31,56 @@ AxisFit::Result AxisFit::Fit(int available) const {
   auto index = [&](int px) {
     return static_cast<std::size_t>(std::lower_bound(points.begin(), points.end(), px) - points.begin());
   };
-  std::vector<std::vector<Edge>> before(n), after(n);
-  for (const Requirement& r : m_requirements) {
-    before[index(r.to)].push_back(Edge{index(r.from), r.cells});
-    after[index(r.from)].push_back(Edge{index(r.to), r.cells});
-  }
-  // Full size: each point's share of the pixels, rounded where it falls so that
-  // the stretches add up without drifting.
+  struct Need {
+    std::size_t from, to;
+    int cells;
+  };
+  std::vector<Need> needs;
+  for (const Requirement& r : m_requirements) needs.push_back(Need{index(r.from), index(r.to), r.cells});
   const double cellPx = m_pixelsPerCell * m_scale;
-  std::vector<int> fullSteps(n, 0), noSteps(n, 0);
-  for (std::size_t i = 1; i < n; ++i)
-    fullSteps[i] = static_cast<int>(std::lround((points[i] - points[0]) / cellPx)) -
-                   static_cast<int>(std::lround((points[i - 1] - points[0]) / cellPx));
-  const std::vector<int> full = Earliest(fullSteps, before);
-  const std::vector<int> tight = Earliest(noSteps, before);
+  std::vector<double> full(n);
+  for (std::size_t i = 0; i < n; ++i) full[i] = (points[i] - points[0]) / cellPx;
+  // The narrower requirements first: a wider one around them then takes only what
+  // it still lacks.
+  std::stable_sort(needs.begin(), needs.end(), [&](const Need& a, const Need& b) {
+    return full[a.to] - full[a.from] < full[b.to] - full[b.from];
+  });
 
-  std::vector<int> cells = tight;
-  result.fits = tight.back() <= available;
-  if (result.fits) {
-    // The latest cell of each point that still leaves the rest their requirements
-    // before the end; each point then as near its full-size share as it may be.
-    const int extent = std::min(available, full.back());
-    std::vector<int> latest(n, extent);
-    for (std::size_t i = n - 1; i-- > 0;) {
-      int at = latest[i + 1];
-      for (const Edge& e : after[i]) at = std::min(at, latest[e.other] - e.cells);
-      latest[i] = at;
+  // Every stretch squeezed alike, in whole cells; a requirement not met then takes
+  // what it lacks from all the stretches it spans, in proportion to their full
+  // sizes, and moves what follows it along. Stretching never brings two points
+  // closer, so a requirement met stays met.
+  auto layOut = [&](double squeeze) {
+    std::vector<int> cells(n);
+    for (std::size_t i = 0; i < n; ++i) cells[i] = static_cast<int>(std::lround(full[i] * squeeze));
+    for (const Need& need : needs) {
+      int lacking = need.cells - (cells[need.to] - cells[need.from]);
+      if (lacking <= 0) continue;
+      double span = full[need.to] - full[need.from];
+      for (std::size_t k = need.from + 1; k < n; ++k)
+        cells[k] += k >= need.to || span <= 0
+                        ? lacking
+                        : static_cast<int>(std::floor(lacking * (full[k] - full[need.from]) / span + 0.5));
     }
-    const double shrink = full.back() > 0 ? static_cast<double>(extent) / full.back() : 1.0;
-    for (std::size_t i = 0; i < n; ++i) {
-      int lowest = i == 0 ? 0 : cells[i - 1];
-      for (const Edge& e : before[i]) lowest = std::max(lowest, cells[e.other] + e.cells);
-      int wanted = static_cast<int>(std::lround(full[i] * shrink));
-      cells[i] = std::clamp(wanted, lowest, std::max(lowest, latest[i]));
+    return cells;
+  };
+
+  std::vector<int> cells = layOut(1.0);
+  result.fits = cells.back() <= available;
+  if (!result.fits) {
+    // The largest squeeze that fits, if any does.
+    double low = 0.0, high = 1.0;
+    cells = layOut(low);
+    result.fits = cells.back() <= available;
+    for (int step = 0; result.fits && step < kSqueezeSteps; ++step) {
+      double middle = (low + high) / 2;
+      std::vector<int> tried = layOut(middle);
+      if (tried.back() <= available) {
+        low = middle;
+        cells = std::move(tried);
+      } else {
+        high = middle;
+      }
     }
   }
   // The first point lies where full size puts it, so the axis keeps its origin.

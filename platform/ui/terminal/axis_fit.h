@@ -3,9 +3,9 @@
 // requirements between points say how many cells must lie between them (a text's
 // lines, a cell between a label and its field, a frame's border). At full size each
 // stretch between two points takes cells in proportion to its pixels, and more
-// where a requirement asks. A smaller screen gets the axis shrunk evenly, each point
-// as near to its share of the full-size layout as the requirements allow: what
-// gives way is what nothing requires (pictures, empty space).
+// where a requirement asks. A smaller screen gets every stretch squeezed alike,
+// as far as it must, with what the requirements ask still kept: what gives way is
+// what nothing requires (pictures, empty space).
 #pragma once
 
 #include <vector>

@@ -161,7 +161,8 @@ void ScreenLayout::Place(const WindowNode& node, std::size_t topLevel, POINT par
   placed.topLevel = topLevel;
   placed.rect = cells;
   placed.clip = cells.Intersect(parentClip);
-  if (top.mapping.Scroll().InBand(top.mapping.LayoutRow(px.top))) placed.clip = placed.clip.Intersect(top.band);
+  placed.inBand = top.mapping.Scroll().InBand(top.mapping.LayoutRow(px.top));
+  if (placed.inBand) placed.clip = placed.clip.Intersect(top.band);
   placed.parentClip = parentClip;
   placed.origin = POINT{px.left, px.top};
   placed.enabled = parentEnabled && node.enabled;
@@ -188,13 +189,19 @@ bool IsFrame(const WindowNode& node) {
 }  // namespace
 
 void ScreenLayout::KeepInsideFrames() {
+  auto pixels = [](const PlacedWindow& placed) {
+    const RECT& r = placed.node->rect;
+    return RECT{placed.origin.x, placed.origin.y, placed.origin.x + (r.right - r.left), placed.origin.y + (r.bottom - r.top)};
+  };
   for (const PlacedWindow& frame : m_windows) {
     const WindowNode& node = *frame.node;
     if (!IsFrame(node) || node.kind == ControlKind::Dialog || frame.rect.w < 3 || frame.rect.h < 3) continue;
     const CellRect inside = frame.rect.Inset(1);
+    const RECT around = pixels(frame);
     for (PlacedWindow& placed : m_windows) {
       if (&placed == &frame || placed.topLevel != frame.topLevel || IsFrame(*placed.node)) continue;
-      if (!inside.Contains(placed.rect.x, placed.rect.y)) continue;  // not one of the frame's
+      const RECT r = pixels(placed);
+      if (r.left < around.left || r.right > around.right || r.top < around.top || r.bottom > around.bottom) continue;
       placed.clip = placed.clip.Intersect(inside);
     }
   }

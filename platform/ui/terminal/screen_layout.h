@@ -44,6 +44,7 @@ struct PlacedWindow {
   CellRect parentClip; // the part of its parent that shows
   POINT origin{};      // its top-left, in pixels of the top-level's client area
   bool enabled = true; // it and its parents
+  bool inBand = false;  // in the rows of its window that scroll
   int scroll = 0;      // see ViewMemory::scroll
   int columnScroll = 0;     // see ViewMemory::firstColumn
   int columnScrollMax = 0;  // the first column from which a list's columns all show

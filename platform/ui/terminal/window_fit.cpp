@@ -184,6 +184,7 @@ WindowFit FitWindow(const WindowNode& window, int columns, int rows) {
   }
   std::vector<AxisMap::Point> rowPoints = down.points;
   groups.AddFlatPoints(rowPoints);
+
   result.mapping = CellMapping(columnMap, AxisMap(kPixelsPerRow, rowPoints));
   result.columns = across.extent;
   result.rows = down.extent;

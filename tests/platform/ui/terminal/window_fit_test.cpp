@@ -5,6 +5,7 @@
 
 #include "terminal_test_support.h"
 #include "ui/terminal/axis_fit.h"
+#include "ui/terminal/text_cells.h"
 #include "ui/terminal/window_fit.h"
 
 namespace {
@@ -22,9 +23,9 @@ TEST(TerminalFit, AtFullSizeACellIsFourByEightDialogUnits) {
 }
 
 // An axis of 0..600 pixels (100 cells at full size) whose points at 180 and 570
-// must lie at least 60 cells apart (a text): the rest gives way, each point as near its
-// share of full size as that allows; with less room than the text needs it is as
-// tight as the text allows and does not fit.
+// must lie at least 60 cells apart (a text): the rest gives way, squeezed alike;
+// with less room than the text needs it is as tight as the text allows and does
+// not fit.
 TEST(TerminalFit, AnAxisShrinksAroundWhatItsControlsNeed) {
   AxisFit fit(6);
   fit.AddPoint(0);
@@ -42,8 +43,8 @@ TEST(TerminalFit, AnAxisShrinksAroundWhatItsControlsNeed) {
     int extent, text, textWidth, picture;
   } cases[] = {
       {120, true, 100, 30, 65, 10},  // full size
-      {80, true, 80, 20, 60, 8},     // shrunk: the text keeps its 60 cells, the rest in proportion
-      {62, true, 62, 2, 60, 2},      // the text takes nearly all
+      {80, true, 80, 17, 60, 6},     // shrunk: the text keeps its 60 cells, the rest alike
+      {62, true, 62, 2, 60, 1},      // the text takes nearly all
       {50, false, 60, 0, 60, 0},     // too small: as tight as the text allows
   };
   for (const auto& c : cases) {
@@ -93,7 +94,8 @@ TEST(TerminalFit, AWizardPageKeepsItsTextsWholeOnASmallScreen) {
   EXPECT_LE(fit.columns, 78);
   EXPECT_LE(fit.rows, 21);
   CellRect text = fit.mapping.Map(Du(124, 46, 260, 24));
-  EXPECT_GE(text.h, 4);  // 200 characters on 65 cells
+  EXPECT_GE(text.w, 65);
+  EXPECT_GE(text.h, static_cast<int>(WrapLines(DecodeUtf8(words), text.w).size()));
   int previous = text.Bottom() - 1;
   for (short y = 90; y < 90 + 4 * 14; y += 14) {
     CellRect radio = fit.mapping.Map(Du(134, y, 240, 10));
