@@ -183,6 +183,17 @@ class ScreenReader {
           Problem(Describe(*a->node) + " and " + Describe(*b->node) + " share cells", screen);
       }
     }
+    // A text runs up to the next control only with a cell between them.
+    for (const PlacedWindow* label : controls) {
+      if (label->node->kind != ControlKind::Static || TextsOf(*label->node).empty() || label->clip.Empty()) continue;
+      const int x = label->clip.Right() - 1;
+      for (int y = label->clip.y; y < label->clip.Bottom(); ++y) {
+        if (screen.grid.At(x, y).ch == U' ' || x + 1 >= screen.grid.Width()) continue;
+        for (const PlacedWindow* other : controls)
+          if (other != label && !FrameOf(*other->node) && other->clip.Contains(x + 1, y) && screen.grid.At(x + 1, y).ch != U' ')
+            Problem(Describe(*label->node) + " touches " + Describe(*other->node), screen);
+      }
+    }
     for (const PlacedWindow* frameControl : controls) {
       if (!IsBorderFrame(*frameControl->node) || frameControl->clip != frameControl->rect) continue;
       const CellRect box = frameControl->rect, inside = box.Inset(1);
