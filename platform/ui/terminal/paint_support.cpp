@@ -12,6 +12,8 @@ namespace {
 // in the middle of a low one (a banner, a button), near the foot of a tall one
 // where a picture's own caption goes.
 constexpr int kLetteredPictureRows = 3;
+// A picture squeezed narrower than this shows nothing: its pixels would be noise.
+constexpr int kNarrowestPicture = 4;
 constexpr std::uint32_t kTitleColour = 0xFFFFFF;
 
 // A title shows only where each of its words fits the width whole: a picture
@@ -57,6 +59,7 @@ int LabelWidth(std::string_view utf8, bool prefix) { return TextWidth(ParseLabel
 
 void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, UINT bitmapId,
                  const PaintContext& context, std::uint8_t attr) {
+  if (rect.w < kNarrowestPicture) return;
   std::u32string text = DecodeUtf8(title);
   if (!WordsFit(text, rect.w)) text.clear();
   if (context.colours && DrawPictureCells(grid, rect, bitmapId, context.glyphs.upperHalf, attr)) {

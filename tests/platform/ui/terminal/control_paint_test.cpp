@@ -118,15 +118,18 @@ TEST(TerminalPaint, WithColoursPicturesAreDrawnTwoPixelsACell) {
   EXPECT_EQ(grid.At(1, 2).bg, kBlue);
   // An odd number of rows puts the boundary inside the middle cell.
   picture.pictureTitle.clear();
-  CellGrid odd = PaintAt(picture, CellRect{0, 0, 2, 5}, 2, 5, {.colours = true});
+  CellGrid odd = PaintAt(picture, CellRect{0, 0, 4, 5}, 4, 5, {.colours = true});
   EXPECT_EQ(odd.At(0, 2).ch, U'\u2580');
   EXPECT_EQ(odd.At(0, 2).fg, kRed);
   EXPECT_EQ(odd.At(0, 2).bg, kBlue);
   // Without line drawing each cell is one pixel.
-  CellGrid ascii = PaintAt(picture, CellRect{0, 0, 3, 4}, 3, 4, {.ascii = true, .colours = true});
+  CellGrid ascii = PaintAt(picture, CellRect{0, 0, 4, 4}, 4, 4, {.ascii = true, .colours = true});
   EXPECT_EQ(ascii.At(0, 1).bg, kRed);
   EXPECT_EQ(ascii.At(0, 2).bg, kBlue);
   EXPECT_EQ(ascii.At(0, 0).ch, U' ');
+  // Squeezed narrower than four cells it is left out.
+  CellGrid squeezed = PaintAt(picture, CellRect{0, 0, 3, 4}, 3, 4, {.colours = true});
+  EXPECT_EQ(squeezed.At(0, 1).bg, vek::ui::terminal::kTerminalColour);
   // A banner carries its title in its middle.
   picture.pictureTitle = "Two colours";
   CellGrid banner = PaintAt(picture, CellRect{0, 0, 15, 3}, 15, 3, {.colours = true});
