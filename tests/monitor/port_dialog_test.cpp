@@ -682,9 +682,9 @@ TEST_F(PortDialog, EveryDialogReadsWholeOnTheCommonTerminalSizes) {
   auto read = [](HWND window, const std::string& what) {
     for (const std::string& problem : ScreenProblems(window, what)) ADD_FAILURE() << problem;
   };
-  for (LANGID language : {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)}) {
+  for (LANGID language : vek::test::kScreenLanguages) {
     vek::SetLanguage(language, language);
-    const std::string in = PRIMARYLANGID(language) == LANG_JAPANESE ? ", Japanese system" : "";
+    const std::string in = ", " + vek::test::LanguageName(language);
     {
       DialogRun dialog(AddPort());
       ASSERT_TRUE(dialog.WaitUntilSearched());

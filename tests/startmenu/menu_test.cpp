@@ -229,9 +229,9 @@ TEST_F(Menu, TheMenuAndTheAgreementReadWholeOnTheCommonTerminalSizes) {
   auto read = [](HWND window, const std::string& what) {
     for (const std::string& problem : vek::test::ScreenProblems(window, what)) ADD_FAILURE() << problem;
   };
-  for (LANGID language : {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)}) {
+  for (LANGID language : vek::test::kScreenLanguages) {
     vek::SetLanguage(language, language);
-    const std::string in = PRIMARYLANGID(language) == LANG_JAPANESE ? ", Japanese system" : "";
+    const std::string in = ", " + vek::test::LanguageName(language);
     ASSERT_TRUE(menu.Show());
     for (auto [id, help] : {std::pair{IDC_IMG_DOCUMENTATION, 3}, {IDC_IMG_SETUP_WIZARD, 1}, {IDC_IMG_EXIT, 0}}) {
       vek::ui::Focus(Control(id));

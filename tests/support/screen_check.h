@@ -13,8 +13,16 @@
 
 #include "framework/message_box.h"
 #include "framework/win_types.h"
+#include "kernel/version.h"
 
 namespace vek::test {
+
+// The languages the programs show their texts in.
+inline constexpr LANGID kScreenLanguages[] = {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                              MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)};
+inline std::string LanguageName(LANGID language) {
+  return PRIMARYLANGID(language) == LANG_JAPANESE ? "Japanese" : "English";
+}
 
 struct ScreenSize {
   int columns;

@@ -13,8 +13,8 @@
 
 #include "kernel/version.h"
 #include "spooler/spooler.h"
-#include "spooler/winspool.h"
 #include "support/screen_check.h"
+#include "support/spooler_print.h"
 #include "support/temp_root.h"
 #include "support/wizard_lab.h"
 #include "support/wizard_road.h"
@@ -34,13 +34,7 @@ class WizardScreens : public testing::TestWithParam<LANGID> {
     vek::SetLanguage(GetParam(), GetParam());
     std::string error;
     ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({DRIVER_PATH}, &error)) << error;
-    std::string name = "Accounting Department Colour Laser", port = "LPT1:";
-    PRINTER_INFO_2A info{};
-    info.pPrinterName = name.data();
-    info.pPortName = port.data();
-    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
-    ASSERT_NE(printer, nullptr);
-    ClosePrinter(printer);
+    ASSERT_TRUE(AddLocalPrinter("Accounting Department Colour Laser"));
   }
   void TearDown() override {
     spooler::Shutdown();
@@ -112,12 +106,8 @@ TEST_P(WizardScreens, EveryMessage) {
       ADD_FAILURE() << problem;
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, WizardScreens,
-                         testing::Values(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                         MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)),
-                         [](const testing::TestParamInfo<LANGID>& info) {
-                           return PRIMARYLANGID(info.param) == LANG_JAPANESE ? "Japanese" : "English";
-                         });
+INSTANTIATE_TEST_SUITE_P(Languages, WizardScreens, testing::ValuesIn(kScreenLanguages),
+                         [](const testing::TestParamInfo<LANGID>& info) { return LanguageName(info.param); });
 
 }  // namespace
 }  // namespace vek::test

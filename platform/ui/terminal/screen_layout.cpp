@@ -176,30 +176,18 @@ void ScreenLayout::Place(const WindowNode& node, std::size_t topLevel, POINT par
     Place(child, topLevel, placed.origin, clip, placed.enabled, memory, kept);
 }
 
-namespace {
-
-// Windows that only frame others: a label may run over the cells inside them.
-bool IsFrame(const WindowNode& node) {
-  if (node.kind == ControlKind::Dialog) return true;
-  if (node.kind == ControlKind::Button && (node.style & BS_TYPEMASK) == BS_GROUPBOX) return true;
-  return node.kind == ControlKind::Static && (node.style & SS_TYPEMASK) >= SS_BLACKRECT &&
-         (node.style & SS_TYPEMASK) <= SS_WHITEFRAME;
-}
-
-}  // namespace
-
 void ScreenLayout::KeepInsideFrames() {
   auto pixels = [](const PlacedWindow& placed) {
     const RECT& r = placed.node->rect;
     return RECT{placed.origin.x, placed.origin.y, placed.origin.x + (r.right - r.left), placed.origin.y + (r.bottom - r.top)};
   };
   for (const PlacedWindow& frame : m_windows) {
-    const WindowNode& node = *frame.node;
-    if (!IsFrame(node) || node.kind == ControlKind::Dialog || frame.rect.w < 3 || frame.rect.h < 3) continue;
+    std::optional<FrameBorder> border = FrameOf(*frame.node);
+    if (!border || border->left == 0 || frame.rect.w < 3 || frame.rect.h < 3) continue;  // not one with a border
     const CellRect inside = frame.rect.Inset(1);
     const RECT around = pixels(frame);
     for (PlacedWindow& placed : m_windows) {
-      if (&placed == &frame || placed.topLevel != frame.topLevel || IsFrame(*placed.node)) continue;
+      if (&placed == &frame || placed.topLevel != frame.topLevel || FrameOf(*placed.node)) continue;
       const RECT r = pixels(placed);
       if (r.left < around.left || r.right > around.right || r.top < around.top || r.bottom > around.bottom) continue;
       placed.clip = placed.clip.Intersect(inside);

@@ -59,12 +59,8 @@ TEST_P(AddPrinterScreens, EveryPageReadsWhole) {
   vek::ResetOsVersionAndLanguage();
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, AddPrinterScreens,
-                         testing::Values(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                         MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)),
-                         [](const testing::TestParamInfo<LANGID>& info) {
-                           return PRIMARYLANGID(info.param) == LANG_JAPANESE ? "Japanese" : "English";
-                         });
+INSTANTIATE_TEST_SUITE_P(Languages, AddPrinterScreens, testing::ValuesIn(kScreenLanguages),
+                         [](const testing::TestParamInfo<LANGID>& info) { return LanguageName(info.param); });
 
 }  // namespace
 }  // namespace vek::test
