@@ -292,6 +292,17 @@ std::vector<std::string> ScreenProblems(HWND window, const std::string& what) {
   return problems;
 }
 
+CellBox ControlCells(HWND window, int id, ScreenSize size) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  const HWND focus = reinterpret_cast<HWND>(SendMessageA(window, framework::VEK_UM_GETFOCUS, 0, 0));
+  ViewMemory memory;
+  ScreenLayout layout = ScreenLayout::Build(SnapshotThreadWindows(thread, focus), size.columns,
+                                            size.rows >= kKeyLineMinRows ? size.rows - 1 : size.rows, memory);
+  for (const PlacedWindow* placed : layout.ActiveControls())
+    if (placed->node->id == id) return CellBox{placed->rect.x, placed->rect.y, placed->rect.w, placed->rect.h};
+  return CellBox{};
+}
+
 std::vector<std::string> MessageBoxProblems(const framework::MessageBoxRecord& box, bool japanese) {
   std::vector<std::string> problems;
   const unsigned icon = box.type & 0xF0;

@@ -35,6 +35,13 @@ inline constexpr ScreenSize kCommonScreenSizes[] = {{80, 24}, {100, 30}, {120, 4
 // screen it was seen on. Empty when everything reads whole.
 std::vector<std::string> ScreenProblems(HWND window, const std::string& what);
 
+// Where the control `id` of the window on top lands on a screen of this size,
+// before any scrolling; empty when it is not shown.
+struct CellBox {
+  int x = 0, y = 0, w = 0, h = 0;
+};
+CellBox ControlCells(HWND window, int id, ScreenSize size);
+
 // The same for a message box over the screen, scrolled through to its end.
 std::vector<std::string> MessageBoxProblems(const framework::MessageBoxRecord& box, bool japanese);
 

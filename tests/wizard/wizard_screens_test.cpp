@@ -18,6 +18,7 @@
 #include "support/temp_root.h"
 #include "support/wizard_lab.h"
 #include "support/wizard_road.h"
+#include "ui/terminal/text_cells.h"
 
 namespace vek::test {
 namespace {
@@ -48,6 +49,22 @@ class WizardScreens : public testing::TestWithParam<LANGID> {
     for (const std::string& problem : ScreenProblems(window, what)) ADD_FAILURE() << problem;
   }
 
+  // The TCP/IP page's labels start in one column and their fields in another, a
+  // cell or more after the longest label (the Japanese gateway label, longer than
+  // its place, once started further left and ran into its field).
+  static void AddressLabelsInOneColumn(HWND window) {
+    for (const ScreenSize size : kCommonScreenSizes) {
+      SCOPED_TRACE(std::to_string(size.columns) + " x " + std::to_string(size.rows));
+      const CellBox ip = ControlCells(window, IDC_IP_ADDRESS_LABEL, size);
+      for (auto [label, field] : {std::pair{IDC_SUBNET_MASK_LABEL, IDC_SUBNET_MASK}, {IDC_GATEWAY_LABEL, IDC_GATEWAY}}) {
+        const CellBox text = ControlCells(window, label, size), box = ControlCells(window, field, size);
+        const std::string name = ui::HeadlessDriver().Text(label);
+        EXPECT_EQ(text.x, ip.x) << name;
+        EXPECT_EQ(box.x, ControlCells(window, IDC_IP_ADDRESS, size).x) << name;
+        EXPECT_GE(box.x, text.x + ui::terminal::TextWidth(ui::terminal::DecodeUtf8(name)) + 1) << name;
+      }
+    }
+  }
   TempRoot m_root;
   std::set<std::string> m_read;
 };
@@ -59,7 +76,10 @@ TEST_P(WizardScreens, ThePagesOfTheRoad) {
   ASSERT_TRUE(lab.Ok()) << lab.Error();
   std::string steps;
   WizardRoad road(lab.Run(), [&](const RoadStep& step) { steps += step.page + ": " + step.outcome + "\n"; });
-  road.LookAtEachScreen([&](const std::string& what) { Read(lab.Driver().ActiveWindow(), what); });
+  road.LookAtEachScreen([&](const std::string& what) {
+    Read(lab.Driver().ActiveWindow(), what);
+    if (what == "TCP/IP Settings") AddressLabelsInOneColumn(lab.Driver().ActiveWindow());
+  });
   RoadPlan plan;
   plan.mac = emu::FormatMac(lab.Emulator().DeviceAt(1).Config().mac);
   plan.password = "secret";
