@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "emulator/emulator.h"
@@ -81,7 +82,13 @@ TEST_P(PortDialogTerminal, AddPortChoosesAFoundServerThatThenPrints) {
   const emu::DeviceConfig chosen = m_emulator.DeviceAt(0).Config();
   char port[32];
   std::snprintf(port, sizeof port, "LPT:PS%02X%02X-1", chosen.mac[4], chosen.mac[5]);
-  EXPECT_NE(screen.find(std::string("Port name : ") + port), std::string::npos) << screen;
+  // The new port's name in its field, on the row of its label (the fields stand in
+  // one column, a cell or more after the longest label).
+  const std::size_t label = screen.find("Port name :");
+  ASSERT_NE(label, std::string::npos) << screen;
+  const std::size_t after = label + std::string("Port name :").size();
+  const std::size_t name = screen.find_first_not_of(' ', after);
+  EXPECT_EQ(screen.compare(name, std::strlen(port), port), 0) << screen;
   EXPECT_NE(screen.find("Device Name"), std::string::npos) << screen;
   EXPECT_NE(screen.find("PS-TERM-1"), std::string::npos) << screen;
   if (GetParam() == PortTransport::Udp) {

@@ -19,6 +19,7 @@
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/strings.h"
+#include "kernel/version.h"
 #include "monitor_globals.h"
 #include "port_list.h"
 #include "port_workers.h"
@@ -27,6 +28,7 @@
 #include "resources/resource_ids.h"
 #include "spooler/spooler.h"
 #include "support/emulator_lab.h"
+#include "support/screen_check.h"
 #include "support/temp_root.h"
 #include "ui/headless_driver.h"
 #include "ui/input.h"
@@ -701,6 +703,47 @@ TEST_F(PortDialog, PortDialogsRunOneAtATime) {
   second.Driver().Cancel();
   EXPECT_EQ(FALSE, second.Result());
   EXPECT_FALSE(GetClassInfoW(nullptr, u"XIPAddressCtrl", &windowClass)) << "unregistered again";
+}
+
+// Add Port on the tab of each transport with the servers it found, About, and
+// Configure Port, with the wizard's languages, read from the terminal front end at
+// the common terminal sizes (support/screen_check.h).
+TEST_F(PortDialog, EveryDialogReadsWholeOnTheCommonTerminalSizes) {
+  Start({Server(1, 1, PortTransport::Udp), Server(2, 0, PortTransport::Ipx), Server(3, 1, PortTransport::Netbeui)},
+        PROTOCOL_ALL);
+  HandOver("CFG", 0, 2, 45);
+  auto read = [](HWND window, const std::string& what) {
+    for (const std::string& problem : ScreenProblems(window, what)) ADD_FAILURE() << problem;
+  };
+  for (LANGID language : vek::test::kScreenLanguages) {
+    vek::SetLanguage(language, language);
+    const std::string in = ", " + vek::test::LanguageName(language);
+    {
+      DialogRun dialog(AddPort());
+      ASSERT_TRUE(dialog.WaitUntilSearched());
+      HeadlessDriver& d = dialog.Driver();
+      const auto tabs = dialog.Tabs();
+      ASSERT_EQ(3u, tabs.size());
+      for (std::size_t tab = 0; tab < tabs.size(); ++tab) {
+        d.Select(IDC_PROTOCOL_TAB, static_cast<int>(tab));
+        vek::ui::Settle(dialog.Window(), kSearchWaitMs);
+        read(dialog.Window(), "Add Port on " + tabs[tab].first + in);
+      }
+      const HWND port = dialog.Window();
+      d.Click(IDC_ABOUT);
+      ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return d.ActiveWindow() != port; }));
+      read(d.ActiveWindow(), "About" + in);
+      d.Click(IDOK);
+      d.Cancel();
+      EXPECT_EQ(FALSE, dialog.Result());
+    }
+    DialogRun dialog(ConfigurePort(u"CFG"));
+    ASSERT_TRUE(dialog.WaitUntilSearched());
+    read(dialog.Window(), "Configure Port" + in);
+    dialog.Driver().Cancel();
+    EXPECT_EQ(TRUE, dialog.Result());
+  }
+  vek::ResetOsVersionAndLanguage();
 }
 
 }  // namespace

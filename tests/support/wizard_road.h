@@ -64,12 +64,17 @@ class WizardRoad {
 
   WizardRoad(SheetRun& run, Report report) : m_run(run), m_report(std::move(report)) {}
 
+  // Called with the name of each page as it comes, before anything is done on it,
+  // and of the search dialog while it searches: for tests that read the screens.
+  void LookAtEachScreen(std::function<void(const std::string&)> look) { m_look = std::move(look); }
+
   // Drives the sheet to its end; false, with the reason in Error(), when a page
   // stayed or showed an error.
   bool Drive(const RoadPlan& plan) {
     m_messagesSeen = Driver().MessageBoxes().size();
     for (int step = 0; step < 40; step++) {
       const UINT page = m_run.Page();
+      if (m_look) m_look(PageName(page));
       std::string outcome;
       bool moved = false;
       switch (page) {
@@ -143,6 +148,11 @@ class WizardRoad {
     Driver().Next();
     // The search dialog stands over the sheet for the search's 11 s.
     ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() != sheet; }, 5000);
+    if (m_look && ui::HeadlessDriver::WaitFor([&] {
+          const HWND dialog = Driver().ActiveWindow();
+          return dialog != nullptr && dialog != sheet;
+        }, 5000))
+      m_look("the search dialog");
     ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() == sheet; }, 30000);
     SettleLong();
     m_rows = Driver().Items(IDC_SERVER_LIST);
@@ -275,6 +285,7 @@ class WizardRoad {
 
   SheetRun& m_run;
   Report m_report;
+  std::function<void(const std::string&)> m_look;
   std::size_t m_messagesSeen = 0;
   std::string m_arrival, m_said;  // the messages a page showed when it came
   std::vector<std::string> m_rows;
