@@ -10,6 +10,7 @@
 #include "kernel/clock.h"
 #include "kernel/memory.h"
 #include "monitor_globals.h"
+#include "monitor_strings.h"
 #include "net/winsock.h"
 #include "port_dlg.h"
 #include "print_port.h"
@@ -214,5 +215,17 @@ void CPortDLG::OnRefresh() {
     EnableControls({IDOK, IDC_PORT_GROUP, IDC_PORT_NAME_LABEL, IDC_TIMEOUT_LABEL, IDC_SECONDS_LABEL, IDC_PORT_NAME},
                    FALSE);
     EnableControls({IDC_TIMEOUT, IDC_TIMEOUT_SPIN}, m_bConfigure ? TRUE : FALSE);
+    SayNoServerAnswered();
   }
+}
+
+// An empty list alone does not tell a search that found nothing from one not run.
+void CPortDLG::SayNoServerAnswered() {
+  int tab = IDS_TAB_TCPIP;
+  for (const ProtocolEntry& entry : m_ProtocolTable)
+    if (entry.transport == m_Protocol) tab = entry.stringId;
+  CStringW text;
+  text.Format(MonitorString(m_Protocol == PACKET_TYPE_UDP ? IDS_NO_SERVER_ANSWERED_IP : IDS_NO_SERVER_ANSWERED).c_str(),
+              MonitorString(static_cast<UINT>(tab)).c_str());
+  MessageBox(text.GetString(), m_Title.GetString(), MB_ICONINFORMATION);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
 #include "spooler/spooler.h"
@@ -120,7 +121,7 @@ int FailWith(DWORD error, const std::string& what) {
     case ERROR_PRINTER_ALREADY_EXISTS:
       return Fail(kExists, what + ": the printer exists already");
     default:
-      return Fail(kFailed, what + ": " + spooler::DescribeError(error));
+      return Fail(kFailed, what + ": " + ErrorText(error));
   }
 }
 
