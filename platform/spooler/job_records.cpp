@@ -13,6 +13,7 @@
 
 #include "kernel/error_text.h"
 #include "kernel/errors.h"
+#include "registry/store_check.h"
 #include "registry/subkey_values.h"
 #include "registry/transaction.h"
 #include "spooler/names.h"
@@ -225,6 +226,8 @@ bool IsFinal(JobState state) {
 }
 
 std::string DescribeError(DWORD error) {
+  // The registry database's own failures name the file.
+  if (registry::IsStoreError(static_cast<LONG>(error))) return registry::DescribeStoreError(static_cast<LONG>(error));
   switch (error) {
     case ERROR_SUCCESS: return "No error";
     case ERROR_OUT_OF_PAPER: return "Out of paper";

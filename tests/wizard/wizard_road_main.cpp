@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "kernel/program_end.h"
 #include "protocol/winsock_startup.h"
 #include "protocol/xudp_socket.h"
 #include "road_wait_line.h"
@@ -88,5 +89,6 @@ int main(int argc, char** argv) {
   }
   waiting.Stop();
   if (!reached) std::fprintf(stderr, "vek-wizard-road: %s\n", error.empty() ? "the wizard did not finish" : error.c_str());
+  vek::RunProgramEnd();  // as the wizard's own main does: the monitors it loaded are shut down
   return reached ? 0 : 1;
 }

@@ -77,6 +77,7 @@ BOOL WizardStep02::OnSetActive() {
     SetTimer(kSearchTimer, kSearchTimerDelay);
     Sleep(kShowPause);
   }
+  FocusServerList();
   return CPropertyPage::OnSetActive();
 }
 
@@ -90,6 +91,7 @@ void WizardStep02::OnTimer(UINT_PTR id) {
     KillTimer(kSearchTimer);
     if (WizardSettings::m_SelectedRow < 0) Search();
     FillServerList();
+    FocusServerList();
   }
   Default();
 }
@@ -102,6 +104,11 @@ void WizardStep02::OnRefresh() {
   Search();
   FillServerList();
   m_ServerList.Invalidate();
+  FocusServerList();
+}
+
+void WizardStep02::FocusServerList() {
+  if (m_ServerList.GetItemCount() > 0) m_ServerList.SetFocus();
 }
 
 void WizardStep02::Search() {

@@ -37,6 +37,8 @@ class WizardStep02 : public WizardPage {
  private:
   // The search dialog, run modally.
   void Search();
+  // Once the list holds servers, it takes the arrow keys.
+  void FocusServerList();
 
   // Never opened: the page reaches the servers through their records.
   XUDPSocket m_Socket;

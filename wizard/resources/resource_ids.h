@@ -207,6 +207,7 @@ inline constexpr int IDS_SAVE_DONE = 117;
 inline constexpr int IDS_SAVE_SAVING = 118;
 inline constexpr int IDS_PUBLIC_KEY = 218;
 inline constexpr int IDS_SAVE_SEND_FAILED = 280;  // the device did not take the settings
+inline constexpr int IDS_SAVE_NOT_IN_FORCE = 281;  // taken, but not in force after the restarts
 
 // Add Printer guide, statics 1048 to 1056 in order.
 inline constexpr int IDS_HELP_ADD_PRINTER1 = 119;
@@ -231,6 +232,8 @@ inline constexpr int IDS_ERR_PING = 135;
 inline constexpr int IDS_ERR_DEVICE_KEY = 193;  // login page: the device's key cannot carry the password
 // The monitor did not add the port; %lu is the system error.
 inline constexpr int IDS_ERR_PORT_NOT_CREATED = 136;
+// The registry holding the printers cannot be read; %s names the file and why.
+inline constexpr int IDS_ERR_PRINTERS_UNREADABLE = 290;
 inline constexpr int IDS_ERR_PSK_LENGTH = 200;  // WPA-PSK page
 inline constexpr int IDS_ERR_KEY_LENGTH_5 = 219;
 inline constexpr int IDS_ERR_KEY_LENGTH_10 = 220;

@@ -25,6 +25,8 @@ constexpr StringResource kStrings[] = {
     {IDS_SAVE_DONE, "Done !"},
     {IDS_SAVE_SAVING, "Saving print server settings..."},
     {IDS_SAVE_SEND_FAILED, "Cannot save the settings to the print server!"},
+    {IDS_SAVE_NOT_IN_FORCE,
+     "The print server has not taken the new settings. Restart the print server, then save the settings again."},
     {IDS_HELP_ADD_PRINTER1,
      "You have chosen to add a new printer. Windows Add Printer Wizard will help you add a new printer on this "
      "computer. Follow the given instructions; the steps may vary slightly between different Windows versions."},
@@ -53,6 +55,7 @@ constexpr StringResource kStrings[] = {
     {IDS_ERR_PORT_NOT_CREATED,
      "The printer port for the print server could not be created: %s. Check that the VEK port monitor is "
      "installed, then try again."},
+    {IDS_ERR_PRINTERS_UNREADABLE, "The printers of this computer cannot be read: %s."},
     {IDS_REFRESH, "Refresh"},
     {IDS_MODIFY_YES, "Yes, I want to modify settings."},
     {IDS_MODIFY_NO, "No, I don't want to change settings."},

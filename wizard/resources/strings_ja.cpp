@@ -27,6 +27,8 @@ constexpr StringResource kStrings[] = {
     {IDS_SAVE_DONE, "完了しました!"},
     {IDS_SAVE_SAVING, "プリントサーバの設定を保存しています..."},
     {IDS_SAVE_SEND_FAILED, "プリントサーバに設定を保存できません!"},
+    {IDS_SAVE_NOT_IN_FORCE,
+     "プリントサーバに新しい設定が反映されていません。プリントサーバを再起動してから、もう一度設定を保存してください。"},
     {IDS_HELP_ADD_PRINTER1,
      "新しいプリンタの追加を選択しました。Windows のプリンタの追加ウィザードを使って、このコンピュータに新しいプリンタ"
      "を追加します。表示される指示に従ってください。手順は Windows のバージョンによって多少異なることがあります。"},
@@ -55,6 +57,7 @@ constexpr StringResource kStrings[] = {
     {IDS_ERR_PORT_NOT_CREATED,
      "プリントサーバのプリンタポートを作成できませんでした: %s。VEK ポートモニタがインストールされている"
      "ことを確認してから、もう一度実行してください。"},
+    {IDS_ERR_PRINTERS_UNREADABLE, "このコンピュータのプリンタ情報を読み込めません: %s。"},
     {IDS_REFRESH, "更新"},
     {IDS_MODIFY_YES, "はい、設定を変更します。"},
     {IDS_MODIFY_NO, "いいえ、設定を変更しません。"},
