@@ -321,18 +321,20 @@ TEST_F(Tool, AFailedJobExitsWithItsKind) {
 TEST_F(Tool, ErrorsReadInWordsWithTheirCode) {
   SetUpPrinter();
   std::string file = MakeFile("doc", Pattern(500));
+  // The registry database's own failures name its file.
+  const std::string database = m_rootPath + "/registry.db";
   struct Case {
     DWORD code;
-    const char* words;
+    std::string words;
   } cases[] = {{ERROR_DISK_FULL, "the disk is full"},
-               {ERROR_CANTWRITE, "the registry cannot be written"},
-               {ERROR_REGISTRY_IO_FAILED, "the registry's file could not be read or written"},
+               {ERROR_CANTWRITE, database + " cannot be written: it is read-only"},
+               {ERROR_REGISTRY_IO_FAILED, database + " cannot be read or written"},
                {ERROR_INVALID_NAME, "the name is not valid"},
                {ERROR_ACCESS_DENIED, "access is denied"},
                {4711, "an unexpected error"}};
   for (const Case& c : cases) {
     const std::string code = std::to_string(c.code);
-    const std::string text = std::string(c.words) + " (error " + code + ")";
+    const std::string text = c.words + " (error " + code + ")";
     SetMonitorValue("AddPortError", c.code);
     Result add = Run({"add-port", "10.0.0.7"});
     EXPECT_EQ(1, add.code) << add.err;
