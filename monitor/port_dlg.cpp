@@ -9,6 +9,7 @@
 #include "debug_log.h"
 #include "framework/message_box.h"
 #include "framework/window_order.h"
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/memory.h"
@@ -330,10 +331,11 @@ int CPortDLG::TimeoutSeconds() {
   return static_cast<int>(std::clamp<unsigned>(seconds, kMinRetryTimeout, kMaxRetryTimeout));
 }
 
-void CPortDLG::ShowError(UINT stringId, LPCWSTR name) {
+void CPortDLG::ShowError(UINT stringId, LPCWSTR name, LPCWSTR reason) {
   std::u16string format = MonitorString(stringId);
   CStringW text;
-  if (name) text.Format(format.c_str(), name);
+  if (name && reason) text.Format(format.c_str(), name, reason);
+  else if (name) text.Format(format.c_str(), name);
   else text = format.c_str();
   MessageBox(text.GetString(), m_Title.GetString(), MB_ICONERROR);
 }
@@ -408,7 +410,7 @@ void CPortDLG::OnOK() {
     }
     LeaveCriticalSection(&g_PortLock);
     theDebugLog.Trace("CPortDLG::OnOK() = %d[Save Failed]", error);
-    ShowError(IDS_PORT_NOT_SAVED, name.GetString());
+    ShowError(IDS_PORT_NOT_SAVED, name.GetString(), vek::ToWide(vek::ErrorText(error)).c_str());
     return;
   }
   if (!m_bConfigure) g_PortList.AddTail(port);

@@ -79,8 +79,13 @@ class CPortDLG : public CDialog {
   static bool TransportWorks(int protocol);
   // The selected row's record, or null.
   CPSInfo* SelectedRecord();
-  // A monitor string formatted with the port name, in a box with the dialog's title.
-  void ShowError(UINT stringId, LPCWSTR name = nullptr);
+  // The selected tab's transport, as its tab names it.
+  std::u16string TransportName() const;
+  // That the search found no print server on the tab's transport.
+  void SayNoServerAnswered();
+  // A monitor string, in a box with the dialog's title, with the port name and
+  // then the reason put in for its %s marks.
+  void ShowError(UINT stringId, LPCWSTR name = nullptr, LPCWSTR reason = nullptr);
   // The time-out edit's value, clamped (compared as unsigned) to 30..120.
   int TimeoutSeconds();
   // The controls after a search that listed nothing: no port to name or add; the

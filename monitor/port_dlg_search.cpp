@@ -9,8 +9,8 @@
 #include "framework/message_box.h"
 #include "kernel/clock.h"
 #include "kernel/memory.h"
-#include "monitor_strings.h"
 #include "monitor_globals.h"
+#include "monitor_strings.h"
 #include "net/winsock.h"
 #include "port_dlg.h"
 #include "print_port.h"
@@ -172,9 +172,7 @@ void CPortDLG::OnRefresh() {
     if (!kept) delete socket;
     vek::framework::EndWaitCursor();
     theDebugLog.Trace("CPortDLG::OnRefresh() = [No Socket]");
-    for (const ProtocolEntry& entry : m_ProtocolTable)
-      if (entry.transport == m_Protocol)
-        ShowError(IDS_SEARCH_NO_SOCKET, MonitorString(static_cast<UINT>(entry.stringId)).c_str());
+    ShowError(IDS_SEARCH_NO_SOCKET, TransportName().c_str());
     ShowEmptyList();
     return;
   }
@@ -227,6 +225,7 @@ void CPortDLG::OnRefresh() {
     }
   } else {
     ShowEmptyList();
+    SayNoServerAnswered();
   }
 }
 
@@ -234,4 +233,18 @@ void CPortDLG::ShowEmptyList() {
   EnableControls({IDOK, IDC_PORT_GROUP, IDC_PORT_NAME_LABEL, IDC_TIMEOUT_LABEL, IDC_SECONDS_LABEL, IDC_PORT_NAME},
                  FALSE);
   EnableControls({IDC_TIMEOUT, IDC_TIMEOUT_SPIN}, m_bConfigure ? TRUE : FALSE);
+}
+
+std::u16string CPortDLG::TransportName() const {
+  for (const ProtocolEntry& entry : m_ProtocolTable)
+    if (entry.transport == m_Protocol) return MonitorString(static_cast<UINT>(entry.stringId));
+  return MonitorString(IDS_TAB_TCPIP);
+}
+
+// An empty list alone does not tell a search that found nothing from one not run.
+void CPortDLG::SayNoServerAnswered() {
+  CStringW text;
+  text.Format(MonitorString(m_Protocol == PACKET_TYPE_UDP ? IDS_NO_SERVER_ANSWERED_IP : IDS_NO_SERVER_ANSWERED).c_str(),
+              TransportName().c_str());
+  MessageBox(text.GetString(), m_Title.GetString(), MB_ICONINFORMATION);
 }

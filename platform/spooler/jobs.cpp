@@ -283,11 +283,14 @@ class PortLock {
 
 // ---- The job's thread ---------------------------------------------------------------
 
-void Finish(Job& job, JobState state, DWORD error) {
+void Finish(Job& job, JobState state, DWORD error, JobCause cause = JobCause::None) {
   auto end = [&](JobRecord& record) {
     record.state = state;
     record.error = error;
     if (state == JobState::Printed) record.tries = 0;
+    // A failure keeps what the port last said of its error, unless the end says more.
+    if (state != JobState::Failed) record.cause = JobCause::None;
+    else if (cause != JobCause::None) record.cause = cause;
   };
   JobRecord record;
   std::string spoolFile;
@@ -307,6 +310,7 @@ void Finish(Job& job, JobState state, DWORD error) {
 struct Outcome {
   JobState state;
   DWORD error;
+  JobCause cause = JobCause::None;
 };
 
 // A failure ends the job as cancelled when a cancel was asked meanwhile.
@@ -314,11 +318,19 @@ Outcome Failure(Job& job, DWORD error) {
   return {CancelAsked(job) ? JobState::Cancelled : JobState::Failed, error};
 }
 
-void SetState(Job& job, JobState state, DWORD error, DWORD tries) {
+// Out of paper only where the port's status says so: the error alone also stands
+// for a device that took no data for the port's retry time.
+JobCause CauseOf(DWORD error, const PortStatus& status) {
+  bool reported = status.status == PORT_STATUS_PAPER_OUT && status.text.empty();
+  return error == ERROR_OUT_OF_PAPER && reported ? JobCause::PaperOut : JobCause::None;
+}
+
+void SetState(Job& job, JobState state, DWORD error, DWORD tries, JobCause cause = JobCause::None) {
   Update(job, [&](JobRecord& record) {
     record.state = state;
     record.error = error;
     record.tries = tries;
+    record.cause = cause;
   });
   Persist(job, true);
 }
@@ -369,7 +381,7 @@ WriteEnd WriteAll(Job& job, const MonitorPtr& monitor, HANDLE port, int file, st
     if (written > 0) failures = 0;
     ++failures;
     RetryPolicy policy = GetRetryPolicy();
-    SetState(job, JobState::Retrying, error, failures);
+    SetState(job, JobState::Retrying, error, failures, CauseOf(error, ReadPortStatus(Snapshot(job).port)));
     if (policy.limit != 0 && failures >= policy.limit) {
       *failure = error;
       return WriteEnd::GaveUp;
@@ -393,8 +405,8 @@ BOOL DeviceCall(Job& job, const std::string& port, bool current, DWORD* gaveUp, 
   {
     PortWait wait(
         port, GetRetryPolicy().limit, current,
-        [&](DWORD status, DWORD tries) {
-          SetState(job, status != 0 ? JobState::Retrying : JobState::Printing, status, tries);
+        [&](DWORD error, DWORD tries, const PortStatus& status) {
+          SetState(job, error != 0 ? JobState::Retrying : JobState::Printing, error, tries, CauseOf(error, status));
         },
         [&](DWORD) { RequestCancel(job); });
     ok = call();
@@ -448,7 +460,10 @@ Outcome Print(Job& job) {
     ops.pfnClosePort(handle);
     close(file);
     if (startGaveUp) return {JobState::Failed, startGaveUp};
-    return Failure(job, error != ERROR_SUCCESS ? error : ERROR_IO_DEVICE);
+    Outcome failed = Failure(job, error != ERROR_SUCCESS ? error : ERROR_IO_DEVICE);
+    // A device error at the start: the device was not reached, or refused the job.
+    if (failed.error == ERROR_IO_DEVICE) failed.cause = JobCause::NoConnection;
+    return failed;
   }
   DWORD failure = 0;
   WriteEnd end = WriteAll(job, monitor, handle, file, record.total, &failure);
@@ -477,7 +492,7 @@ Outcome Print(Job& job) {
 
 void RunJob(std::shared_ptr<Job> job) {
   Outcome outcome = Print(*job);
-  Finish(*job, outcome.state, outcome.error);
+  Finish(*job, outcome.state, outcome.error, outcome.cause);
   job->threadDone = true;
 }
 

@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/machine_root.h"
@@ -80,8 +81,9 @@ Function Symbol(void* library, const char* name) {
   return reinterpret_cast<Function>(dlsym(library, name));
 }
 
-std::string ErrorText(const char* what, DWORD error) {
-  return std::string(what) + " (error " + std::to_string(error) + ")";
+// What failed and, when it said, why.
+std::string Failed(const char* what, DWORD error) {
+  return error == ERROR_SUCCESS ? std::string(what) : std::string(what) + ": " + ErrorText(error);
 }
 
 // Loads and initialises one monitor, or says why it cannot be.
@@ -116,7 +118,7 @@ MonitorPtr LoadOne(const Registration& registration, std::string* error) {
     SetLastError(ERROR_SUCCESS);
     LPMONITOREX table = initialize(registryPath.data());
     if (table == nullptr) {
-      *error = ErrorText("its InitializePrintMonitor failed", GetLastError());
+      *error = Failed("its InitializePrintMonitor failed", GetLastError());
       unload();
       return nullptr;
     }
@@ -131,7 +133,7 @@ MonitorPtr LoadOne(const Registration& registration, std::string* error) {
     MONITOR_WITHOUT_ADDPORTEX table{};
     SetLastError(ERROR_SUCCESS);
     if (!initializeEx(registryPath.data(), &table)) {
-      *error = ErrorText("its InitializeMonitorEx failed", GetLastError());
+      *error = Failed("its InitializeMonitorEx failed", GetLastError());
       unload();
       return nullptr;
     }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
 #include "net/netbios_segment.h"
@@ -28,7 +29,7 @@ class Steps {
   Steps& Then(const std::string& what, Step step) {
     if (m_result == ERROR_SUCCESS) {
       m_result = static_cast<DWORD>(step());
-      if (m_result != ERROR_SUCCESS && m_error) *m_error = what + " (error " + std::to_string(m_result) + ")";
+      if (m_result != ERROR_SUCCESS && m_error) *m_error = what + ": " + ErrorText(m_result);
     }
     return *this;
   }

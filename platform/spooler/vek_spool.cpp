@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
 #include "registry/store_check.h"
@@ -80,6 +81,14 @@ const std::map<std::string, Command>& Commands() {
   return commands;
 }
 
+// What an error means, with its code after it: the registry database's own
+// failures name the file.
+std::string Words(DWORD error) {
+  if (registry::IsStoreError(static_cast<LONG>(error)))
+    return registry::DescribeStoreError(static_cast<LONG>(error)) + " (error " + std::to_string(error) + ")";
+  return ErrorText(error);
+}
+
 int UsageError(const std::string& text) {
   std::fprintf(stderr, "vek-spool: %s\nTry 'vek-spool --help'.\n", text.c_str());
   return kUsage;
@@ -152,14 +161,13 @@ int FailWith(DWORD error, const std::string& what) {
     case ERROR_PRINTER_ALREADY_EXISTS:
       return Fail(kExists, what + ": the printer exists already");
     case ERROR_CANTWRITE:
-      return Fail(kFailed, what + ": " + registry::DescribeStoreError(static_cast<LONG>(error)) +
-                               " (nothing was changed)");
+      return Fail(kFailed, what + ": " + Words(error) + "; nothing was changed");
     case ERROR_BADDB:
     case ERROR_REGISTRY_CORRUPT:
-      return Fail(kFailed, what + ": " + registry::DescribeStoreError(static_cast<LONG>(error)) +
+      return Fail(kFailed, what + ": " + Words(error) +
                                "; it is left as it is: move it away and run 'vek-spool init' to make a new one");
     default:
-      return Fail(kFailed, what + ": " + spooler::DescribeError(error));
+      return Fail(kFailed, what + ": " + Words(error));
   }
 }
 

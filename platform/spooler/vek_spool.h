@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kernel/types.h"
+#include "registry/key_store.h"
 
 namespace vek::spool_tool {
 
@@ -51,6 +52,26 @@ struct PortLine {
   DWORD type = 0;
 };
 bool ListPorts(std::vector<PortLine>* ports, DWORD* error);
+
+// The transports as a VEK port's record codes them ("PacketType").
+inline constexpr DWORD kPacketTypeIpx = 0;
+inline constexpr DWORD kPacketTypeNetBeui = 1;
+inline constexpr DWORD kPacketTypeUdp = 2;
+
+// A print server as a person names it: "192.168.0.10", "IPX network 00000000
+// node 02:4E:57:12:AB:0C", "NetBIOS name VEKPS12AB0C".
+std::string DescribeServer(DWORD packetType, const BYTE address[4], const BYTE network[4], const BYTE mac[6],
+                           const std::string& netbiosName);
+
+// The VEK monitor's record of one of its ports.
+struct VekPort {
+  std::vector<registry::ValueRow> values;  // as stored, to compare
+  std::string server;                      // DescribeServer's; empty when the record does not say
+  DWORD portId = 0;
+  DWORD retryTimeout = 0;                  // seconds
+};
+// False when the VEK monitor keeps no record of that port.
+bool ReadVekPort(const std::string& port, VekPort* record);
 
 int Init(const Arguments& args);
 int Printers(const Arguments& args);

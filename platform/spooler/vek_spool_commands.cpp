@@ -144,12 +144,6 @@ bool ValidNetbiosName(const std::string& name) {
   return true;
 }
 
-std::string MacText(const BYTE mac[6]) {
-  char text[18];
-  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-  return text;
-}
-
 std::string Bytes(std::uint64_t n) { return std::to_string(n); }
 
 // ---- print ---------------------------------------------------------------------------
@@ -172,6 +166,24 @@ std::string Progress(const spooler::JobRecord& job) {
   text += ", " + Bytes(job.written) + " / " + Bytes(job.total) + " bytes";
   if (job.total > 0) text += " (" + std::to_string(job.written * 100 / job.total) + "%)";
   return text;
+}
+
+// What a failed job's port knows of its print server, in a person's words.
+void ExplainFailure(const spooler::JobRecord& job) {
+  VekPort port;
+  if (!ReadVekPort(job.port, &port) || port.server.empty()) return;
+  const std::string at = port.server + " (printer port " + std::to_string(port.portId) + ")";
+  if (job.error == ERROR_IO_DEVICE && job.cause == spooler::JobCause::NoConnection) {
+    Fail(0, "the print server did not answer at " + at +
+                ", or refused the job: check that it is switched on and connected to this network");
+  } else if (job.error == ERROR_OUT_OF_PAPER && job.cause == spooler::JobCause::PaperOut) {
+    Fail(0, "the print server at " + at + " reported its printer out of paper");
+  } else if (job.error == ERROR_OUT_OF_PAPER) {
+    Fail(0, "the print server at " + at + " took no data for the port's retry time (" +
+                std::to_string(port.retryTimeout) + " s) and did not say why");
+  } else if (job.error == ERROR_IO_DEVICE) {
+    Fail(0, "the print server at " + at + " reported an error of its printer");
+  }
 }
 
 int ExitOfJob(const spooler::JobRecord& job) {
@@ -342,13 +354,13 @@ int AddPort(const Arguments& args) {
   enum class Transport { Udp, Ipx, NetBeui };
   const std::string transportText = args.Option("--transport", "udp");
   Transport transport = Transport::Udp;
-  DWORD packetType = 2;
+  DWORD packetType = kPacketTypeUdp;
   if (transportText == "ipx") {
     transport = Transport::Ipx;
-    packetType = 0;
+    packetType = kPacketTypeIpx;
   } else if (transportText == "netbeui") {
     transport = Transport::NetBeui;
-    packetType = 1;
+    packetType = kPacketTypeNetBeui;
   } else if (transportText != "udp") {
     return Fail(kUsage, "unknown transport '" + transportText + "' (udp, ipx or netbeui)");
   }
@@ -457,17 +469,7 @@ int AddPort(const Arguments& args) {
     return FailWith(error, "the monitor did not add port " + name);
   }
   if (!listed) return Fail(kFailed, "the monitor reported success but has no port " + name);
-  std::string server;
-  if (transport == Transport::Udp) {
-    server = std::to_string(address[0]) + "." + std::to_string(address[1]) + "." + std::to_string(address[2]) +
-             "." + std::to_string(address[3]);
-  } else if (transport == Transport::Ipx) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%02X%02X%02X%02X", network[0], network[1], network[2], network[3]);
-    server = "IPX network " + std::string(text) + " node " + MacText(mac);
-  } else {
-    server = "NetBIOS name " + netbiosName;
-  }
+  const std::string server = DescribeServer(packetType, address, network, mac, netbiosName);
   std::printf("Added port %s for %s, printer port %lu.\n", name.c_str(), server.c_str(), portId);
   return kOk;
 }
@@ -476,8 +478,11 @@ int Print(const Arguments& args) {
   const std::string& printerName = args.positional[0];
   const std::string& file = args.positional[1];
   std::error_code failed;
-  if (!std::filesystem::is_regular_file(file, failed))
-    return Fail(kUsage, "cannot read " + file + ": no such file");
+  const std::filesystem::file_status kind = std::filesystem::status(file, failed);
+  if (!std::filesystem::exists(kind)) return Fail(kUsage, "cannot read " + file + ": no such file");
+  if (std::filesystem::is_directory(kind)) return Fail(kUsage, "cannot print " + file + ": it is a folder");
+  if (!std::filesystem::is_regular_file(kind))
+    return Fail(kUsage, "cannot print " + file + ": it is not a regular file (a device, a pipe or a socket)");
   if (std::FILE* probe = std::fopen(file.c_str(), "rb")) {
     std::fclose(probe);
   } else {
@@ -568,8 +573,13 @@ int Print(const Arguments& args) {
   }
   signal(SIGINT, SIG_DFL);
   if (terminal) std::printf("\n");
-  std::printf("job %u: %s, %s of %s bytes written\n", job, spooler::DescribeJob(final).c_str(),
+  // A failure with its code after its words.
+  const std::string codeText =
+      final.state == spooler::JobState::Failed ? " (error " + std::to_string(final.error) + ")" : "";
+  std::printf("job %u: %s%s, %s of %s bytes written\n", job, spooler::DescribeJob(final).c_str(), codeText.c_str(),
               Bytes(final.written).c_str(), Bytes(final.total).c_str());
+  std::fflush(stdout);
+  if (final.state == spooler::JobState::Failed) ExplainFailure(final);
   return ExitOfJob(final);
 }
 

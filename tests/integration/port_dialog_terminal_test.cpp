@@ -1,7 +1,8 @@
 // vek-spool add-port as a person runs it in a terminal: without a print server
 // given, the monitor's Add Port dialog opens, searches on the tab chosen, lists
 // what the emulator plays here on loopback, and OK on a found server makes a
-// port that then prints, byte for byte, over each transport.
+// port that then prints, byte for byte, over each transport. Configure Port
+// closed with Cancel says that nothing was changed.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -69,9 +70,11 @@ TEST_P(PortDialogTerminal, AddPortChoosesAFoundServerThatThenPrints) {
   ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
   const char* tab = GetParam() == PortTransport::Udp ? "TCP/IP" : GetParam() == PortTransport::Netbeui ? "NetBEUI" : "";
   if (*tab) {
-    // The first search, on IPX, ends; then the person clicks the transport's tab.
-    ASSERT_TRUE(WaitFor([&] { return session.Capture().find("Please wait") == std::string::npos; },
-                        std::chrono::seconds(30)));
+    // The first search, on IPX, ends and says that no print server answered it;
+    // the person closes the message and clicks the transport's tab.
+    ASSERT_TRUE(session.WaitForScreen("No print server answered the search on IPX")) << session.Capture();
+    session.Keys("Enter");
+    ASSERT_TRUE(session.WaitForScreenWithout("No print server answered")) << session.Capture();
     session.Click(Find(session.Capture(), tab));
   }
   ASSERT_TRUE(WaitFor([&] { return session.Capture().find("PS-TERM-2") != std::string::npos; }, std::chrono::seconds(30)))
@@ -111,6 +114,19 @@ TEST_P(PortDialogTerminal, AddPortChoosesAFoundServerThatThenPrints) {
   std::ofstream(file, std::ios::binary) << data;
   ASSERT_EQ(0, Run("print DIALOG " + Quote(file), &text)) << text;
   ExpectJobReceived(m_emulator, 0, 1, data);
+  if (GetParam() != PortTransport::Udp) return;
+
+  TmuxSession configure("LANG=C.UTF-8 VEK_UI=terminal " + Environment() + Quote(VEK_SPOOL_PATH) +
+                            " configure-port " + port + "; echo dialog-ended; exec cat",
+                        110, 34);
+  ASSERT_TRUE(configure.Started());
+  ASSERT_TRUE(configure.WaitForScreen("Configure Port")) << configure.Capture();
+  ASSERT_TRUE(configure.WaitForScreen("PS-TERM-2")) << configure.Capture();
+  ASSERT_TRUE(configure.WaitForScreenWithout("Please wait")) << configure.Capture();
+  configure.Keys("Escape");
+  ASSERT_TRUE(configure.WaitForScreen("dialog-ended")) << configure.Capture();
+  EXPECT_NE(configure.Capture().find(std::string("Port ") + port + ": nothing was changed"), std::string::npos)
+      << configure.Capture();
 }
 
 INSTANTIATE_TEST_SUITE_P(EachTransport, PortDialogTerminal,

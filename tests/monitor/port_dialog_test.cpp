@@ -16,6 +16,7 @@
 #include "framework/framework.h"
 #include "framework/class_registration.h"
 #include "framework/keyboard.h"
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/strings.h"
@@ -274,6 +275,7 @@ TEST_F(PortDialog, UdpListsEveryPrinterPortMarksTheLateServerAndSavesTheChosenPo
   EXPECT_TRUE(d.Visible(IDC_SEARCH_ADDRESS));
   EXPECT_EQ((std::map<std::string, int>{{"PS-DLG-1", 2}, {"PS-DLG-2", 3}, {"PS-DLG-3", 2}, {"PS-DLG-5", 1}}),
             RowsByName(dialog));
+  EXPECT_TRUE(d.MessageBoxes().empty()) << "servers answered: nothing to say";
   const std::string ip = m_subnet.Dotted(1);
   EXPECT_NE(dialog.RowOf("PS-DLG-1|2|" + ip + "|" + Mac(net) + "|1.00"), -1) << testing::PrintToString(dialog.Rows());
   EXPECT_NE(dialog.RowOf("PS-DLG-2|3|" + m_subnet.Dotted(2) + "|"), -1);
@@ -578,7 +580,7 @@ TEST_F(PortDialog, TheAddressFieldsTakeDigitsMoveOnAndSayWhatIsWrong) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kMonitorKey + "\\Ports").c_str());
   ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMonitorKey.c_str()));
   d.Click(IDOK);
-  EXPECT_EQ("Port '" + name + "' could not be saved.", dialog.LastMessage());
+  EXPECT_EQ("Port '" + name + "' could not be saved: " + vek::ErrorText(ERROR_KEY_DELETED) + ".", dialog.LastMessage());
   EXPECT_FALSE(dialog.Ended());
   EXPECT_EQ(0, g_PortList.GetCount());
   HWND address = d.Control(IDC_SEARCH_ADDRESS);
@@ -662,6 +664,25 @@ TEST_F(PortDialog, TheAddressFieldsTakeDigitsMoveOnAndSayWhatIsWrong) {
   for (const auto& command : d.Paint(address))
     if (command.text == ".") greyDots = command.color == GetSysColor(COLOR_GRAYTEXT);
   EXPECT_TRUE(greyDots);
+}
+
+// A search that no print server answers says so, on the tab's transport; on
+// TCP/IP it points to the address field, which reaches a server elsewhere.
+TEST_F(PortDialog, ASearchNoServerAnswersSaysSo) {
+  StartMonitor(PROTOCOL_UDP);
+  DialogRun dialog(AddPort());
+  ASSERT_TRUE(dialog.WaitUntilSearched());
+  EXPECT_TRUE(dialog.Rows().empty());
+  const auto boxes = dialog.Driver().MessageBoxes();
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_EQ("No print server answered the search on TCP/IP. Check that the print server is switched on and "
+            "connected to this network, then press Refresh; a print server on another network answers when its "
+            "IP address is typed in IP Address.",
+            boxes[0].text);
+  EXPECT_EQ("Add Port", boxes[0].caption);
+  EXPECT_EQ(MB_ICONINFORMATION, boxes[0].type & 0xF0);
+  dialog.Driver().Cancel();
+  EXPECT_EQ(FALSE, dialog.Result());
 }
 
 // Port dialogs run one at a time: a second waits for the first to close. The

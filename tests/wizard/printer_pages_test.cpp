@@ -12,6 +12,7 @@
 
 #include "emulator/emulator.h"
 #include "framework/message_box.h"
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/version.h"
@@ -368,7 +369,13 @@ TEST_F(PrinterPages, TroubleWithTheSpoolerOrTheServerKeepsThePage) {
     run.driver.Next();
     ASSERT_TRUE(HeadlessDriver::WaitFor([] { return !vek::framework::MessageBoxLog().empty(); }, 20000));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("could not be created"), std::string::npos) << Messages()[0];
+    // The spooler's error in words, with its code after them.
+    const std::string said = Messages()[0];
+    const std::size_t code = said.find("(error ");
+    ASSERT_NE(code, std::string::npos) << said;
+    const DWORD error = static_cast<DWORD>(std::stoul(said.substr(code + 7)));
+    EXPECT_NE(said.find("could not be created: " + vek::ErrorText(error) + ". "), std::string::npos) << said;
+    EXPECT_TRUE(vek::HasErrorWords(error)) << said;
     EXPECT_EQ(run.Page(), 139u);
     EXPECT_EQ(WizardSettings::m_PortCreated, 0);
     EXPECT_EQ(WizardSettings::m_PortName[0], '\0');

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "kernel/clock.h"
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/thread.h"
@@ -166,7 +167,8 @@ LRESULT WizardStep04::OnWizardNext() {
     if (!CreateNetworkPort(&error)) {
       CStringA format, text;
       format.LoadString(IDS_ERR_PORT_NOT_CREATED);
-      text.Format(format.GetString(), static_cast<unsigned long>(error));
+      // What went wrong in words, in the language of the wizard's texts.
+      text.Format(format.GetString(), vek::ErrorText(error, PRIMARYLANGID(GetUserDefaultLangID())).c_str());
       MessageBox(text.GetString(), "Error", MB_ICONSTOP);
       return IDD_WIZARD_PRINTER;
     }

@@ -53,7 +53,7 @@ constexpr StringResource kStrings[] = {
      "try again."},
     {IDS_ERR_DEVICE_KEY, "The print server's public key cannot be used, so the password cannot be checked."},
     {IDS_ERR_PORT_NOT_CREATED,
-     "The printer port for the print server could not be created (error %lu). Check that the VEK port monitor is "
+     "The printer port for the print server could not be created: %s. Check that the VEK port monitor is "
      "installed, then try again."},
     {IDS_ERR_PRINTERS_UNREADABLE, "The printers of this computer cannot be read: %s."},
     {IDS_REFRESH, "Refresh"},

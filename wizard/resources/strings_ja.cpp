@@ -55,7 +55,7 @@ constexpr StringResource kStrings[] = {
      "ください。"},
     {IDS_ERR_DEVICE_KEY, "プリントサーバの公開鍵を使用できないため、パスワードを確認できません。"},
     {IDS_ERR_PORT_NOT_CREATED,
-     "プリントサーバのプリンタポートを作成できませんでした (エラー %lu)。VEK ポートモニタがインストールされている"
+     "プリントサーバのプリンタポートを作成できませんでした: %s。VEK ポートモニタがインストールされている"
      "ことを確認してから、もう一度実行してください。"},
     {IDS_ERR_PRINTERS_UNREADABLE, "このコンピュータのプリンタ情報を読み込めません: %s。"},
     {IDS_REFRESH, "更新"},

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/version.h"
@@ -191,7 +192,7 @@ BOOL AddNewPrinter(const NewPrinter& printer, std::string* problem) {
   HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
   if (handle == nullptr) {
     *problem = (Japanese() ? "プリンタを追加できませんでした: " : "The printer could not be added: ") +
-               DescribeError(GetLastError()) + ".";
+               ErrorText(GetLastError(), Japanese() ? LANG_JAPANESE : LANG_ENGLISH) + (Japanese() ? "。" : ".");
     return FALSE;
   }
   if (printer.testPage) {

@@ -22,6 +22,12 @@ class Jobs : public SpoolerTest {
     AddPrinter("Printer", "VEK1");
   }
 
+  // The port's status as its monitor reports it (SetPort level 3).
+  void ReportPortStatus(DWORD status, const char16_t* text) {
+    PORT_INFO_3W info{status, const_cast<LPWSTR>(text), status || text ? PORT_STATUS_TYPE_ERROR : PORT_STATUS_TYPE_INFO};
+    ASSERT_TRUE(SetPortW(nullptr, const_cast<LPWSTR>(u"VEK1"), 3, reinterpret_cast<LPBYTE>(&info)));
+  }
+
   bool Saw(const std::vector<JobRecord>& seen, JobState state, DWORD error) {
     return std::any_of(seen.begin(), seen.end(),
                        [&](const JobRecord& r) { return r.state == state && r.error == error; });
@@ -102,9 +108,51 @@ TEST_F(Jobs, OutOfPaperAndDeviceErrorsAreRetriedAndShown) {
   auto paperOut = std::find_if(seen.begin(), seen.end(), [](const JobRecord& r) {
     return r.state == JobState::Retrying && r.error == ERROR_OUT_OF_PAPER;
   });
-  EXPECT_EQ("Out of paper", spooler::DescribeJob(*paperOut));
   EXPECT_EQ(JOB_STATUS_PRINTING | JOB_STATUS_ERROR | JOB_STATUS_PAPEROUT, spooler::JobStatusBits(*paperOut));
   EXPECT_EQ(0u, end.error);
+}
+
+// A port's out of paper (28) says only that its device took no data for a
+// while: the job names paper out where the port's status reported it, and not
+// where the port reported nothing or its own words.
+TEST_F(Jobs, OutOfPaperIsNamedOnlyWhereThePortReportedIt) {
+  spooler::SetRetryPolicy({5, 2});
+  struct Case {
+    DWORD status;
+    const char16_t* text;
+    const char* retrying;
+  } cases[] = {{0, nullptr, "Not taking data"},
+               {PORT_STATUS_PAPER_OUT, nullptr, "Out of paper"},
+               {PORT_STATUS_PAPER_OUT, u"Not taking data", "Not taking data"}};
+  for (const Case& c : cases) {
+    ReportPortStatus(c.status, c.text);
+    fake->failWrites = 100;
+    fake->failError = ERROR_OUT_OF_PAPER;
+    std::vector<JobRecord> seen;
+    JobRecord end = WaitEnd(Print("Printer", Pattern(1000)), &seen);
+    auto retrying = std::find_if(seen.begin(), seen.end(), [](const JobRecord& r) { return r.state == JobState::Retrying; });
+    ASSERT_NE(seen.end(), retrying) << c.retrying;
+    EXPECT_EQ(c.retrying, spooler::DescribeJob(*retrying));
+    EXPECT_EQ(ERROR_OUT_OF_PAPER, end.error);
+    EXPECT_EQ("Failed: " + std::string(c.retrying), spooler::DescribeJob(end));
+    // What a job of another process reads from the store says the same.
+    JobRecord stored;
+    ASSERT_TRUE(spooler::ReadJob(end.id, &stored));
+    EXPECT_EQ("Failed: " + std::string(c.retrying), spooler::DescribeJob(stored));
+  }
+}
+
+// A start that fails with a device error did not reach the device; other errors
+// read in the platform's words.
+TEST_F(Jobs, AFailedStartSaysTheDeviceWasNotReached) {
+  fake->failStartDoc = true;
+  fake->startDocError = ERROR_IO_DEVICE;
+  JobRecord end = WaitEnd(Print("Printer", Pattern(1000)));
+  EXPECT_EQ(ERROR_IO_DEVICE, end.error);
+  EXPECT_EQ(spooler::JobCause::NoConnection, end.cause);
+  EXPECT_EQ("Failed: Not connected", spooler::DescribeJob(end));
+  fake->startDocError = ERROR_DISK_FULL;
+  EXPECT_EQ("Failed: The disk is full", spooler::DescribeJob(WaitEnd(Print("Printer", Pattern(1000)))));
 }
 
 TEST_F(Jobs, AJobGivesUpAfterTheRetryLimit) {
@@ -151,7 +199,6 @@ TEST_F(Jobs, AJobThatGivesUpIsCancelledBeforeItsDocumentEnds) {
   JobRecord end = WaitEnd(Print("Printer", Pattern(1000)));
   EXPECT_EQ(JobState::Failed, end.state);
   EXPECT_EQ(ERROR_OUT_OF_PAPER, end.error);
-  EXPECT_EQ("Failed: Out of paper", spooler::DescribeJob(end));
   EXPECT_TRUE(fake->endDocJobStatus & JOB_STATUS_DELETING) << fake->endDocJobStatus;
 }
 

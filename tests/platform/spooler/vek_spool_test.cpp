@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -301,13 +302,90 @@ TEST_F(Tool, AFailedJobExitsWithItsKind) {
   EXPECT_NE(std::string::npos, device.out.find("Failed: Device error"));
   EXPECT_NE(std::string::npos, device.out.find("Device error, try 1 of 2"));
 
+  // Out of paper's code from a port that did not report paper out.
   SetMonitorValue("FailError", ERROR_OUT_OF_PAPER);
   Result paper = Run({"print", "Net", file, "--retries", "3", "--retry-interval", "50"});
   EXPECT_EQ(11, paper.code) << paper.out;
-  EXPECT_NE(std::string::npos, paper.out.find("Out of paper, try 1 of 3"));
+  EXPECT_NE(std::string::npos, paper.out.find("Not taking data, try 1 of 3")) << paper.out;
+  EXPECT_NE(std::string::npos, paper.out.find("Failed: Not taking data (error 28)")) << paper.out;
+  EXPECT_NE(std::string::npos, paper.err.find("the print server at 10.0.0.5 (printer port 1) took no data for the "
+                                              "port's retry time (90 s)"))
+      << paper.err;
 
   SetMonitorValue("FailWrites", 0);
   EXPECT_EQ(0, Run({"print", "Net", file}).code);
+}
+
+// Every failure reads in words with its code after them, whether vek-spool names
+// it or the platform's table does.
+TEST_F(Tool, ErrorsReadInWordsWithTheirCode) {
+  SetUpPrinter();
+  std::string file = MakeFile("doc", Pattern(500));
+  // The registry database's own failures name its file.
+  const std::string database = m_rootPath + "/registry.db";
+  struct Case {
+    DWORD code;
+    std::string words;
+  } cases[] = {{ERROR_DISK_FULL, "the disk is full"},
+               {ERROR_CANTWRITE, database + " cannot be written: it is read-only"},
+               {ERROR_REGISTRY_IO_FAILED, database + " cannot be read or written"},
+               {ERROR_INVALID_NAME, "the name is not valid"},
+               {ERROR_ACCESS_DENIED, "access is denied"},
+               {4711, "an unexpected error"}};
+  for (const Case& c : cases) {
+    const std::string code = std::to_string(c.code);
+    const std::string text = c.words + " (error " + code + ")";
+    SetMonitorValue("AddPortError", c.code);
+    Result add = Run({"add-port", "10.0.0.7"});
+    EXPECT_EQ(1, add.code) << add.err;
+    EXPECT_NE(std::string::npos, add.err.find("the monitor did not add port VEK000000-1: " + text)) << add.err;
+    SetMonitorValue("AddPortError", 0);
+
+    SetMonitorValue("StartDocError", c.code);
+    Result print = Run({"print", "Net", file});
+    EXPECT_EQ(13, print.code) << print.out;
+    std::string state = text;
+    state[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(state[0])));
+    EXPECT_NE(std::string::npos, print.out.find("job ")) << print.out;
+    EXPECT_NE(std::string::npos, print.out.find(": Failed: " + state + ", 0 of 500 bytes written")) << print.out;
+    EXPECT_EQ(std::string::npos, (print.out + add.err).find("Error " + code)) << print.out << add.err;
+    SetMonitorValue("StartDocError", 0);
+  }
+  // The machine set-up's steps name what failed, and why.
+  std::string blocker = MakeFile("plain-file", "x");
+  m_rootPath = blocker + "/root";
+  Result init = Run({"init", "--monitor", FAKE_MONITOR_PATH});
+  EXPECT_EQ(1, init.code);
+  EXPECT_NE(std::string::npos, init.err.find("cannot create " + m_rootPath + ": the path was not found (error 3)"))
+      << init.err;
+}
+
+// A print server that did not take the connection is named with its address.
+TEST_F(Tool, AFailedStartNamesThePrintServersAddress) {
+  SetUpPrinter();
+  SetMonitorValue("StartDocError", ERROR_IO_DEVICE);
+  Result print = Run({"print", "Net", MakeFile("doc", "page")});
+  EXPECT_EQ(10, print.code) << print.out;
+  EXPECT_NE(std::string::npos, print.out.find(": Failed: Not connected (error 1117), 0 of 4 bytes written")) << print.out;
+  EXPECT_NE(std::string::npos, print.err.find("the print server did not answer at 10.0.0.5 (printer port 1)"))
+      << print.err;
+}
+
+TEST_F(Tool, PrintRefusesWhatIsNoRegularFile) {
+  SetUpPrinter();
+  struct Case {
+    std::string path;
+    const char* says;
+  } cases[] = {{m_dir.path(), "it is a folder"},
+               {"/dev/null", "it is not a regular file"},
+               {m_dir.path() + "/missing", "no such file"}};
+  for (const Case& c : cases) {
+    Result print = Run({"print", "Net", c.path});
+    EXPECT_EQ(3, print.code) << c.path;
+    EXPECT_NE(std::string::npos, print.err.find(c.says)) << print.err;
+  }
+  spooler::JobRecord job;
+  EXPECT_FALSE(spooler::ReadJob(1, &job));
 }
 
 TEST_F(Tool, ACancelFromAnotherProcessEndsThePrint) {
