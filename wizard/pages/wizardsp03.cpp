@@ -9,17 +9,13 @@
 #include "protocol/print_server.h"
 #include "protocol/secure_config.h"
 #include "protocol/trace.h"
+#include "wizard/discovery_wait.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/settings_write_back.h"
 #include "wizard/wizard_settings.h"
 
 namespace {
 
-// A discovery thread still running when the save begins ends within its own
-// time; this is the longest the save waits for it.
-constexpr DWORD kThreadEndWait = PS_SEARCH_BUDGET + 2000;
-// Between two turns of a wait without a front end.
-constexpr DWORD kPumpPause = 10;
 constexpr int kFingerprintDigits = 32;
 
 CStringA Text(UINT id) {
@@ -241,10 +237,11 @@ BOOL WizardSP03::Locate() {
   using namespace WizardSettings;
   EnterStage(kLocating, PS_LOCATE_BUDGET);
   if (m_Transports & PS_TRANSPORTS_UDP) {
-    // Never two at once: a search still running ends first.
-    if (!WaitPumping([] { return CUDPDiscoveryThread::LiveCount() == 0; }, kThreadEndWait)) return FALSE;
-    // Found or not, the thread has ended when it sets m_SearchDone.
-    if (StartLocateThread() && !WaitPumping([] { return m_SearchDone == 1; }, PS_LOCATE_BUDGET + kThreadEndWait))
+    // Never two at once: a discovery thread still running ends first. Found or
+    // not, the locate is over once its own thread has ended.
+    if (!Waited(WaitForDiscoveryEnd(kDiscoveryEndWait, WhileWaiting::kDispatch, &m_QuitCode))) return FALSE;
+    if (StartLocateThread() &&
+        !Waited(WaitForDiscoveryEnd(PS_LOCATE_BUDGET + kDiscoveryEndWait, WhileWaiting::kDispatch, &m_QuitCode)))
       return FALSE;
   }
   return m_ServerFound != 0;
@@ -334,23 +331,10 @@ void WizardSP03::OnTimer(UINT_PTR id) {
 }
 
 BOOL WizardSP03::WaitPumping(const std::function<BOOL()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        m_Quit = TRUE;
-        m_QuitCode = static_cast<int>(msg.wParam);
-        return FALSE;
-      }
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    if (done()) return TRUE;
-    if (m_Quit || GetTickCount() - start >= timeoutMs) return FALSE;
-    // The front end shows the windows as they are now and waits for the next
-    // message (the save's timer comes every tenth of a second).
-    if (vek::framework::FrontEnd* frontEnd = vek::framework::CurrentFrontEnd()) frontEnd->WaitForInput();
-    else MsgWaitForMultipleObjects(0, NULL, FALSE, kPumpPause, QS_ALLINPUT);
-  }
+  return Waited(PumpMessagesUntil([&done] { return done() != FALSE; }, timeoutMs, WhileWaiting::kDispatch, &m_QuitCode));
+}
+
+BOOL WizardSP03::Waited(WaitEnd end) {
+  if (end == WaitEnd::kQuit) m_Quit = TRUE;
+  return end == WaitEnd::kDone;
 }

@@ -88,8 +88,7 @@ void WizardStep02::OnTimer(UINT_PTR id) {
   CWaitCursor wait;
   if (id == kSearchTimer) {
     KillTimer(kSearchTimer);
-    if (WizardSettings::m_SelectedRow < 0) Search();
-    FillServerList();
+    if (WizardSettings::m_SelectedRow >= 0 || Search()) FillServerList();
   }
   Default();
 }
@@ -99,14 +98,13 @@ void WizardStep02::OnRefresh() {
   WizardSettings::m_SelectedRow = -1;
   m_ServerList.DeleteAllItems();
   m_ServerList.Invalidate();
-  Search();
-  FillServerList();
+  if (Search()) FillServerList();
   m_ServerList.Invalidate();
 }
 
-void WizardStep02::Search() {
+BOOL WizardStep02::Search() {
   CSearchPSDlg dialog(this);
-  dialog.DoModal();
+  return dialog.DoModal() == IDOK;
 }
 
 BOOL WizardStep02::ClearServerList() {

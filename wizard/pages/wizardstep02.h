@@ -35,8 +35,9 @@ class WizardStep02 : public WizardPage {
   DECLARE_MESSAGE_MAP()
 
  private:
-  // The search dialog, run modally.
-  void Search();
+  // The search dialog, run modally: FALSE when the wizard closes before the
+  // search's end.
+  BOOL Search();
 
   // Never opened: the page reaches the servers through their records.
   XUDPSocket m_Socket;
