@@ -126,6 +126,30 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
   EXPECT_EQ(d.keyAnswer, 6);
 }
 
+// One section for many devices: each copy's MAC and address one above the last.
+TEST(EmulatorConfig, CopiesPlayManyDevices) {
+  EmulatorConfig config;
+  std::string error;
+  ASSERT_TRUE(Parse("[device]\nmac = 02:4E:57:00:00:FE\naddress = 127.9.0.254\ncopies = 300\n"
+                    "faults = status:drop\n[device]\nmac = 02:4E:57:10:00:00\naddress = 127.9.8.1\n",
+                    &config, &error))
+      << error;
+  ASSERT_EQ(config.devices.size(), 301u);
+  EXPECT_EQ(FormatMac(config.devices[2].mac), "02:4E:57:00:01:00");
+  EXPECT_EQ(FormatIpv4(config.devices[2].address), "127.9.1.0");
+  EXPECT_EQ(FormatIpv4(config.devices[299].address), "127.9.2.41");
+  EXPECT_EQ(config.devices[299].faults.size(), 1u);
+  EXPECT_EQ(FormatMac(config.devices[300].mac), "02:4E:57:10:00:00");
+  EXPECT_FALSE(Parse("[device]\nmac = 02:4E:57:00:00:01\naddress = 127.9.0.1\ncopies = 3\n"
+                     "[device]\nmac = 02:4E:57:00:01:00\naddress = 127.9.0.3\n",
+                     &config, &error));
+  EXPECT_NE(error.find("test.conf:5: address 127.9.0.3 is taken by the device of line 1"), std::string::npos) << error;
+  for (const char* bad : {"0", "4097"}) {
+    EXPECT_FALSE(Parse(std::string(kMinimal) + "copies = " + bad + "\n", &config, &error));
+    EXPECT_NE(error.find("test.conf:4: copies:"), std::string::npos) << error;
+  }
+}
+
 TEST(EmulatorConfig, ErrorsNameTheirLine) {
   const struct {
     std::string text;

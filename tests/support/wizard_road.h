@@ -145,7 +145,15 @@ class WizardRoad {
     ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() != sheet; }, 5000);
     ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() == sheet; }, 30000);
     SettleLong();
-    m_rows = Driver().Items(IDC_SERVER_LIST);
+    // The rows show at once; their statuses come within seconds.
+    ui::HeadlessDriver::WaitFor(
+        [&] {
+          m_rows = Driver().Items(IDC_SERVER_LIST);
+          for (const std::string& row : m_rows)
+            if (row.find("|Checking...|") != std::string::npos) return false;
+          return true;
+        },
+        20000);
     *outcome = "searched the network: " + std::to_string(m_rows.size()) + " print server port(s) found";
     NewMessages();
     return m_run.Page() == IDD_WIZARD_SERVER_LIST;
