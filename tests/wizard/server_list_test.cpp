@@ -229,4 +229,16 @@ TEST(ServerList, ManyServersIgnoringTheStatusRequestHoldNothingUp) {
   EXPECT_EQ(asked, 1u) << "one request a server";
 }
 
+// A stranger floods the search with parts that open replies and never go on,
+// more than the search has slots for: the multi-part reply of the real server
+// still joins, and the server is listed.
+TEST(ServerList, AFloodOfOpeningPartsKeepsNoServerOut) {
+  WizardLab lab({WithFaults(vek::test::WizardWirelessServer(1, "Lab wireless"), "search-multi:flood:80")});
+  ASSERT_TRUE(lab.Ok()) << lab.Error();
+  const std::vector<std::string> rows = lab.Search();
+  EXPECT_EQ(rows.size(), 3u) << ::testing::PrintToString(rows);
+  EXPECT_GE(lab.RowOf(0), 0);
+  EXPECT_EQ(g_PrintServerList.GetCount(), 1) << "no stranger is listed";
+}
+
 }  // namespace
