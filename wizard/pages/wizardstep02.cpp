@@ -7,6 +7,7 @@
 #include "protocol/print_server_list.h"
 #include "wizard/dialogs/search_dialog.h"
 #include "wizard/load_settings.h"
+#include "wizard/page_text.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/wizard_settings.h"
 
@@ -34,12 +35,6 @@ constexpr UINT kStatusTimerPeriod = 50;
 
 // The list shows the first three 5-character slots of the port-type text.
 constexpr int kPortTypeChars = PS_MAX_PORTS * PS_PORT_TYPE_SLOT;
-
-CStringA LoadText(UINT id) {
-  CStringA text;
-  text.LoadString(id);
-  return text;
-}
 
 }  // namespace
 
@@ -142,8 +137,8 @@ void WizardStep02::FillServerList() {
     const bool numbered = types[0] == 0 || types[0] == ' ';
 
     const CStringA name = ps->GetName();
-    CStringA address("0.0.0.0");
-    if (const BYTE* ip = ps->GetIPAddress()) address.Format("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]);
+    const BYTE* ip = ps->GetIPAddress();
+    const CStringA address = ip != NULL ? DottedAddress(ip) : CStringA("0.0.0.0");
     const CStringA mac = ps->GetNodeIDText();
     const CStringA version = ps->GetVersionText();
     for (int p = 0; p < ports && p < PS_MAX_PORTS; p++, row++) {

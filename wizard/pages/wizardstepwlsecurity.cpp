@@ -23,11 +23,9 @@ namespace {
 
 // Each edit takes one character more than its longest key, so that a character
 // too many is seen and answered.
-constexpr int kPSKEditLimit = 64;
+constexpr int kPSKEditLimit = WizardSettings::kLongestPSK + 1;
 constexpr int kKey128EditLimit = 27;
 constexpr int kKey64EditLimit = 11;
-constexpr int kPSKShortest = 8;
-constexpr int kPSKLongest = 63;
 
 // The controls that come and go with the authentication kind and the WEP mode.
 constexpr int kSwitchedControls[] = {IDC_ENCRYPTION_LABEL, IDC_CIPHER,         IDC_WEP_MODE,   IDC_PSK_LABEL,
@@ -201,7 +199,7 @@ WizardStepWLSecurity::KeyEdit WizardStepWLSecurity::KeyEditOf(int editId) {
               static_cast<UINT>(hex ? IDS_ERR_KEY_LENGTH_26 : IDS_ERR_KEY_LENGTH_13),
               static_cast<UINT>(hex ? IDS_ERR_KEY_FORMAT_26 : IDS_ERR_KEY_FORMAT_13)};
     default:  // the pre-shared key takes letters and digits
-      return {editId, &m_PSKText, kPSKLongest, true, false, IDS_ERR_KEY_LENGTH_PSK, IDS_ERR_KEY_FORMAT_PSK};
+      return {editId, &m_PSKText, WizardSettings::kLongestPSK, true, false, IDS_ERR_KEY_LENGTH_PSK, IDS_ERR_KEY_FORMAT_PSK};
   }
 }
 
@@ -269,8 +267,8 @@ BOOL WizardStepWLSecurity::StoreSettings(bool withMessages) {
     m_AuthType = static_cast<BYTE>(m_AuthIndex + 1);
     if (m_CipherIndex >= 0) m_Encryption = static_cast<BYTE>(m_CipherIndex);
     const int length = m_PSKText.GetLength();
-    const bool tooShort = length < kPSKShortest;
-    if (length > kPSKLongest || (withMessages && tooShort)) {
+    const bool tooShort = length < kShortestPSK;
+    if (length > kLongestPSK || (withMessages && tooShort)) {
       if (withMessages) ShowError(IDS_ERR_KEY_LENGTH_PSK);
       m_PSKText.Empty();
       m_WPAPSK.Empty();
