@@ -28,6 +28,10 @@ enum class WhileWaiting {
               // going away)
 };
 
+// The timer whose handler waits for a discovery thread: the search dialog's,
+// the save page's and the printer page's.
+constexpr UINT_PTR kDiscoveryWaitTimer = 0x4000;
+
 // The longest an earlier page's discovery thread still runs: a whole search.
 constexpr DWORD kDiscoveryEndWait = PS_SEARCH_BUDGET + 2000;
 

@@ -33,7 +33,6 @@
 #include "support/wizard_sheet_run.h"
 #include "wizard/port_handover.h"
 #include "wizard/resources/resource_ids.h"
-#include "wizard/wizard_font.h"
 #include "wizard/wizard_settings.h"
 
 namespace vek::test {

@@ -42,7 +42,7 @@ BOOL CSearchPSDlg::OnInitDialog() {
   // A discovery thread of a page before may still run (the printer page's locate
   // goes on after the server answered): the search begins once it has ended.
   if (CUDPDiscoveryThread::LiveCount() == 0) BeginSearch();
-  m_TimerID = SetTimer(kWaitTimer, kWaitTimerPeriod);
+  m_TimerID = SetTimer(kDiscoveryWaitTimer, kWaitTimerPeriod);
   return TRUE;
 }
 
@@ -58,8 +58,8 @@ void CSearchPSDlg::StartSearchThread() { BeginDiscoveryThread(RUNTIME_CLASS(CUDP
 
 void CSearchPSDlg::OnTimer(UINT_PTR id) {
   ShowWaitCursor();
-  if (id != kWaitTimer) return;
-  KillTimer(kWaitTimer);
+  if (id != kDiscoveryWaitTimer) return;
+  KillTimer(kDiscoveryWaitTimer);
   m_TimerID = 0;
   Sleep(kFirstWait);
   // The dialog's messages keep flowing while it waits: its animation plays, and

@@ -19,7 +19,7 @@ class CSearchPSDlg : public CDialog {
   // Starts the discovery thread for this dialog when UDP is available.
   void StartSearchThread();
 
-  static constexpr UINT_PTR kWaitTimer = 0x4000;
+  // The wait begins this long after the dialog opens (kDiscoveryWaitTimer).
   static constexpr UINT kWaitTimerPeriod = 2000;
 
  protected:

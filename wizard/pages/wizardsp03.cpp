@@ -268,11 +268,11 @@ void WizardSP03::BeginSaving() {
   GetDlgItem(IDC_SAVE_PROGRESS)->ShowWindow(SW_SHOW);
   Invalidate();
   UpdateWindow();
-  m_TimerID = static_cast<int>(SetTimer(kLocateTimer, kTimerPeriod));
+  m_TimerID = static_cast<int>(SetTimer(kDiscoveryWaitTimer, kTimerPeriod));
 }
 
 void WizardSP03::EndSaving(BOOL failed) {
-  if (m_TimerID != 0) KillTimer(kLocateTimer);
+  if (m_TimerID != 0) KillTimer(kDiscoveryWaitTimer);
   m_TimerID = 0;
   if (CWnd* cancel = GetSheet()->GetDlgItem(IDCANCEL)) cancel->EnableWindow(TRUE);
   if (failed) {
@@ -307,7 +307,7 @@ void WizardSP03::MoveProgress() {
 
 void WizardSP03::OnTimer(UINT_PTR id) {
   SetCursor(LoadCursorA(NULL, IDC_WAIT));
-  if (id != kLocateTimer) return;
+  if (id != kDiscoveryWaitTimer) return;
   MoveProgress();
 }
 

@@ -31,7 +31,7 @@ class WizardSP03 : public WizardPage {
   // The device's restart, shown on the bar.
   static constexpr DWORD kRestartWait = 13000;
   static constexpr DWORD kDoneWait = 1000;
-  static constexpr UINT_PTR kLocateTimer = 0x4000;
+  // kDiscoveryWaitTimer's period while the save runs.
   static constexpr UINT kTimerPeriod = 100;
 
   WizardSP03();

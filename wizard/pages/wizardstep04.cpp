@@ -9,8 +9,8 @@
 #include "protocol/reachability.h"
 #include "protocol/trace.h"
 #include "spooler/winspool.h"
+#include "wizard/discovery_wait.h"
 #include "wizard/resources/resource_ids.h"
-#include "wizard/wizard_font.h"
 #include "wizard/wizard_settings.h"
 
 IMPLEMENT_DYNCREATE(WizardStep04, WizardPage)
@@ -25,7 +25,6 @@ std::vector<CStringA> g_PrinterNames;
 
 namespace {
 
-constexpr UINT_PTR kLocateTimer = WizardStep04::kLocateTimer;
 // The printers may change between the size query and the listing.
 constexpr int kListingTries = 3;
 
@@ -168,12 +167,12 @@ BOOL WizardStep04::PortIsForChosenServer() const {
 }
 
 void WizardStep04::KillLocateTimer() {
-  if (m_TimerID != 0) KillTimer(kLocateTimer);
+  if (m_TimerID != 0) KillTimer(kDiscoveryWaitTimer);
   m_TimerID = 0;
 }
 
 void WizardStep04::OnTimer(UINT_PTR id) {
-  if (id == kLocateTimer) KillLocateTimer();
+  if (id == kDiscoveryWaitTimer) KillLocateTimer();
 }
 
 void WizardStep04::OnDestroy() {

@@ -24,7 +24,7 @@ BOOL WizardStep04::LocateServer() {
   // first. The page is in the middle of its Next, so it takes no input meanwhile.
   if (WaitForDiscoveryEnd(kDiscoveryEndWait, WhileWaiting::kSentOnly) != WaitEnd::kDone) return FALSE;
   StartLocateThread();
-  m_TimerID = static_cast<int>(SetTimer(WizardStep04::kLocateTimer, kLocateTimerMs));
+  m_TimerID = static_cast<int>(SetTimer(kDiscoveryWaitTimer, kLocateTimerMs));
   // Done as soon as the server answers; the thread runs on to its end.
   PumpMessagesUntil([] { return m_ServerFound != 0; }, kLocateWaitMs, WhileWaiting::kSentOnly);
   return m_ServerFound != 0;
