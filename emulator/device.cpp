@@ -85,6 +85,11 @@ DeviceConfig Device::Config() const {
   return m_config;
 }
 
+DeviceConfig Device::InForce() const {
+  std::lock_guard guard(m_lock);
+  return Running();
+}
+
 DeviceCounters Device::Counters() const {
   std::lock_guard guard(m_lock);
   return m_counters;
@@ -212,7 +217,7 @@ Handling Device::Receive(const Inbound& datagram, SteadyClock::time_point now) {
     return h;
   }
   h.kind = MessageKindName(kind);
-  h.out = AnswerNet(datagram.bytes, kind, now);
+  h.out = AnswerNet(datagram.bytes, kind, now, &h.note);
   return h;
 }
 
@@ -226,7 +231,7 @@ void Device::AnswerSearch(const PrintRequest& request, const Inbound& datagram, 
     }
   }
   if (dialect.generation == 1) {
-    h->out = AnswerNet(datagram.bytes, MessageKind::Search, now);
+    h->out = AnswerNet(datagram.bytes, MessageKind::Search, now, &h->note);
     return;
   }
   if (m_faults.Take(MessageKind::Search, FaultKind::Drop)) return;
@@ -268,9 +273,9 @@ PrintCounters Device::PrintCounts() const {
 }
 
 std::vector<Outgoing> Device::AnswerNet(std::span<const std::uint8_t> request, MessageKind kind,
-                                        SteadyClock::time_point now) {
+                                        SteadyClock::time_point now, std::string* note) {
   if (m_faults.Take(kind, FaultKind::Drop)) return {};
-  std::vector<Outgoing> out = AnswerLocked(request, kind, now);
+  std::vector<Outgoing> out = AnswerLocked(request, kind, now, note);
   if (out.empty()) return out;
   // Ahead of the device's own verdict, one that refuses, from another address.
   if (kind == MessageKind::Login && m_faults.Take(kind, FaultKind::Stray))
@@ -291,7 +296,7 @@ std::vector<Outgoing> Device::AnswerNet(std::span<const std::uint8_t> request, M
 }
 
 std::vector<Outgoing> Device::AnswerLocked(std::span<const std::uint8_t> request, MessageKind kind,
-                                           SteadyClock::time_point now) {
+                                           SteadyClock::time_point now, std::string* note) {
   using Replies = DeviceConfig::SearchReplies;
   const bool security = (m_config.capabilities & cap::kSecurity) != 0;
   switch (kind) {
@@ -321,14 +326,26 @@ std::vector<Outgoing> Device::AnswerLocked(std::span<const std::uint8_t> request
     case MessageKind::Login:
       return Login(request.subspan(kHeaderLength));
     case MessageKind::Restart:
-      if (SameMac(request, 6, m_config.mac)) {
-        m_restarting = true;
-        m_resumeAt = now + std::chrono::milliseconds(m_config.restartSilenceMs);
-        m_counters.restarts++;
-      }
+      Restart(request, now, note);
       return {};
   }
   return {};
+}
+
+void Device::Restart(std::span<const std::uint8_t> request, SteadyClock::time_point now, std::string* note) {
+  if (!SameMac(request, 6, m_config.mac)) {
+    *note = "another device's MAC: not taken";
+    return;
+  }
+  if (m_faults.Take(MessageKind::Restart, FaultKind::Ignore)) {
+    *note = m_inForce ? "ignored (fault): the configuration taken stays pending" : "ignored (fault)";
+    return;
+  }
+  // What it took comes into force: it reports it once it answers again.
+  m_inForce.reset();
+  m_restarting = true;
+  m_resumeAt = now + std::chrono::milliseconds(m_config.restartSilenceMs);
+  m_counters.restarts++;
 }
 
 void Device::ForeignMac(std::vector<std::uint8_t>& datagram, bool part) const {
@@ -342,11 +359,11 @@ std::vector<Outgoing> Device::Search(bool multi) {
   const bool foreign = m_faults.Take(kind, FaultKind::ForeignMac);
   std::vector<Outgoing> out;
   if (!multi) {
-    out = One(BuildInformationReply(m_config));
+    out = One(BuildInformationReply(Running()));
     if (foreign) ForeignMac(out[0].bytes, false);
     return out;
   }
-  std::vector<std::vector<std::uint8_t>> parts = BuildMultipartReply(m_config, m_config.partSize);
+  std::vector<std::vector<std::uint8_t>> parts = BuildMultipartReply(Running(), m_config.partSize);
   int strangers = 0;
   if (m_faults.Take(kind, FaultKind::Flood, &strangers)) {
     for (int i = 0; i < strangers; i++) {
@@ -374,7 +391,10 @@ std::vector<Outgoing> Device::Search(bool multi) {
 
 bool Device::Apply(std::span<const std::uint8_t> reply, UploadPath path) {
   std::string why;
+  const DeviceConfig running = m_config;
   if (!ApplyConfiguration(reply, &m_config, &why)) return false;
+  // Until its restart the device runs what it ran before.
+  if (!m_inForce) m_inForce = running;
   m_counters.configurations++;
   m_counters.lastPath = path;
   return true;
@@ -449,10 +469,11 @@ std::vector<Outgoing> Device::PortInfo(std::span<const std::uint8_t> request) co
 }
 
 std::vector<std::uint8_t> Device::PasswordKey() const {
-  if (m_config.password.empty() || m_config.wireless.loginMode != 0)
+  const DeviceConfig& running = Running();
+  if (running.password.empty() || running.wireless.loginMode != 0)
     return std::vector<std::uint8_t>(std::begin(kFallbackKey), std::end(kFallbackKey));
   std::vector<std::uint8_t> key(8, 0);
-  std::copy_n(m_config.password.begin(), std::min<std::size_t>(8, m_config.password.size()), key.begin());
+  std::copy_n(running.password.begin(), std::min<std::size_t>(8, running.password.size()), key.begin());
   return key;
 }
 

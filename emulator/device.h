@@ -6,8 +6,9 @@
 // and the texts of its ports, configurations (the whole reply, in blocks, or
 // through the secured exchange), password logins, and restarts: silent for a
 // while, then answering at its configured address (or an address from the DHCP
-// pool). Every configuration it takes is applied to its state, so later answers
-// show it.
+// pool). A configuration it takes is kept at once (Config) but comes into
+// force at its next restart: until then its searches report the settings it
+// runs (InForce), and its logins check the password in force.
 // On every transport it serves (UDP, IPX, NetBIOS), a device of either
 // generation answers the host's search and status query and takes print jobs on
 // its ports (print_service.h).
@@ -71,7 +72,11 @@ class Device {
   void Shutdown(SteadyClock::time_point now);
   PrintCounters PrintCounts() const;
 
+  // The configuration it holds: its own, with every configuration it took.
   DeviceConfig Config() const;
+  // The settings it runs and reports: Config once it has restarted after the
+  // last configuration it took.
+  DeviceConfig InForce() const;
   // Fixed for the device's life, so cheap to ask for every datagram.
   const DeviceConfig::Transports& Transports() const { return m_transports; }
   DeviceCounters Counters() const;
@@ -100,9 +105,11 @@ class Device {
 
   // Generation 1 on UDP: everything but the print messages.
   std::vector<Outgoing> AnswerNet(std::span<const std::uint8_t> request, MessageKind kind,
-                                  SteadyClock::time_point now);
+                                  SteadyClock::time_point now, std::string* note);
   std::vector<Outgoing> AnswerLocked(std::span<const std::uint8_t> request, MessageKind kind,
-                                     SteadyClock::time_point now);
+                                     SteadyClock::time_point now, std::string* note);
+  void Restart(std::span<const std::uint8_t> request, SteadyClock::time_point now, std::string* note);
+  const DeviceConfig& Running() const { return m_inForce ? *m_inForce : m_config; }
   void AnswerStatus(const Dialect& dialect, const Peer& to, SteadyClock::time_point now, Handling* handling);
   void AnswerSearch(const PrintRequest& request, const Inbound& datagram, const Dialect& dialect,
                     SteadyClock::time_point now, Handling* handling);
@@ -120,6 +127,8 @@ class Device {
 
   mutable std::mutex m_lock;
   DeviceConfig m_config;
+  // The settings in force while a configuration taken waits for the restart.
+  std::optional<DeviceConfig> m_inForce;
   const DeviceConfig::Transports m_transports;
   const int m_generation;
   FaultSet m_faults;

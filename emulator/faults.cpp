@@ -60,6 +60,7 @@ const std::map<std::string, FaultName>& Names() {
       {"stray", {FaultKind::Stray, Argument::None, strays}},
       {"truncated-ahead", {FaultKind::TruncatedAhead, Argument::None, {K::Ack}}},
       {"impostor", {FaultKind::Impostor, Argument::None, {K::Ack}}},
+      {"ignore", {FaultKind::Ignore, Argument::None, {K::Restart}}},
   };
   return names;
 }

@@ -29,6 +29,10 @@
 //        stale           secure: every answer after the first repeats the first
 //        malformed       secure: the key answer's payload length is out of range
 //        bad-nonce       secure: the nonce answer's payload is 15 bytes
+//        ignore          restart: the device hears the request but goes on
+//                        running the settings in force; a configuration it
+//                        took stays pending, and its searches go on reporting
+//                        the settings in force
 //        busy            connect: the answer says busy (0x10), no job starts;
 //                        status: the port reports busy (3)
 //        refuse          connect: the answer carries the refusal bit 0x01 (a host of
@@ -76,7 +80,7 @@ enum class MessageKind {
 enum class FaultKind {
   Drop, Duplicate, Delay, Empty, ForeignMac, LosePart, AckNonLast, Stale, Malformed, BadNonce,
   Reorder, Busy, Refuse, PaperOut, Offline, Withhold, Invalid, OutOfWindow, Truncated, OtherPort, Stray,
-  TruncatedAhead, Impostor, Flood,
+  TruncatedAhead, Impostor, Ignore, Flood,
 };
 
 struct Fault {

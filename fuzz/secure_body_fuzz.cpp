@@ -2,7 +2,9 @@
 // length: it must read only what arrived, answer with bodies whose payload
 // lengths are valid, never make a chain past the output area, and keep its
 // result and its last type within their ranges. The same datagrams go to the
-// password login's reader of verdicts, which must read only what arrived.
+// password login's reader of verdicts and to the readers that pick the chosen
+// device among the answers to a broadcast opening, which must read only what
+// arrived.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -38,6 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pos += n;
     const int verdict = ReadLoginVerdict(body.get(), static_cast<int>(n));
     if (verdict < -1 || verdict > LOGIN_REFUSED) __builtin_trap();
+    // The readers a broadcast opening's driver picks the chosen device with.
+    WORD type = 0;
+    BYTE status = 0;
+    const BOOL read = SecureConfigReadBody(body.get(), static_cast<int>(n), &type, &status);
+    const BOOL offers = SecureConfigOffersKey(body.get(), static_cast<int>(n), WizardSettings::m_DeviceKey,
+                                              static_cast<int>(key));
+    if (offers && (!read || status != 0 || (type != SECURE_USE_INFO_KEY && type != SECURE_GIVE_KEY))) __builtin_trap();
     const int result =
         SecureConfigHandleMessage(body.get(), static_cast<int>(n), out.data(), configuration.data(), dataLength);
     if (result < SECURE_FAILED || result > SECURE_IGNORE) __builtin_trap();

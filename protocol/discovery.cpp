@@ -189,7 +189,10 @@ IMPLEMENT_DYNCREATE(CUDPSearchPSThread1, CUDPDiscoveryThread)
 BEGIN_MESSAGE_MAP(CUDPSearchPSThread1, CUDPDiscoveryThread)
 END_MESSAGE_MAP()
 
-CUDPSearchPSThread1::CUDPSearchPSThread1() { WizardSettings::m_ServerFound = 0; }
+CUDPSearchPSThread1::CUDPSearchPSThread1() {
+  WizardSettings::m_ServerFound = 0;
+  WizardSettings::m_LocatedReply.clear();
+}
 CUDPSearchPSThread1::~CUDPSearchPSThread1() = default;
 
 BOOL CUDPSearchPSThread1::InitInstance() {
@@ -232,6 +235,11 @@ void CUDPSearchPSThread1::HandleReply(const BYTE* buffer, int length) {
   const BYTE* address = probe.GetIPAddress();
   if (address == NULL) return;
   std::memcpy(WizardSettings::m_ServerIPAddress, address, sizeof(WizardSettings::m_ServerIPAddress));
+  // What it reports, and where it answers from: the page that saved settings
+  // checks they are in force, and sends to the device's own address.
+  WizardSettings::m_LocatedReply.assign(buffer, buffer + length);
+  std::memcpy(WizardSettings::m_LocatedAddress, &m_Socket.m_FromAddress.sin_addr.s_addr,
+              sizeof(WizardSettings::m_LocatedAddress));
   // Set after the address, so a reader that sees the flag sees the address.
   WizardSettings::m_ServerFound = 1;
   probe.Reset();

@@ -6,7 +6,8 @@
 //   per new device, appended to g_PrintServerList, and "Found <name>" in control
 //   1032 of the owner window.
 // - CUDPSearchPSThread1 finds the chosen server (m_ServerNodeID) again (3.5 s) and
-//   records the address it reports as configured in m_ServerIPAddress.
+//   records the address it reports as configured in m_ServerIPAddress, its reply
+//   in m_LocatedReply and the address it answered from in m_LocatedAddress.
 //
 // Start them with BeginDiscoveryThread, then pump messages until m_SearchDone is
 // 1: the "Found" text reaches the owner as a sent message. The thread objects
@@ -95,7 +96,7 @@ class CUDPSearchPSThread1 : public CUDPDiscoveryThread {
   DECLARE_DYNCREATE(CUDPSearchPSThread1)
 
  public:
-  // Clears m_ServerFound.
+  // Clears m_ServerFound and m_LocatedReply.
   CUDPSearchPSThread1();
   ~CUDPSearchPSThread1() override;
 

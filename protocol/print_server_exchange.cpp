@@ -1,5 +1,6 @@
 // CPrintServer: the status and port-information queries, the configuration
 // upload and the restart.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -244,37 +245,72 @@ BOOL CPrintServer::SendConfig() {
 
 BOOL CPrintServer::SecureUpload(XUDPSocket& socket) {
   SecureConfigSessionInit();
+  BYTE opening[SECURE_OUTPUT_LENGTH];
+  std::memset(opening, 0, sizeof(opening));
+  SecureConfigOpenBody(opening);
   BYTE out[SECURE_OUTPUT_LENGTH];
-  std::memset(out, 0, sizeof(out));
-  SecureConfigOpenBody(out);
+  std::memcpy(out, opening, sizeof(out));
   SendSecureOutput(socket, out);
+
+  // Aimed at the device's own address, the exchange is the device's alone. Opened
+  // by broadcast, it is answered by every device that offers it: the key goes,
+  // under this device's public key, to each that answers with that key, and the
+  // exchange goes on with the first that answers the key, which only this device
+  // can, and with that device alone.
+  BYTE peer[4];
+  std::memcpy(peer, m_IPAddress, sizeof(peer));
+  BOOL havePeer = std::memcmp(m_IPAddress, kBroadcast, sizeof(kBroadcast)) != 0;
+  std::vector<DWORD> keyHolders;  // sent the key, and not refused it yet
+  BOOL keyMade = FALSE;
+  int modulusLength = 0;
+  const BYTE* modulus = GetRSAModulus(&modulusLength);
 
   const DWORD start = GetTickCount();
   BYTE buffer[PS_BUFFER_LENGTH];
   int failures = 0;
-  // Opened by broadcast, the exchange is answered by every device that offers
-  // it. It goes on with the first that answered the opening: every later body is
-  // taken from that address only, so another device's answers cannot end it.
-  BYTE peer[4];
-  BOOL havePeer = FALSE;
   for (;;) {
     const DWORD spent = GetTickCount() - start;
     if (spent >= kSecureDeadline) return FALSE;
     const DWORD wait = kSecureDeadline - spent < static_cast<DWORD>(kUploadTimeout) ? kSecureDeadline - spent
                                                                                     : static_cast<DWORD>(kUploadTimeout);
-    const int n = havePeer ? ReceiveMatching(socket, buffer, wait, peer, [](const BYTE*, int) { return TRUE; })
-                           : ReceiveFromDevice(socket, buffer, wait);
+    const int n = ReceiveMatching(socket, buffer, wait, havePeer ? peer : NULL, [](const BYTE*, int) { return TRUE; });
     if (!PSIsReplyWord(buffer, n, kSecureReply)) {
       if (++failures >= kSecureAttempts) return FALSE;
-      SendSecureOutput(socket, out);
+      // Before a device has answered the key, every device is asked again.
+      if (!havePeer) Aim(socket, kBroadcast);
+      SendSecureOutput(socket, havePeer ? out : opening);
       continue;
     }
-    if (!havePeer) {
-      std::memcpy(peer, &socket.m_FromAddress.sin_addr.s_addr, sizeof(peer));
-      havePeer = TRUE;
-    }
     failures = 0;
-    switch (SecureConfigHandleMessage(buffer + PS_HEADER_LENGTH, n - PS_HEADER_LENGTH, out, m_pReply, m_ReplyLength)) {
+    const BYTE* body = buffer + PS_HEADER_LENGTH;
+    const int bodyLength = n - PS_HEADER_LENGTH;
+    if (!havePeer) {
+      const DWORD from = socket.m_FromAddress.sin_addr.s_addr;
+      const auto holder = std::find(keyHolders.begin(), keyHolders.end(), from);
+      WORD type = 0;
+      BYTE status = 0;
+      if (SecureConfigOffersKey(body, bodyLength, modulus, modulusLength)) {
+        if (!keyMade && SecureConfigHandleMessage(body, bodyLength, out, m_pReply, m_ReplyLength) != SECURE_SEND)
+          return FALSE;
+        keyMade = TRUE;
+        if (holder == keyHolders.end()) keyHolders.push_back(from);
+        Aim(socket, reinterpret_cast<const BYTE*>(&from));
+        SendSecureOutput(socket, out);
+        continue;
+      }
+      if (holder == keyHolders.end() || !SecureConfigReadBody(body, bodyLength, &type, &status) ||
+          type != SECURE_NONCE)
+        continue;
+      if (status != 0) {
+        // Not the device whose key it was sent under.
+        keyHolders.erase(holder);
+        continue;
+      }
+      std::memcpy(peer, &from, sizeof(peer));
+      havePeer = TRUE;
+      Aim(socket, peer);
+    }
+    switch (SecureConfigHandleMessage(body, bodyLength, out, m_pReply, m_ReplyLength)) {
       case SECURE_SEND: SendSecureOutput(socket, out); break;
       case SECURE_DONE: return TRUE;
       case SECURE_IGNORE: break;

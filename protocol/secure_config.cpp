@@ -41,6 +41,24 @@ BOOL FillGroups(BYTE* out, int groups) {
   return TRUE;
 }
 
+// A body whose payload lies inside what arrived and inside the body; NULL for
+// anything else.
+const SecureConfigBody* ReceivedBody(const BYTE* in, int inLength) {
+  if (in == NULL || inLength < SECURE_BODY_HEADER_LENGTH) return NULL;
+  const auto* body = reinterpret_cast<const SecureConfigBody*>(in);
+  if (body->PayloadLength > SECURE_PAYLOAD_LENGTH || SECURE_BODY_HEADER_LENGTH + body->PayloadLength > inLength)
+    return NULL;
+  return body;
+}
+
+// A modulus without its leading zero bytes, which do not change the number.
+void SkipLeadingZeros(const BYTE** bytes, int* length) {
+  while (*length > 0 && **bytes == 0) {
+    (*bytes)++;
+    (*length)--;
+  }
+}
+
 SecureConfigBody* BodyAt(BYTE* out, int index) {
   return reinterpret_cast<SecureConfigBody*>(out + index * SECURE_BODY_LENGTH);
 }
@@ -216,12 +234,30 @@ int SecureConfigSessionInit() {
   return 1;
 }
 
+BOOL SecureConfigReadBody(const BYTE* in, int inLength, WORD* type, BYTE* status) {
+  const SecureConfigBody* body = ReceivedBody(in, inLength);
+  if (body == NULL) return FALSE;
+  *type = body->Type;
+  *status = body->Status;
+  return TRUE;
+}
+
+BOOL SecureConfigOffersKey(const BYTE* in, int inLength, const BYTE* modulus, int length) {
+  const SecureConfigBody* body = ReceivedBody(in, inLength);
+  if (body == NULL || body->Status != 0 || modulus == NULL || length <= 0) return FALSE;
+  if (body->Type == SECURE_USE_INFO_KEY) return length == SECURE_DEVICE_KEY_LENGTH;
+  if (body->Type != SECURE_GIVE_KEY) return FALSE;
+  const BYTE* given = body->Payload;
+  int givenLength = body->PayloadLength;
+  SkipLeadingZeros(&given, &givenLength);
+  SkipLeadingZeros(&modulus, &length);
+  return givenLength > 0 && givenLength == length && std::memcmp(given, modulus, static_cast<size_t>(length)) == 0;
+}
+
 int SecureConfigHandleMessage(const BYTE* in, int inLength, BYTE* out, const BYTE* data, int length) {
-  if (in == NULL || out == NULL || inLength < SECURE_BODY_HEADER_LENGTH) return SECURE_FAILED;
-  const auto* body = reinterpret_cast<const SecureConfigBody*>(in);
   // The payload must lie inside what arrived and inside the body.
-  if (body->PayloadLength > SECURE_PAYLOAD_LENGTH || SECURE_BODY_HEADER_LENGTH + body->PayloadLength > inLength)
-    return SECURE_FAILED;
+  const SecureConfigBody* body = ReceivedBody(in, inLength);
+  if (body == NULL || out == NULL) return SECURE_FAILED;
   if (body->Status != 0) return SECURE_FAILED;
 
   const int type = body->Type;

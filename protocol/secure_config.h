@@ -96,6 +96,16 @@ int SecureConfigHandleMessage(const BYTE* in, int inLength, BYTE* out, const BYT
 // Writes the opening body (type 3) into out (one body).
 void SecureConfigOpenBody(BYTE* out);
 
+// The type and status of a body received from the device, when its payload lies
+// inside what arrived (inLength bytes); FALSE for anything else.
+BOOL SecureConfigReadBody(const BYTE* in, int inLength, WORD* type, BYTE* status);
+// Whether a received body answers the opening with a key that is the chosen
+// device's (modulus, length bytes, from its information reply), status 0: type 4
+// (use the key of the information reply, which is read as 1024 bits) when that
+// key is of 1024 bits, or type 6 carrying that same modulus. Only the device that
+// holds this key can answer the key sent under it.
+BOOL SecureConfigOffersKey(const BYTE* in, int inLength, const BYTE* modulus, int length);
+
 // An RSA public key of modulus n (big-endian bytes) and exponent 3, or NULL.
 // Free it with EVP_PKEY_free.
 EVP_PKEY* SecureConfigPublicKey(const BYTE* modulus, int length);

@@ -6,11 +6,12 @@
 //
 // The search flags cross threads: a discovery thread sets them while the starting
 // dialog or page polls them, so they are atomics. The thread writes
-// m_ServerIPAddress before it sets m_ServerFound, and the starter reads the
-// address only after it has seen m_SearchDone (or m_ServerFound) set.
+// m_ServerIPAddress and the located reply before it sets m_ServerFound, and the
+// starter reads them only after it has seen m_SearchDone (or m_ServerFound) set.
 #pragma once
 
 #include <atomic>
+#include <vector>
 
 #include "kernel/types.h"
 
@@ -24,6 +25,12 @@ extern BYTE m_ServerNodeID[6];
 
 // TCP/IP.
 extern BYTE m_ServerIPAddress[4];
+
+// The chosen server's information reply to the last re-location and the address
+// it came from, written with m_ServerIPAddress; empty while the last re-location
+// has not found it.
+extern std::vector<BYTE> m_LocatedReply;
+extern BYTE m_LocatedAddress[4];
 
 // The device's RSA public modulus, big-endian (only with the secured exchange).
 extern BYTE m_DeviceKey[256];

@@ -85,7 +85,7 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
       "subnet = 255.255.0.0\n"
       "port_status = 0x55\n"
       "faults = search-multi:lose-part:2*1, block:ack-non-last, secure:delay:6000, port-info:drop*2, "
-      "search-multi:flood:70\n"
+      "restart:ignore*2, search-multi:flood:70\n"
       "search_replies = both\n"
       "part_size = 100\n"
       "restart_silence = 300\n"
@@ -110,7 +110,7 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
   EXPECT_EQ(d.subnetMask, 0xFFFF0000u);
   EXPECT_EQ(d.portStatus, 0x55);
   EXPECT_FALSE(d.digitsGiven);
-  ASSERT_EQ(d.faults.size(), 5u);
+  ASSERT_EQ(d.faults.size(), 6u);
   EXPECT_EQ(d.faults[0].message, MessageKind::SearchMulti);
   EXPECT_EQ(d.faults[0].fault, FaultKind::LosePart);
   EXPECT_EQ(d.faults[0].argument, 2);
@@ -121,8 +121,11 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
   EXPECT_EQ(d.faults[3].message, MessageKind::PortInfo);
   EXPECT_EQ(d.faults[3].fault, FaultKind::Drop);
   EXPECT_EQ(d.faults[3].times, 2);
-  EXPECT_EQ(d.faults[4].fault, FaultKind::Flood);
-  EXPECT_EQ(d.faults[4].argument, 70);
+  EXPECT_EQ(d.faults[4].message, MessageKind::Restart);
+  EXPECT_EQ(d.faults[4].fault, FaultKind::Ignore);
+  EXPECT_EQ(d.faults[4].times, 2);
+  EXPECT_EQ(d.faults[5].fault, FaultKind::Flood);
+  EXPECT_EQ(d.faults[5].argument, 70);
   EXPECT_TRUE(UsesStrayAddress(d.faults)) << "the flood comes from the stray address";
   EXPECT_EQ(d.searchReplies, DeviceConfig::SearchReplies::Both);
   EXPECT_EQ(d.partSize, 100u);
@@ -187,7 +190,8 @@ TEST(EmulatorConfig, ErrorsNameTheirLine) {
       {std::string(kMinimal) + "rsa_bits = 1001\n", "test.conf:4: rsa_bits: a key of 512 to 2032 bits"},
       {std::string(kMinimal) + "faults = search:teleport\n", "test.conf:4: faults: unknown fault 'teleport'"},
       {std::string(kMinimal) + "faults = block:delay\n", "test.conf:4: faults: fault 'delay' takes a number"},
-      {std::string(kMinimal) + "faults = search:flood:9\n", "test.conf:4: faults:"},
+      {std::string(kMinimal) + "faults = upload:ignore\n", "test.conf:4: faults: fault 'ignore' does not apply to upload"},
+      {std::string(kMinimal) + "faults = search:flood:9\n", "test.conf:4: faults: fault 'flood' does not apply to search"},
       {std::string(kMinimal) + "port_info1 = a, b, c, d\n", "test.conf:4: port_info1: more than 3 texts"},
       {std::string(kMinimal) + "port_info3 = " + std::string(41, 'x') + "\n",
        "test.conf:4: port_info3: text '" + std::string(41, 'x') + "' is longer than 40 characters"},

@@ -39,6 +39,8 @@ class DeviceLab : public testing::Test {
   void Start(std::vector<emu::DeviceConfig> devices, const std::vector<int>& poolHosts = {}) {
     std::string message;
     ASSERT_TRUE(StartEmulatorOnFreshSubnet(m_emulator, std::move(devices), &m_subnet, &message, poolHosts)) << message;
+    // A test that starts again maps its broadcasts anew: the old mapping ends first.
+    m_broadcast.reset();
     m_broadcast = std::make_unique<ScopedBroadcast>(m_subnet.Broadcast());
   }
 

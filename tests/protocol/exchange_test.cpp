@@ -42,11 +42,14 @@ void ExpectDeviceReports(vek::emu::Device& device, const CPrintServer& ps) {
   EXPECT_EQ(Bytes(now.begin() + 6, now.end()), Bytes(ps.m_pReply + 6, ps.m_pReply + ps.m_ReplyLength));
 }
 
-// Secured-exchange datagrams of one body type the device received.
-int Received(vek::emu::Emulator& emulator, WORD bodyType) {
+// Secured-exchange datagrams of one body type the devices (one device, when
+// given) received.
+int Received(vek::emu::Emulator& emulator, WORD bodyType, std::size_t device = SIZE_MAX) {
   int n = 0;
   for (const auto& entry : emulator.Log().Snapshot())
-    if (entry.command == PSCMD_SECURE_WORD && entry.data.size() >= 8 && PSGetWord(entry.data.data() + 6) == bodyType) n++;
+    if (entry.command == PSCMD_SECURE_WORD && entry.data.size() >= 8 && PSGetWord(entry.data.data() + 6) == bodyType &&
+        (device == SIZE_MAX || entry.device == device))
+      n++;
   return n;
 }
 
@@ -293,36 +296,48 @@ TEST_F(Exchanges, StaleBodiesEndAtTheDeadline) {
   EXPECT_EQ(Device(0).Counters().restarts, 0);
 }
 
-// Opened by broadcast, a secured exchange is answered by every device that offers
-// it. The chosen device answers first; the others' answers come while its
-// exchange runs (one gives a key of its own, which would be taken over the
-// first), and they fail at the key, which is not theirs. The exchange goes on
-// with the first to answer, and only that device changes.
-TEST_F(Exchanges, ABroadcastOpeningAnsweredBySeveralDevicesChangesOnlyTheFirst) {
-  std::vector<vek::emu::DeviceConfig> devices = {vek::test::SecuredDevice(1, "Chosen"),
-                                                  vek::test::SecuredDevice(2, "Neighbour"),
-                                                  vek::test::SecuredDevice(3, "Own key")};
-  devices[2].keyAnswer = 6;
-  // The chosen device's nonce comes at 200 ms, the others' first answers at 150.
-  devices[0].faults = {{vek::emu::MessageKind::Secure, vek::emu::FaultKind::Delay, 100, -1}};
-  for (std::size_t i = 1; i < devices.size(); i++)
-    devices[i].faults = {{vek::emu::MessageKind::Secure, vek::emu::FaultKind::Delay, 150, -1}};
-  Start(devices);
-  auto ps = Record(0);
-  std::memset(ps->m_IPAddress, 0xFF, 4);  // found late in the search
-  LogIn("secret", *ps);
-  ASSERT_TRUE(ps->SetSSID("only mine"));
-  EXPECT_TRUE(ps->SendConfig());
-  EXPECT_EQ(Device(0).Counters().configurations, 1);
-  EXPECT_EQ(Device(0).Config().wireless.ssid, "only mine");
-  ASSERT_TRUE(WaitForRestart(0, 1));
-  // The others heard the whole exchange and answered it: they took nothing.
-  EXPECT_GE(Received(m_emulator, SECURE_KEY), 3);
-  for (std::size_t i = 1; i < 3; i++) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(Device(i).Counters().configurations, 0);
-    EXPECT_EQ(Device(i).Counters().restarts, 0);
-    EXPECT_EQ(Device(i).Config().wireless.ssid, "lab net");
+// Opened by broadcast (the device was found late in the search), a secured
+// exchange is answered by every device that offers it, the chosen one first or
+// last (and then giving its key of 1536 bits in its answer). A neighbour asks
+// for the key of the information reply and fails at the key sent under it;
+// another gives a key of its own, which is not taken. The exchange goes on
+// with the chosen device alone: only it receives the configuration, and only it
+// changes.
+TEST_F(Exchanges, ABroadcastOpeningReachesTheChosenDeviceWhicheverAnswersFirst) {
+  for (const int chosenDelay : {100, 600}) {
+    SCOPED_TRACE(chosenDelay);
+    std::vector<vek::emu::DeviceConfig> devices = {vek::test::SecuredDevice(1, "Chosen"),
+                                                    vek::test::SecuredDevice(2, "Neighbour"),
+                                                    vek::test::SecuredDevice(3, "Own key")};
+    if (chosenDelay > 150) {
+      devices[0].keyAnswer = 6;
+      devices[0].rsaBits = 1536;
+    }
+    devices[2].keyAnswer = 6;
+    devices[0].faults = {{vek::emu::MessageKind::Secure, vek::emu::FaultKind::Delay, chosenDelay, -1}};
+    for (std::size_t i = 1; i < devices.size(); i++)
+      devices[i].faults = {{vek::emu::MessageKind::Secure, vek::emu::FaultKind::Delay, 150, -1}};
+    Start(devices);
+    m_emulator.Log().Clear();
+    auto ps = Record(0);
+    std::memset(ps->m_IPAddress, 0xFF, 4);  // found late in the search
+    LogIn("secret", *ps);
+    ASSERT_TRUE(ps->SetSSID("only mine"));
+    EXPECT_TRUE(ps->SendConfig());
+    EXPECT_EQ(Device(0).Counters().configurations, 1);
+    EXPECT_EQ(Device(0).Config().wireless.ssid, "only mine");
+    ASSERT_TRUE(WaitForRestart(0, 1));
+    // The neighbour asks for the key of the information reply: while that is the
+    // chosen device's own (1024 bits), it is tried with it.
+    EXPECT_EQ(Received(m_emulator, SECURE_KEY, 1), chosenDelay > 150 ? 0 : 1);
+    EXPECT_EQ(Received(m_emulator, SECURE_KEY, 2), 0) << "a key of its own is not the chosen device's";
+    for (std::size_t i = 1; i < 3; i++) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(Received(m_emulator, SECURE_CONFIG, i), 0) << "no configuration went to another device";
+      EXPECT_EQ(Device(i).Counters().configurations, 0);
+      EXPECT_EQ(Device(i).Counters().restarts, 0);
+      EXPECT_EQ(Device(i).Config().wireless.ssid, "lab net");
+    }
   }
 }
 

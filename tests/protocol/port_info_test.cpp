@@ -3,6 +3,7 @@
 // making for what a hostile device may send.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -313,6 +314,30 @@ TEST_F(RecordRestart, SendsTheRestartTwiceWithTheMacAndTheDeviceGoesQuiet) {
   std::memcpy(ps->m_IPAddress, ps->GetIPAddress(), 4);
   ASSERT_TRUE(ps->QueryStatus());
   for (const auto& entry : m_emulator.Log().Snapshot()) EXPECT_EQ(entry.kind, "status");
+}
+
+// A device that took a configuration but ignored the restart requests after it
+// goes on running, and reporting, what it ran before; a restart heard later puts
+// what it took in force.
+TEST_F(RecordRestart, ATakenConfigurationComesIntoForceOnlyAtTheRestart) {
+  auto cable = vek::test::CableDevice(1, "Before");
+  cable.faults = {{vek::emu::MessageKind::Restart, vek::emu::FaultKind::Ignore, 0, 2}};
+  Start({cable});
+  auto ps = Record(0);
+  ASSERT_TRUE(ps->SetName("After"));
+  ASSERT_TRUE(ps->SendConfig());
+  ASSERT_TRUE(m_emulator.Log().WaitFor(
+      [](const auto& log) { return std::count_if(log.begin(), log.end(), [](const auto& e) { return e.command == 3; }) == 2; },
+      2s));
+  EXPECT_EQ(Device(0).Config().name, "After") << "taken";
+  EXPECT_FALSE(Device(0).Silent(Clock::now()));
+  EXPECT_EQ(Device(0).Counters().restarts, 0);
+  EXPECT_STREQ(Record(0)->GetName(), "Before") << "what it runs";
+  EXPECT_EQ(Device(0).InForce().name, "Before");
+
+  EXPECT_TRUE(ps->Restart());
+  ASSERT_TRUE(WaitForRestart(0, 1));
+  EXPECT_STREQ(Record(0)->GetName(), "After");
 }
 
 }  // namespace

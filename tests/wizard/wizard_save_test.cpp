@@ -1,10 +1,12 @@
 // The save page driven headless against the emulator: the summary of the chosen
 // settings and the key fingerprint; a save by each upload path ending with the
 // device answering at its new address with the new settings, the progress bar
-// moving all along; and a device that cannot be found again or does not take
-// the settings, each with its message, the page staying.
+// moving all along; a device that cannot be found again or does not take the
+// settings, each with its message, the page staying; and a device that takes
+// them but misses its restart, among secured neighbours that answer sooner.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ostream>
 #include <string>
@@ -33,7 +35,7 @@ SaveSeen Save(SheetRun& run) {
   SaveSeen seen;
   const std::size_t boxes = run.driver.MessageBoxes().size();
   run.driver.Next();
-  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  const auto deadline = std::chrono::steady_clock::now() + 120s;
   while (run.Page() == static_cast<UINT>(IDD_WIZARD_SAVE) && run.driver.MessageBoxes().size() == boxes &&
          std::chrono::steady_clock::now() < deadline) {
     if (run.driver.Visible(IDC_SAVE_PROGRESS)) seen.positions.push_back(run.driver.ProgressPosition(IDC_SAVE_PROGRESS));
@@ -267,5 +269,95 @@ TEST(SavePage, ALostServerAndASilentOneGiveTheirMessagesAndThePageStays) {
     EXPECT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_TCPIP));
   }
 }
+
+// Two secured wireless servers; the chosen one was found late in the search
+// (listed at the broadcast address) and answers later than its neighbour. Its
+// configuration reaches it alone, at the address it answers from. The save is
+// done only when the server, found again after its restart, reports the new
+// settings: a restart it ignored is sent once more, and when that is ignored as
+// well the page says so and stays, claiming nothing.
+struct InForceCase {
+  const char* name;
+  int ignoredRestarts;  // restart requests the chosen server ignores; -1: all
+};
+
+void PrintTo(const InForceCase& c, std::ostream* out) { *out << c.name; }
+
+class SaveInForce : public vek::test::DeviceLab, public testing::WithParamInterface<InForceCase> {};
+
+int RequestsTo(vek::emu::Emulator& emulator, std::size_t device, WORD command) {
+  int n = 0;
+  for (const vek::emu::LoggedRequest& entry : emulator.Log().Snapshot())
+    if (entry.device == device && entry.command == command) n++;
+  return n;
+}
+
+TEST_P(SaveInForce, DoneOnlyOnceTheServerReportsTheNewSettings) {
+  const InForceCase& c = GetParam();
+  ChosenServerCleanup cleanup;
+  using vek::emu::FaultKind;
+  using vek::emu::MessageKind;
+  vek::emu::DeviceConfig chosen = vek::test::WizardWirelessServer(1, "Chosen");
+  chosen.faults = {{MessageKind::Secure, FaultKind::Delay, 400, -1}};
+  if (c.ignoredRestarts != 0) chosen.faults.push_back({MessageKind::Restart, FaultKind::Ignore, 0, c.ignoredRestarts});
+  Start({chosen, vek::test::WizardWirelessServer(2, "Neighbour")});
+  m_emulator.Log().Clear();
+  CPrintServer* ps = vek::test::ListServer(Device(0).Config(), 0);
+  vek::test::ChooseServer(ps, "secret");
+  const std::vector<BYTE> held(ps->m_pReply, ps->m_pReply + ps->m_ReplyLength);
+  SheetRun run(vek::test::kTcpipPageIndex);
+  using namespace WizardSettings;
+  m_SSID = "new net";
+  vek::test::TypeStatic(run, m_subnet.Dotted(77), "255.255.255.0", m_subnet.Dotted(254));
+  run.driver.Next();
+  ASSERT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_SAVE));
+  const std::size_t boxes = run.driver.MessageBoxes().size();
+
+  const SaveSeen seen = Save(run);
+  const bool inForce = c.ignoredRestarts >= 0;
+  const std::string log = vek::test::DescribeRequests(m_emulator, 0);
+  EXPECT_EQ(Device(0).Counters().configurations, 1) << log;
+  EXPECT_EQ(Device(0).Config().wireless.ssid, "new net") << "taken";
+  EXPECT_EQ(RequestsTo(m_emulator, 0, PSCMD_RESTART), c.ignoredRestarts == 0 ? 2 : 4) << log;
+  EXPECT_EQ(RequestsTo(m_emulator, 1, PSCMD_SECURE_WORD), 0) << "the neighbour heard nothing of the exchange";
+  EXPECT_EQ(Device(1).Counters().configurations, 0);
+  // The bar kept moving through the restarts and the looks after them.
+  std::vector<int> positions = seen.positions;
+  std::sort(positions.begin(), positions.end());
+  EXPECT_GE(std::unique(positions.begin(), positions.end()) - positions.begin(), c.ignoredRestarts == 0 ? 15 : 25);
+  if (inForce) {
+    EXPECT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_PRINTER)) << log;
+    // (The printer page may have a word of its own about the printers here; the
+    // save's messages all speak of the print server.)
+    for (std::size_t i = boxes; i < run.driver.MessageBoxes().size(); i++)
+      EXPECT_EQ(run.driver.MessageBoxes()[i].text.find("print server"), std::string::npos);
+    EXPECT_EQ(seen.statuses, (std::vector<std::string>{"Saving print server settings...", "Done !"}));
+    EXPECT_EQ(Device(0).Counters().restarts, 1);
+    EXPECT_EQ(Device(0).InForce().wireless.ssid, "new net");
+    EXPECT_EQ(vek::test::HostOrder(m_ServerIPAddress), m_subnet.Host(77));
+    EXPECT_EQ(seen.positions.back(), 8000);
+    return;
+  }
+  ASSERT_EQ(run.driver.MessageBoxes().size(), boxes + 1) << log;
+  EXPECT_EQ(run.driver.MessageBoxes().back().text,
+            "The print server has not taken the new settings. Restart the print server, then save the settings again.");
+  EXPECT_EQ(run.driver.MessageBoxes().back().caption, "Error");
+  EXPECT_EQ(run.Page(), static_cast<UINT>(IDD_WIZARD_SAVE));
+  EXPECT_EQ(seen.statuses, std::vector<std::string>{"Saving print server settings..."}) << "nothing said done";
+  ASSERT_TRUE(vek::ui::HeadlessDriver::WaitFor(
+      [&] { return run.sheet().GetWizardButtons() == static_cast<DWORD>(PSWIZB_BACK | PSWIZB_NEXT); }));
+  EXPECT_FALSE(run.driver.Visible(IDC_SAVE_PROGRESS));
+  // The server still runs, and is known by, what it had.
+  EXPECT_EQ(Device(0).Counters().restarts, 0);
+  EXPECT_EQ(Device(0).InForce().wireless.ssid, "lab net");
+  EXPECT_EQ(Device(0).ListenAddress(), m_subnet.Host(1));
+  EXPECT_EQ(vek::test::HostOrder(m_ServerIPAddress), m_subnet.Host(1));
+  EXPECT_EQ(std::vector<BYTE>(ps->m_pReply, ps->m_pReply + ps->m_ReplyLength), held);
+}
+
+INSTANTIATE_TEST_SUITE_P(Restarts, SaveInForce,
+                         testing::Values(InForceCase{"Heard", 0}, InForceCase{"IgnoredOnce", 2},
+                                         InForceCase{"IgnoredAlways", -1}),
+                         [](const testing::TestParamInfo<InForceCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "wizard/discovery_wait.h"
 #include "wizard/page_text.h"
 #include "wizard/resources/resource_ids.h"
+#include "wizard/settings_in_force.h"
 #include "wizard/settings_write_back.h"
 #include "wizard/wizard_settings.h"
 
@@ -110,6 +111,9 @@ LRESULT WizardSP03::OnWizardNext() {
     case kNotTaken:
       ShowError(IDS_SAVE_SEND_FAILED);
       return IDD_WIZARD_SAVE;
+    case kNotInForce:
+      ShowError(IDS_SAVE_NOT_IN_FORCE);
+      return IDD_WIZARD_SAVE;
     default:
       return IDD_WIZARD_SAVE;
   }
@@ -201,8 +205,15 @@ WizardSP03::SaveResult WizardSP03::SaveSettings() {
   const std::vector<BYTE> held(ps->m_pReply, ps->m_pReply + ps->m_ReplyLength);
   WriteBackSettings(*ps);
   SaveResult result = kAbandoned;
-  if (Locate()) result = Send(*ps);
-  else if (!m_Quit) result = kServerNotFound;
+  EnterStage(kLocating, PS_LOCATE_BUDGET);
+  if (Locate()) {
+    // Sent to the device's own address: a configuration opened by broadcast
+    // would be answered by other devices as well.
+    TakeLocatedAddress(*ps);
+    result = Send(*ps);
+  } else if (!m_Quit) {
+    result = kServerNotFound;
+  }
   if (result != kSaved && ps->m_pReply != NULL && static_cast<std::size_t>(ps->m_ReplyLength) == held.size())
     std::memcpy(ps->m_pReply, held.data(), held.size());
   DebugTrace("WizardSP03::SaveSettings() = %d\r\n", result);
@@ -216,7 +227,6 @@ BOOL WizardSP03::StartLocateThread() {
 
 BOOL WizardSP03::Locate() {
   using namespace WizardSettings;
-  EnterStage(kLocating, PS_LOCATE_BUDGET);
   if (m_Transports & PS_TRANSPORTS_UDP) {
     // Never two at once: a discovery thread still running ends first. Found or
     // not, the locate is over once its own thread has ended.
@@ -226,6 +236,11 @@ BOOL WizardSP03::Locate() {
       return FALSE;
   }
   return m_ServerFound != 0;
+}
+
+void WizardSP03::TakeLocatedAddress(CPrintServer& ps) {
+  using namespace WizardSettings;
+  if (!m_LocatedReply.empty()) std::memcpy(ps.m_IPAddress, m_LocatedAddress, sizeof(ps.m_IPAddress));
 }
 
 WizardSP03::SaveResult WizardSP03::Send(CPrintServer& ps) {
@@ -248,13 +263,33 @@ WizardSP03::SaveResult WizardSP03::Send(CPrintServer& ps) {
   // The server list searches again when it is shown next.
   m_SelectedRow = -1;
   if (!taken) return kNotTaken;
-  // The device comes back at the typed address (with DHCP, at one the
-  // re-location finds).
-  if (!m_DHCP) std::memcpy(m_ServerIPAddress, m_NewIPAddress, sizeof(m_ServerIPAddress));
-  EnterStage(kRestarting, kRestartWait);
-  WaitPumping([] { return FALSE; }, kRestartWait);
-  MoveProgress();
-  return kSaved;
+  return ConfirmInForce(ps);
+}
+
+// The device restarts into what it took and comes back where its new settings
+// say (the re-location records that address). A device still running its old
+// settings did not hear the restart requests: they are sent once more.
+WizardSP03::SaveResult WizardSP03::ConfirmInForce(CPrintServer& ps) {
+  using namespace WizardSettings;
+  for (int tries = 1;; tries++) {
+    EnterStage(kRestarting, kRestartWait);
+    WaitPumping([] { return FALSE; }, kRestartWait);
+    if (m_Quit) return kAbandoned;
+    EnterStage(kChecking, PS_LOCATE_BUDGET);
+    const BOOL found = Locate();
+    if (m_Quit) return kAbandoned;
+    if (found &&
+        SettingsInForce(ps, m_LocatedReply.data(), static_cast<int>(m_LocatedReply.size()), m_Wireless)) {
+      m_Progress.SetPos(kProgressEnd);
+      return kSaved;
+    }
+    DebugTrace("WizardSP03::ConfirmInForce() found %d, not in force\r\n", found);
+    if (tries == kRestartTries) return found ? kNotInForce : kServerNotFound;
+    TakeLocatedAddress(ps);
+    ps.Restart();
+    // The restart's wait begins again.
+    m_Progress.SetPos(kSentAt);
+  }
 }
 
 void WizardSP03::BeginSaving() {
@@ -284,7 +319,7 @@ void WizardSP03::EndSaving(BOOL failed) {
 }
 
 void WizardSP03::EnterStage(Stage stage, DWORD budget) {
-  static const int kStageFrom[] = {0, kLocatedAt, kSentAt};
+  static const int kStageFrom[] = {0, kLocatedAt, kSentAt, kRestartedAt};
   const int position = m_Progress.GetPos();
   m_Stage = stage;
   m_StageStart = GetTickCount();
@@ -294,10 +329,11 @@ void WizardSP03::EnterStage(Stage stage, DWORD budget) {
 }
 
 // Each stage moves the bar on with its time, towards where the next one begins:
-// the locate over its time budget, the send over the longest it can take, and
-// the restart over the time the device is given.
+// the locate over its time budget, the send over the longest it can take, the
+// restart over the time the device is given, and the check after it over the
+// locate's budget.
 void WizardSP03::MoveProgress() {
-  static const int kStageTo[] = {kLocatedAt, kSentAt, kProgressEnd};
+  static const int kStageTo[] = {kLocatedAt, kSentAt, kRestartedAt, kProgressEnd};
   DWORD elapsed = GetTickCount() - m_StageStart;
   if (elapsed > m_StageBudget) elapsed = m_StageBudget;
   const int to = kStageTo[m_Stage];

@@ -1,8 +1,10 @@
 // The save page: a summary of the settings chosen on the earlier pages and the
 // fingerprint of the server's public key; on Next the settings are written into
 // the chosen server's record, the server is found again on the network, the
-// record sends them, and the page waits while the device restarts. Its progress
-// bar moves the whole time it waits.
+// record sends them to the address it answered from, and the page waits while
+// the device restarts. Then the server is found once more: the save is done only
+// when it reports the settings it was sent. Its progress bar moves the whole
+// time it waits.
 #pragma once
 
 #include <functional>
@@ -23,13 +25,18 @@ class WizardSP03 : public WizardPage {
     kSaved = 1,
     kNotTaken = 2,        // the device did not take the configuration
     kAbandoned = 3,       // the wizard is closing
+    kNotInForce = 4,      // taken, but after its restarts the device still runs other settings
   };
   // The progress bar's range, and where each stage of the save moves it.
   static constexpr int kProgressEnd = 8000;
   static constexpr int kLocatedAt = 1000;
   static constexpr int kSentAt = 3000;
+  static constexpr int kRestartedAt = 7000;
   // The device's restart, shown on the bar.
   static constexpr DWORD kRestartWait = 13000;
+  // How often the device is asked to restart before settings still not in force
+  // are reported: with the send, and once more.
+  static constexpr int kRestartTries = 2;
   static constexpr DWORD kDoneWait = 1000;
   // kDiscoveryWaitTimer's period while the save runs.
   static constexpr UINT kTimerPeriod = 100;
@@ -61,7 +68,7 @@ class WizardSP03 : public WizardPage {
   DECLARE_MESSAGE_MAP()
 
  private:
-  enum Stage { kLocating, kSending, kRestarting };
+  enum Stage { kLocating, kSending, kRestarting, kChecking };
 
   void ResetSettingsList();
   void AddRow(UINT label, const CStringA& value);
@@ -69,7 +76,10 @@ class WizardSP03 : public WizardPage {
   void BeginSaving();
   void EndSaving(BOOL failed);
   BOOL Locate();
+  // The address the server answered the last re-location from, into the record.
+  static void TakeLocatedAddress(CPrintServer& ps);
   SaveResult Send(CPrintServer& ps);
+  SaveResult ConfirmInForce(CPrintServer& ps);
   void EnterStage(Stage stage, DWORD budget);
   void MoveProgress();
   // Keeps the page's messages going and the windows shown until done() holds

@@ -209,6 +209,7 @@ inline constexpr int IDS_SAVE_DONE = 117;
 inline constexpr int IDS_SAVE_SAVING = 118;
 inline constexpr int IDS_PUBLIC_KEY = 218;
 inline constexpr int IDS_SAVE_SEND_FAILED = 280;  // the device did not take the settings
+inline constexpr int IDS_SAVE_NOT_IN_FORCE = 281;  // taken, but not in force after the restarts
 
 // Add Printer guide, statics 1048 to 1056 in order.
 inline constexpr int IDS_HELP_ADD_PRINTER1 = 119;

@@ -27,6 +27,8 @@ constexpr StringResource kStrings[] = {
     {IDS_SAVE_DONE, "Done !"},
     {IDS_SAVE_SAVING, "Saving print server settings..."},
     {IDS_SAVE_SEND_FAILED, "Cannot save the settings to the print server!"},
+    {IDS_SAVE_NOT_IN_FORCE,
+     "The print server has not taken the new settings. Restart the print server, then save the settings again."},
     {IDS_HELP_ADD_PRINTER1,
      "You have chosen to add a new printer. Windows Add Printer Wizard will help you add a new printer on this "
      "computer. Follow the given instructions; the steps may vary slightly between different Windows versions."},

@@ -29,6 +29,8 @@ constexpr StringResource kStrings[] = {
     {IDS_SAVE_DONE, "完了しました!"},
     {IDS_SAVE_SAVING, "プリントサーバの設定を保存しています..."},
     {IDS_SAVE_SEND_FAILED, "プリントサーバに設定を保存できません!"},
+    {IDS_SAVE_NOT_IN_FORCE,
+     "プリントサーバに新しい設定が反映されていません。プリントサーバを再起動してから、もう一度設定を保存してください。"},
     {IDS_HELP_ADD_PRINTER1,
      "新しいプリンタの追加を選択しました。Windows のプリンタの追加ウィザードを使って、このコンピュータに新しいプリンタ"
      "を追加します。表示される指示に従ってください。手順は Windows のバージョンによって多少異なることがあります。"},
