@@ -14,7 +14,7 @@ constexpr DWORD kPause = 10;
 WaitEnd PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs, WhileWaiting messages, int* quitCode) {
   const DWORD start = GetTickCount();
   for (;;) {
-    if (messages == WhileWaiting::kDispatch) {
+    if (messages != WhileWaiting::kSentOnly) {
       MSG msg;
       while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -28,10 +28,11 @@ WaitEnd PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs, Wh
     }
     if (done()) return WaitEnd::kDone;
     if (timeoutMs != INFINITE && GetTickCount() - start >= timeoutMs) return WaitEnd::kTimedOut;
+    vek::framework::FrontEnd* frontEnd = vek::framework::CurrentFrontEnd();
     if (messages == WhileWaiting::kSentOnly) {
       // Messages sent from other threads are served while this waits.
       MsgWaitForMultipleObjects(0, NULL, FALSE, kPause, QS_SENDMESSAGE);
-    } else if (vek::framework::FrontEnd* frontEnd = vek::framework::CurrentFrontEnd()) {
+    } else if (messages == WhileWaiting::kInput && frontEnd != NULL) {
       // The front end shows the windows as they are now and waits a moment for
       // the user or the next message.
       frontEnd->WaitForInput();

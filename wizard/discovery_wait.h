@@ -22,7 +22,10 @@ enum class WaitEnd {
 
 // What the waiting thread does with its own messages meanwhile.
 enum class WhileWaiting {
-  kDispatch,  // every message is dispatched and the windows go on showing
+  kInput,     // every message is dispatched, and the user's input comes in
+              // through the front end, which shows the windows as they are
+  kQueued,    // the messages queued are dispatched; what the user types comes
+              // in only after the wait
   kSentOnly,  // only what other threads send is served: no input is taken, no
               // window handler runs again (a page in the middle of its Next, or
               // going away)

@@ -62,14 +62,14 @@ void CSearchPSDlg::OnTimer(UINT_PTR id) {
   KillTimer(kDiscoveryWaitTimer);
   m_TimerID = 0;
   Sleep(kFirstWait);
-  // The dialog's messages keep flowing while it waits: its animation plays, and
-  // the thread writes "Found <name>" into it.
+  // The dialog's messages keep flowing while it waits: the thread writes "Found
+  // <name>" into it. What the user types waits for the search's end.
   WaitEnd end = WaitEnd::kDone;
   if (!m_Begun) {
-    end = WaitForDiscoveryEnd(INFINITE, WhileWaiting::kDispatch);
+    end = WaitForDiscoveryEnd(INFINITE, WhileWaiting::kQueued);
     if (end == WaitEnd::kDone) BeginSearch();
   }
-  if (end == WaitEnd::kDone) end = WaitForDiscoveryEnd(INFINITE, WhileWaiting::kDispatch);
+  if (end == WaitEnd::kDone) end = WaitForDiscoveryEnd(INFINITE, WhileWaiting::kQueued);
   // The wizard closing cuts the wait short: the list is not the search's whole.
   EndDialog(end == WaitEnd::kDone ? IDOK : IDCANCEL);
 }

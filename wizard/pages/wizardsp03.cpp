@@ -230,9 +230,9 @@ BOOL WizardSP03::Locate() {
   if (m_Transports & PS_TRANSPORTS_UDP) {
     // Never two at once: a discovery thread still running ends first. Found or
     // not, the locate is over once its own thread has ended.
-    if (!Waited(WaitForDiscoveryEnd(kDiscoveryEndWait, WhileWaiting::kDispatch, &m_QuitCode))) return FALSE;
+    if (!Waited(WaitForDiscoveryEnd(kDiscoveryEndWait, WhileWaiting::kInput, &m_QuitCode))) return FALSE;
     if (StartLocateThread() &&
-        !Waited(WaitForDiscoveryEnd(PS_LOCATE_BUDGET + kDiscoveryEndWait, WhileWaiting::kDispatch, &m_QuitCode)))
+        !Waited(WaitForDiscoveryEnd(PS_LOCATE_BUDGET + kDiscoveryEndWait, WhileWaiting::kInput, &m_QuitCode)))
       return FALSE;
   }
   return m_ServerFound != 0;
@@ -348,7 +348,7 @@ void WizardSP03::OnTimer(UINT_PTR id) {
 }
 
 BOOL WizardSP03::WaitPumping(const std::function<BOOL()>& done, DWORD timeoutMs) {
-  return Waited(PumpMessagesUntil([&done] { return done() != FALSE; }, timeoutMs, WhileWaiting::kDispatch, &m_QuitCode));
+  return Waited(PumpMessagesUntil([&done] { return done() != FALSE; }, timeoutMs, WhileWaiting::kInput, &m_QuitCode));
 }
 
 BOOL WizardSP03::Waited(WaitEnd end) {
