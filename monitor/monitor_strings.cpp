@@ -23,6 +23,8 @@ const vek::framework::StringResource kStrings[] = {
     {113, "Port '%s' already exists."},
     {IDS_PORT_IN_USE, "Port is in used now."},
     {IDS_PORT_NOT_SAVED, "Port '%s' could not be saved."},
+    {IDS_PORTS_NOT_LISTED, "The ports of this computer cannot be listed, so port '%s' cannot be added."},
+    {IDS_SEARCH_NO_SOCKET, "The search cannot run: no %s socket can be opened on this computer."},
     {IDS_STATUS_DEVICE_ERROR, "Device error"},
     {IDS_STATUS_BUSY, "Busy"},
 };

@@ -21,6 +21,8 @@ constexpr UINT IDS_INVALID_PORT_NAME = 112;
 constexpr UINT IDS_PORT_EXISTS = 113;
 constexpr UINT IDS_PORT_IN_USE = 116;
 constexpr UINT IDS_PORT_NOT_SAVED = 117;
+constexpr UINT IDS_PORTS_NOT_LISTED = 120;  // the ports could not be listed to check a new name
+constexpr UINT IDS_SEARCH_NO_SOCKET = 121;  // the search's socket could not be made
 // A port's status while its job waits on the device.
 constexpr UINT IDS_STATUS_DEVICE_ERROR = 150;
 constexpr UINT IDS_STATUS_BUSY = 151;

@@ -9,6 +9,7 @@
 #include "framework/message_box.h"
 #include "kernel/clock.h"
 #include "kernel/memory.h"
+#include "monitor_strings.h"
 #include "monitor_globals.h"
 #include "net/winsock.h"
 #include "port_dlg.h"
@@ -129,6 +130,9 @@ void CPortDLG::TakeSearchReply(const BYTE* datagram, int length, int requestsSen
 }
 
 void CPortDLG::OnRefresh() {
+  // A transport that does not work has nothing to search with (Refresh is off there).
+  const bool known = m_Protocol == PACKET_TYPE_IPX || m_Protocol == PACKET_TYPE_UDP || m_Protocol == PACKET_TYPE_NETBEUI;
+  if (known && !TransportWorks(m_Protocol)) return;
   vek::framework::BeginWaitCursor();
   EnableControls({IDC_PORT_NAME, IDC_TIMEOUT, IDC_TIMEOUT_SPIN, IDOK}, FALSE);
   ClearPSInfoList();
@@ -163,6 +167,17 @@ void CPortDLG::OnRefresh() {
       return;
   }
 
+  if (!socket->m_bCreated) {
+    // Without a socket every receive returns at once: the search ends here, and says why.
+    if (!kept) delete socket;
+    vek::framework::EndWaitCursor();
+    theDebugLog.Trace("CPortDLG::OnRefresh() = [No Socket]");
+    for (const ProtocolEntry& entry : m_ProtocolTable)
+      if (entry.transport == m_Protocol)
+        ShowError(IDS_SEARCH_NO_SOCKET, MonitorString(static_cast<UINT>(entry.stringId)).c_str());
+    ShowEmptyList();
+    return;
+  }
   socket->EnableBroadcast(TRUE);
   const DWORD start = GetTickCount();
   BYTE buffer[kSearchBufferSize];
@@ -211,8 +226,12 @@ void CPortDLG::OnRefresh() {
       }
     }
   } else {
-    EnableControls({IDOK, IDC_PORT_GROUP, IDC_PORT_NAME_LABEL, IDC_TIMEOUT_LABEL, IDC_SECONDS_LABEL, IDC_PORT_NAME},
-                   FALSE);
-    EnableControls({IDC_TIMEOUT, IDC_TIMEOUT_SPIN}, m_bConfigure ? TRUE : FALSE);
+    ShowEmptyList();
   }
+}
+
+void CPortDLG::ShowEmptyList() {
+  EnableControls({IDOK, IDC_PORT_GROUP, IDC_PORT_NAME_LABEL, IDC_TIMEOUT_LABEL, IDC_SECONDS_LABEL, IDC_PORT_NAME},
+                 FALSE);
+  EnableControls({IDC_TIMEOUT, IDC_TIMEOUT_SPIN}, m_bConfigure ? TRUE : FALSE);
 }

@@ -22,6 +22,10 @@ bool IsPushButton(HWND window) {
 }
 }  // namespace
 
+BEGIN_MESSAGE_MAP(XForm, CDialog)
+  ON_MESSAGE(vek::framework::VEK_UM_CLOSESONESCAPE, HandleClosesOnEscape)
+END_MESSAGE_MAP()
+
 XForm::XForm(UINT templateId) : CDialog(templateId) {}
 
 XForm::~XForm() {
@@ -87,6 +91,8 @@ void XForm::Unload() {
   DestroyWindow();
   if (hadFocus && !g_forms.empty()) g_forms.back()->RestoreFocus();
 }
+
+LRESULT XForm::HandleClosesOnEscape(WPARAM, LPARAM) { return FALSE; }
 
 void XForm::PostNcDestroy() {
   CDialog::PostNcDestroy();

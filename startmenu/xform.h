@@ -43,6 +43,9 @@ class XForm : public CDialog {
   void OnOK() override {}
   void OnCancel() override {}
   void PostNcDestroy() override;
+  // Esc never closes a form.
+  LRESULT HandleClosesOnEscape(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
 
  private:
   bool Holds(HWND window) const;

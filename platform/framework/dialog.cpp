@@ -220,6 +220,7 @@ IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
   ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+  ON_MESSAGE(VEK_UM_CLOSESONESCAPE, HandleClosesOnEscape)
   ON_COMMAND(IDOK, OnOK)
   ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
@@ -231,6 +232,8 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_p
 CDialog::~CDialog() = default;
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+
+LRESULT CDialog::HandleClosesOnEscape(WPARAM, LPARAM) { return TRUE; }
 
 BOOL CDialog::OnInitDialog() {
   UpdateData(FALSE);
@@ -298,7 +301,10 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent, bool child) {
     };
     auto now = std::find_if(stops.begin(), stops.end(), takesFocus);
     if (!takesFocus(firstStop) && now != stops.end()) firstStop = *now;
-    FocusControl(CheckedRadioOf(firstStop));
+    // A disabled control never has the focus: with no stop left to take it, a
+    // dialog of its own has it itself (a page leaves it to its sheet).
+    if (takesFocus(firstStop)) FocusControl(CheckedRadioOf(firstStop));
+    else if (!child) ::SetFocus(window);
   }
   return TRUE;
 }
@@ -340,6 +346,7 @@ INT_PTR CDialog::DoModal() {
   HWND frozen = owner;
   while (frozen && (::GetWindowLongA(frozen, GWL_STYLE) & WS_CHILD) && ::GetParent(frozen)) frozen = ::GetParent(frozen);
   bool reenable = frozen && ::IsWindowEnabled(frozen);
+  HWND focusBefore = ::GetFocus();
   if (reenable) ::EnableWindow(frozen, FALSE);
   m_modal = true;
   m_endModal = false;
@@ -352,6 +359,13 @@ INT_PTR CDialog::DoModal() {
   }
   m_modal = false;
   if (reenable) ::EnableWindow(frozen, TRUE);
+  // The window below comes back to the top with the focus where it had it, unless
+  // the dialog's code put it somewhere that takes it.
+  HWND focus = ::GetFocus();
+  bool focusTaken = focus && ::IsWindowVisible(focus) && ::IsWindowEnabled(focus);
+  if (!focusTaken && focusBefore && ::IsWindow(focusBefore) && ::IsWindowVisible(focusBefore) &&
+      ::IsWindowEnabled(focusBefore))
+    ::SetFocus(focusBefore);
   return result;
 }
 

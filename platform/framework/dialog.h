@@ -47,6 +47,8 @@ class CDialog : public CWnd {
   // child of the given parent.
   BOOL CreateFromTemplate(UINT templateId, HWND parent, bool child);
   LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
+  // Esc cancels a dialog: TRUE.
+  LRESULT HandleClosesOnEscape(WPARAM wParam, LPARAM lParam);
 
   DECLARE_MESSAGE_MAP()
 

@@ -61,6 +61,14 @@ const DialogTemplate* FindDialogTemplate(UINT id) {
   return it == r.dialogs.end() ? nullptr : it->second;
 }
 
+bool HasDialogTemplatesIn(WORD language) {
+  Resources& r = TheResources();
+  std::lock_guard guard(r.lock);
+  for (const auto& [key, dialog] : r.dialogs)
+    if (key.second == language) return true;
+  return false;
+}
+
 const BitmapResource* FindBitmap(UINT id) {
   Resources& r = TheResources();
   std::lock_guard guard(r.lock);

@@ -53,6 +53,8 @@ void UnregisterDialogTemplates(const DialogTemplate* templates, std::size_t coun
 void UnregisterBitmaps(const BitmapResource* bitmaps, std::size_t count);
 // The template of a dialog in the user's language, else in English; null when none.
 const DialogTemplate* FindDialogTemplate(UINT id);
+// Whether any dialog is registered in the primary language.
+bool HasDialogTemplatesIn(WORD language);
 const BitmapResource* FindBitmap(UINT id);
 
 }  // namespace vek::framework

@@ -84,8 +84,8 @@ void CPropertySheet::CreateButtons(const RECT& pageArea) {
     const char* english;
     const char* japanese;
     int slot;
-  } looks[] = {{ID_WIZBACK, "< Back", "< \xe6\x88\xbb\xe3\x82\x8b(B)", 0},
-               {ID_WIZNEXT, "Next >", "\xe6\xac\xa1\xe3\x81\xb8(N) >", 1},
+  } looks[] = {{ID_WIZBACK, "< Back", "< \xe6\x88\xbb\xe3\x82\x8b(&B)", 0},  // the shortcuts they show work
+               {ID_WIZNEXT, "Next >", "\xe6\xac\xa1\xe3\x81\xb8(&N) >", 1},
                {ID_WIZFINISH, "Finish", "\xe5\xae\x8c\xe4\xba\x86", 1},
                {IDCANCEL, "Cancel", "\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xb3\xe3\x82\xbb\xe3\x83\xab", 2}};
   const int width = 75, height = 23, gap = 8;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/cstring.h"
+#include "framework/dialog_template.h"
 #include "kernel/strings.h"
 #include "kernel/version.h"
 
@@ -47,6 +48,14 @@ bool FindString(UINT id, std::string* text) {
   Tables& tables = AllTables();
   std::lock_guard guard(tables.lock);
   return FindIn(tables, PRIMARYLANGID(GetUserDefaultLangID()), id, text) || FindIn(tables, LANG_ENGLISH, id, text);
+}
+
+WORD ProgramLanguage() {
+  WORD user = PRIMARYLANGID(GetUserDefaultLangID());
+  if (HasDialogTemplatesIn(user)) return user;
+  Tables& tables = AllTables();
+  std::lock_guard guard(tables.lock);
+  return tables.byLanguage.count(user) ? user : LANG_ENGLISH;
 }
 
 }  // namespace vek::framework

@@ -18,6 +18,9 @@ struct StringResource {
 void RegisterStringTable(WORD primaryLanguage, const StringResource* entries, std::size_t count);
 // The text of a string resource in the user's language, else in English.
 bool FindString(UINT id, std::string* text);
+// The language the program shows itself in (primary language id): the user's when
+// it has dialogs or strings in it, else English.
+WORD ProgramLanguage();
 
 }  // namespace vek::framework
 

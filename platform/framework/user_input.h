@@ -16,6 +16,9 @@ constexpr UINT VEK_UM_SPIN = 0x7F04;    // wParam: +1 or -1 on an up-down contro
 constexpr UINT VEK_UM_CARET = 0x7F05;   // wParam: the caret position set by a click in an edit
 constexpr UINT VEK_UM_FOCUS = 0x7F06;   // the window takes the focus (on its own thread)
 constexpr UINT VEK_UM_GETFOCUS = 0x7F08;  // answers the focus window of the window's thread
+// Answers TRUE when Esc closes the window, as a dialog's Cancel does; the front
+// ends offer the key only then.
+constexpr UINT VEK_UM_CLOSESONESCAPE = 0x7F09;
 // A marker in a thread's queue: lParam is a SyncMarker, released by whichever of the
 // poster and the handler lets go of it last.
 constexpr UINT VEK_UM_SYNC = 0x7F07;

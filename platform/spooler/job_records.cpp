@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "kernel/errors.h"
+#include "registry/store_check.h"
 #include "registry/subkey_values.h"
 #include "registry/transaction.h"
 #include "spooler/names.h"
@@ -220,6 +221,8 @@ bool IsFinal(JobState state) {
 }
 
 std::string DescribeError(DWORD error) {
+  // The registry database's own failures name the file.
+  if (registry::IsStoreError(static_cast<LONG>(error))) return registry::DescribeStoreError(static_cast<LONG>(error));
   switch (error) {
     case ERROR_SUCCESS: return "No error";
     case ERROR_OUT_OF_PAPER: return "Out of paper";

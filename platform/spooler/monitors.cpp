@@ -14,11 +14,13 @@
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/machine_root.h"
+#include "kernel/program_end.h"
 #include "kernel/strings.h"
 #include "kernel/version.h"
 #include "spooler/local_port.h"
 #include "spooler/names.h"
 #include "spooler/service.h"
+#include "spooler/spooler.h"
 #include "registry/transaction.h"
 #include "spooler/store.h"
 
@@ -331,6 +333,8 @@ std::vector<MonitorPtr> LoadMonitors() {
       guard.unlock();
       std::string error;
       MonitorPtr monitor = LoadOne(registration, &error);
+      // The program's end shuts down what it loaded (the spooler's own process would).
+      if (monitor) AtProgramEnd(Shutdown);
       guard.lock();
       Slot& loaded = state.slots[name];  // the table may have changed meanwhile
       loaded.loading = false;

@@ -9,6 +9,7 @@
 #include "net/netbios_segment.h"
 #include "shell/path_mapping.h"
 #include "spooler/local_port.h"
+#include "spooler/spool_folder.h"
 #include "spooler/spooler.h"
 #include "spooler/store.h"
 #include "spooler/winsvc.h"
@@ -125,9 +126,10 @@ DWORD SetUpMachine(const MachineSetup& setup, std::string* error) {
       .Then("cannot create " + root,
             [&] {
               std::error_code failed;
-              std::filesystem::create_directories(root + "/spool/ports", failed);
-              std::filesystem::create_directories(root + "/spool/local", failed);
-              return failed ? ERROR_PATH_NOT_FOUND : ERROR_SUCCESS;
+              std::filesystem::create_directories(root, failed);
+              if (failed) return ERROR_PATH_NOT_FOUND;
+              if (DWORD error = MakeSpoolFolder("ports")) return error;
+              return MakeSpoolFolder("local");
             })
       .Then("cannot create the spooler's keys",
             [] { return CreateKeys({store::kPrinters, store::kMonitors, store::kPorts, store::kJobs}); })

@@ -38,6 +38,11 @@ int Fail(int code, const std::string& text);
 // Fail with the exit code and text a spooler error calls for.
 int FailWith(DWORD error, const std::string& what);
 
+// A name or text from the store as a listing shows it: control characters (and
+// bytes that are no UTF-8) written as escapes, so no name can move the cursor,
+// recolour the terminal or fake a row.
+std::string Printable(const std::string& text);
+
 // A port as the spooler lists it.
 struct PortLine {
   std::string name;

@@ -383,6 +383,10 @@ TEST_F(PortDialog, IpxProposesANameNoPortHasAndRefusesTakenOrBadNames) {
       {"", "Invalidate port name."},
       {"A\\B", "Invalidate port name."},
       {"A,B", "Invalidate port name."},
+      {" Back Office", "Invalidate port name."},
+      {"Back Office ", "Invalidate port name."},
+      {" ", "Invalidate port name."},
+      {"LPT1:", "Port 'LPT1:' already exists."},  // the Local Port monitor's
   };
   for (const Refused& r : refused) {
     dialog.Retype(IDC_PORT_NAME, r.name);
@@ -480,7 +484,8 @@ TEST_F(PortDialog, ConfigureKeepsTheNameFindsTheOwnServerAndChecksTheJobAgainOnO
 
 // The tabs follow "Protocols", bit 0 of "Settings" and the transports found
 // working; no tab at all leaves the dialog without a transport to search. No
-// transport of a selected tab works here, so no search runs.
+// transport of a selected tab works here, so no search runs and Refresh stays
+// off, also where another tab's transport works.
 TEST_F(PortDialog, TabsFollowTheEnabledAndWorkingTransports) {
   StartMonitor(PROTOCOL_ALL);
   auto* udp = new CPrintPort;
@@ -502,11 +507,11 @@ TEST_F(PortDialog, TabsFollowTheEnabledAndWorkingTransports) {
   constexpr WORD kNone = 0x8;  // none of the three, and the probes not run again
   const Case cases[] = {
       {"add, all enabled, NetBEUI working", PROTOCOL_ALL, 0, PROTOCOL_NETBEUI, false,
-       {{"IPX", 1}, {"TCP/IP", 1}, {"NetBEUI", 0}}, 0, false, true},
+       {{"IPX", 1}, {"TCP/IP", 1}, {"NetBEUI", 0}}, 0, false, false},
       {"add, TCP/IP enabled alone", PROTOCOL_UDP, 0, kNone, false, {{"TCP/IP", 1}}, 0, true, false},
       {"configure, the port's transport alone", PROTOCOL_ALL, 0, kNone, true, {{"TCP/IP", 1}}, 0, true, false},
       {"configure with Settings bit 0: every transport", PROTOCOL_ALL, 1, PROTOCOL_NETBEUI, true,
-       {{"IPX", 1}, {"TCP/IP", 1}, {"NetBEUI", 0}}, 0, false, true},
+       {{"IPX", 1}, {"TCP/IP", 1}, {"NetBEUI", 0}}, 0, false, false},
       {"no transport the monitor knows", 0x8, 0, kNone, false, {}, -1, true, false},
       {"configure, the port's transport not enabled", PROTOCOL_IPX, 0, kNone, true, {}, -1, true, false},
   };
@@ -527,6 +532,34 @@ TEST_F(PortDialog, TabsFollowTheEnabledAndWorkingTransports) {
     d.Cancel();
     EXPECT_EQ(c.configure ? TRUE : FALSE, dialog.Result());
   }
+}
+
+// A transport found working whose search socket cannot be made (NetBEUI without
+// a LANA to name it on): the search ends at once and says why, where it would
+// otherwise spin through its whole time receiving nothing.
+TEST_F(PortDialog, ASearchWhoseSocketCannotBeMadeEndsAtOnceAndSaysSo) {
+  StartMonitor(PROTOCOL_NETBEUI);
+  g_SupportedProtocols = PROTOCOL_NETBEUI;
+  const int lanas = g_LanaCount, primary = g_PrimaryLana;
+  g_LanaCount = 0;
+  g_PrimaryLana = -1;
+  if (g_pNBFSearchSocket) {  // one a search before kept
+    g_pNBFSearchSocket->Close();
+    delete g_pNBFSearchSocket;
+    g_pNBFSearchSocket = nullptr;
+  }
+  DialogRun dialog(AddPort());
+  ASSERT_TRUE(dialog.WaitUntilSearched());
+  HeadlessDriver& d = dialog.Driver();
+  EXPECT_EQ("The search cannot run: no NetBEUI socket can be opened on this computer.", dialog.LastMessage());
+  EXPECT_EQ("Add Port", d.MessageBoxes().back().caption);
+  EXPECT_TRUE(dialog.Rows().empty());
+  EXPECT_FALSE(d.Enabled(IDOK));
+  EXPECT_TRUE(d.Enabled(IDC_REFRESH)) << "the transport works: a later search may find its socket";
+  d.Cancel();
+  EXPECT_EQ(FALSE, dialog.Result());
+  g_LanaCount = lanas;
+  g_PrimaryLana = primary;
 }
 
 // The address control of the TCP/IP tab as a person types into it, and what a

@@ -20,6 +20,10 @@
 #include "startmenu/xpicture_box.h"
 #include "support/temp_root.h"
 #include "ui/input.h"
+#include "ui/terminal/key_help.h"
+#include "ui/terminal/screen_layout.h"
+#include "ui/terminal/text_cells.h"
+#include "ui/terminal/window_snapshot.h"
 
 namespace {
 
@@ -219,6 +223,33 @@ TEST_F(Menu, TheAgreementLeadsToTheInstallDecisionOrBackToTheMenu) {
   EXPECT_TRUE(menu.IsWindowEnabled());
   EXPECT_FALSE(page.IsLoaded());
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));  // the cursor is back
+}
+
+// The menu and the agreement end by their own buttons only: Esc closes neither,
+// and the terminal's key line does not offer it on them.
+TEST_F(Menu, EscClosesNoFormAndTheKeyLineDoesNotOfferIt) {
+  using namespace vek::ui::terminal;
+  ASSERT_TRUE(menu.Show());
+  ASSERT_TRUE(page.Show());
+  auto keys = [] {
+    ViewMemory memory;
+    ScreenLayout layout = ScreenLayout::Build(SnapshotThreadWindows(GetCurrentThreadId(), GetFocus()), 120, 40, memory);
+    std::string named;
+    for (const KeyHint& hint : KeyHints(layout, {})) named += EncodeUtf8(hint.key) + ";";
+    return named;
+  };
+  for (XForm* form : {static_cast<XForm*>(&page), static_cast<XForm*>(&menu)}) {
+    SCOPED_TRACE(form == &menu ? "the menu" : "the agreement");
+    EXPECT_EQ(keys().find("Esc"), std::string::npos) << keys();
+    MSG escape{};
+    escape.hwnd = form->m_hWnd;
+    escape.message = WM_KEYDOWN;
+    escape.wParam = VK_ESCAPE;
+    static_cast<CWnd*>(form)->PreTranslateMessage(&escape);
+    Pump();
+    EXPECT_TRUE(form->IsLoaded());
+    page.Unload();  // the menu's turn
+  }
 }
 
 TEST_F(Menu, TheStartWindowSetsThePathsOfTheUsersLanguageAndShowsTheMenu) {

@@ -21,11 +21,13 @@
 #include "protocol/packet_header.h"
 #include "protocol/print_server.h"
 #include "protocol/xudp_socket.h"
+#include "kernel/machine_root.h"
 #include "registry/registry.h"
 #include "spooler/profile.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
 #include "spooler/winsvc.h"
+#include "support/damaged_registry.h"
 #include "support/emulator_lab.h"
 #include "support/job_data.h"
 #include "support/spooler_print.h"
@@ -390,6 +392,47 @@ TEST_F(PrinterPages, TroubleWithTheSpoolerOrTheServerKeepsThePage) {
     StartServiceA(service, 0, nullptr);
     CloseServiceHandle(service);
     CloseServiceHandle(manager);
+  }
+}
+
+// On a registry database found damaged the page names the problem and stays,
+// with nothing on it to use: no printer is "missing" and no driver. One made
+// read-only still lists its printers.
+TEST_F(PrinterPages, ADamagedRegistryIsNamedAndThePageStays) {
+  for (Damage damage : kEveryDamage) {
+    SCOPED_TRACE(DamageName(damage));
+    TempDir machine;
+    SetMachineRoot(machine.path());
+    std::string error;
+    ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({DRIVER_PATH}, &error)) << error;
+    AddPrinter("Alpha");
+    spooler::Shutdown();
+    // The process lets go of the database: the store is opened in another root.
+    SetMachineRoot(m_root.path());
+    ASSERT_TRUE(KeyExists(kMonitorsKey));
+    DamageRegistry(machine.path(), damage);
+    SetMachineRoot(machine.path());
+    vek::framework::ClearMessageBoxLog();
+    {
+      SheetRun run(kPrinterPageIndex);
+      ASSERT_EQ(run.Page(), 139u);
+      if (damage == Damage::ReadOnly) {
+        EXPECT_EQ(run.driver.Items(IDC_PRINTER_LIST), (std::vector<std::string>{"Alpha|LPT1:"}));
+        EXPECT_TRUE(Messages().empty()) << ::testing::PrintToString(Messages());
+      } else {
+        ASSERT_EQ(Messages().size(), 1u);
+        EXPECT_EQ(Messages()[0].find("The printers of this computer cannot be read: " + machine.path() + "/registry.db"),
+                  0u)
+            << Messages()[0];
+        EXPECT_FALSE(run.driver.Enabled(IDC_PRINTER_LIST));
+        EXPECT_FALSE(run.driver.Enabled(IDC_ADD_NEW_PRINTER));
+        EXPECT_EQ(run.sheet().GetWizardButtons(), static_cast<DWORD>(PSWIZB_BACK | PSWIZB_NEXT));
+        run.driver.Next();
+        EXPECT_EQ(run.Page(), 139u);
+      }
+    }
+    spooler::Shutdown();
+    SetMachineRoot(m_root.path());
   }
 }
 

@@ -117,6 +117,15 @@ TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
   ASSERT_EQ(rows.size(), 6u) << ::testing::PrintToString(rows);
   ASSERT_EQ(g_PrintServerList.GetCount(), 3);
   EXPECT_EQ(driver.Selection(IDC_SERVER_LIST), 0) << "row 0 is chosen";
+  // The list has the focus once it is filled: the arrow keys choose in it.
+  auto focus = [&] {
+    return reinterpret_cast<HWND>(SendMessageA(driver.ActiveWindow(), vek::framework::VEK_UM_GETFOCUS, 0, 0));
+  };
+  EXPECT_EQ(focus(), driver.Control(IDC_SERVER_LIST));
+  driver.Key(VK_DOWN);
+  EXPECT_EQ(driver.Selection(IDC_SERVER_LIST), 1);
+  driver.Key(VK_UP);
+  EXPECT_EQ(driver.Selection(IDC_SERVER_LIST), 0);
   struct Row {
     std::size_t device;
     int port;
@@ -151,6 +160,7 @@ TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
     driver.Back();
     ASSERT_EQ(lab.Page(), 131u);
     EXPECT_EQ(driver.Items(IDC_SERVER_LIST), rows) << "coming back keeps the rows, with no new search";
+    EXPECT_EQ(focus(), driver.Control(IDC_SERVER_LIST)) << "and gives the list the focus";
   }
   // The server whose reply word is 0x0184 skips the login and settings pages.
   EXPECT_EQ(lab.Choose(2), 139u);
@@ -185,6 +195,7 @@ TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
   const std::vector<std::string> again = lab.Rows();
   ASSERT_EQ(again.size(), 6u);
   EXPECT_EQ(driver.Selection(IDC_SERVER_LIST), 0);
+  EXPECT_EQ(focus(), driver.Control(IDC_SERVER_LIST));
   EXPECT_EQ(g_PrintServerList.GetCount(), 3) << "the old records are gone, one new record a server";
   EXPECT_EQ(Split(again[static_cast<std::size_t>(lab.RowOf(1, 1))])[4], "Paper Out") << "the status is asked again";
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "kernel/program_end.h"
 #include "protocol/winsock_startup.h"
 #include "protocol/xudp_socket.h"
 #include "support/wizard_road.h"
@@ -74,5 +75,6 @@ int main(int argc, char** argv) {
     error = road.Error();
   }
   if (!reached) std::fprintf(stderr, "vek-wizard-road: %s\n", error.empty() ? "the wizard did not finish" : error.c_str());
+  vek::RunProgramEnd();  // as the wizard's own main does: the monitors it loaded are shut down
   return reached ? 0 : 1;
 }

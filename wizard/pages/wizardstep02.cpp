@@ -77,6 +77,7 @@ BOOL WizardStep02::OnSetActive() {
     SetTimer(kSearchTimer, kSearchTimerDelay);
     Sleep(kShowPause);
   }
+  FocusServerList();
   return CPropertyPage::OnSetActive();
 }
 
@@ -93,6 +94,7 @@ void WizardStep02::OnTimer(UINT_PTR id) {
   if (id == kSearchTimer) {
     KillTimer(kSearchTimer);
     if (WizardSettings::m_SelectedRow >= 0 || Search()) FillServerList();
+    FocusServerList();
   }
   Default();
 }
@@ -104,6 +106,11 @@ void WizardStep02::OnRefresh() {
   m_ServerList.Invalidate();
   if (Search()) FillServerList();
   m_ServerList.Invalidate();
+  FocusServerList();
+}
+
+void WizardStep02::FocusServerList() {
+  if (m_ServerList.GetItemCount() > 0) m_ServerList.SetFocus();
 }
 
 BOOL WizardStep02::Search() {

@@ -48,6 +48,8 @@ class WizardStep02 : public WizardPage {
   // The search dialog, run modally: FALSE when the wizard closes before the
   // search's end.
   BOOL Search();
+  // Once the list holds servers, it takes the arrow keys.
+  void FocusServerList();
 
   void StepStatusRound();
   // The round ends: the rows still waiting show the status as unknown.

@@ -234,6 +234,8 @@ inline constexpr int IDS_ERR_PING = 135;
 inline constexpr int IDS_ERR_DEVICE_KEY = 193;  // login page: the device's key cannot carry the password
 // The monitor did not add the port; %lu is the system error.
 inline constexpr int IDS_ERR_PORT_NOT_CREATED = 136;
+// The registry holding the printers cannot be read; %s names the file and why.
+inline constexpr int IDS_ERR_PRINTERS_UNREADABLE = 290;
 inline constexpr int IDS_ERR_PSK_LENGTH = 200;  // WPA-PSK page
 inline constexpr int IDS_ERR_KEY_LENGTH_5 = 219;
 inline constexpr int IDS_ERR_KEY_LENGTH_10 = 220;

@@ -57,6 +57,7 @@ constexpr StringResource kStrings[] = {
     {IDS_ERR_PORT_NOT_CREATED,
      "The printer port for the print server could not be created (error %lu). Check that the VEK port monitor is "
      "installed, then try again."},
+    {IDS_ERR_PRINTERS_UNREADABLE, "The printers of this computer cannot be read: %s."},
     {IDS_REFRESH, "Refresh"},
     {IDS_MODIFY_YES, "Yes, I want to modify settings."},
     {IDS_MODIFY_NO, "No, I don't want to change settings."},

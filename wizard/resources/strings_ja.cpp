@@ -59,6 +59,7 @@ constexpr StringResource kStrings[] = {
     {IDS_ERR_PORT_NOT_CREATED,
      "プリントサーバのプリンタポートを作成できませんでした (エラー %lu)。VEK ポートモニタがインストールされている"
      "ことを確認してから、もう一度実行してください。"},
+    {IDS_ERR_PRINTERS_UNREADABLE, "このコンピュータのプリンタ情報を読み込めません: %s。"},
     {IDS_REFRESH, "更新"},
     {IDS_MODIFY_YES, "はい、設定を変更します。"},
     {IDS_MODIFY_NO, "いいえ、設定を変更しません。"},

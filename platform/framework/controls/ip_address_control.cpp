@@ -16,6 +16,15 @@ std::string IpAddressControl::Dotted() const {
   return text;
 }
 
+std::pair<int, int> IpAddressControl::CurrentField() const {
+  auto length = [this](int field) {
+    return m_fields[field] < 0 ? 0 : static_cast<int>(std::to_string(m_fields[field]).size());
+  };
+  int start = 0;
+  for (int i = 0; i < m_current; ++i) start += length(i) + 1;  // and its dot
+  return {start, start + length(m_current)};
+}
+
 void IpAddressControl::Changed(HWND window) {
   std::string text = Dotted();
   ControlBehaviour::Handle(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -111,6 +120,13 @@ LRESULT IpAddressControl::Handle(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CHAR:
       if (IsWindowEnabled(window)) TypeByUser(window, static_cast<char16_t>(wParam));
       return 0;
+    case EM_GETSEL: {
+      auto [start, end] = CurrentField();
+      if (m_digits > 0) start = end;
+      if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(start);
+      if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(end);
+      return MAKELONG(static_cast<WORD>(start), static_cast<WORD>(end));
+    }
     case VEK_UM_PASTE:
       if (lParam)
         for (const char* p = reinterpret_cast<const char*>(lParam); *p; ++p) TypeByUser(window, static_cast<char16_t>(*p));

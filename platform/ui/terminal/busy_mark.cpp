@@ -3,18 +3,28 @@
 #include <string>
 #include <string_view>
 
-namespace vek::ui::terminal {
+#include "ui/terminal/text_cells.h"
 
-void MarkBusy(CellGrid& grid, const ScreenLayout& layout) {
+namespace vek::ui::terminal {
+namespace {
+
+constexpr std::u32string_view kEnglishWait = U"Please wait";
+constexpr std::u32string_view kJapaneseWait = U"\u304A\u5F85\u3061\u304F\u3060\u3055\u3044";  // お待ちください
+
+}  // namespace
+
+void MarkBusy(CellGrid& grid, const ScreenLayout& layout, bool japanese) {
   const auto& tops = layout.TopLevels();
   if (tops.empty()) return;
   const CellRect& frame = tops.back().frame;
-  constexpr std::u32string_view kMark = U" Please wait ";
-  int width = static_cast<int>(kMark.size());
+  std::u32string mark = U" ";
+  mark += japanese ? kJapaneseWait : kEnglishWait;
+  mark += U" ";
+  int width = TextWidth(mark);
   if (frame.w < width + 4) return;
   CellRect saved = grid.Clip();
   grid.SetClip(grid.Bounds());
-  grid.Text(frame.x + frame.w - 2 - width, frame.y, kMark, width, static_cast<std::uint8_t>(kReverse | kBold));
+  grid.Text(frame.x + frame.w - 2 - width, frame.y, mark, width, static_cast<std::uint8_t>(kReverse | kBold));
   grid.SetClip(saved);
 }
 
@@ -24,7 +34,8 @@ void MarkBusyKeyLine(CellGrid& grid, int row, unsigned frame, const Glyphs& glyp
   grid.SetClip(grid.Bounds());
   grid.Fill(CellRect{0, row, grid.Width(), 1});
   std::u32string text(1, glyphs.spinner[frame % glyphs.spinner.size()]);
-  text += japanese ? U" \u304A\u5F85\u3061\u304F\u3060\u3055\u3044" : U" Please wait";  // お待ちください
+  text += U" ";
+  text += japanese ? kJapaneseWait : kEnglishWait;
   text += glyphs.ellipsis;
   grid.Text(1, row, text, grid.Width() - 1, kBold);
   grid.SetClip(saved);

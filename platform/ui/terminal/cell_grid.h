@@ -22,6 +22,9 @@ enum CellAttr : std::uint8_t {
 
 // The terminal's own foreground or background colour.
 inline constexpr std::uint32_t kTerminalColour = 0xFFFFFFFFu;
+// A foreground that stands out from the cell's background as the terminal shows
+// it: black or white (see terminal_colours.h).
+inline constexpr std::uint32_t kContrastColour = 0xFFFFFFFEu;
 
 struct Cell {
   char32_t ch = U' ';

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ui/terminal/terminal_colours.h"
 #include "ui/terminal/terminal_probe.h"
 
 // Last, and without its macros: they would rename functions like move and clear.
@@ -34,43 +35,6 @@ attr_t Attributes(std::uint8_t attr) {
   if (attr & kDim) result |= A_DIM;
   if (attr & kUnderline) result |= A_UNDERLINE;
   return result;
-}
-
-// The 16 colours of a basic terminal, as most terminals show them.
-constexpr std::uint32_t kBasicColours[16] = {0x000000, 0xCD0000, 0x00CD00, 0xCDCD00, 0x0000EE, 0xCD00CD,
-                                             0x00CDCD, 0xE5E5E5, 0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                             0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-// The levels of the 6 x 6 x 6 colour cube of a 256-colour terminal.
-constexpr int kCubeLevels[6] = {0, 95, 135, 175, 215, 255};
-
-int Channel(std::uint32_t rgb, int shift) { return static_cast<int>((rgb >> shift) & 0xFF); }
-
-int Distance(std::uint32_t a, std::uint32_t b) {
-  int r = Channel(a, 16) - Channel(b, 16), g = Channel(a, 8) - Channel(b, 8), bl = Channel(a, 0) - Channel(b, 0);
-  return 2 * r * r + 4 * g * g + 3 * bl * bl;
-}
-
-int NearestBasic(std::uint32_t rgb, int count) {
-  int best = 0;
-  for (int i = 1; i < count; ++i)
-    if (Distance(rgb, kBasicColours[i]) < Distance(rgb, kBasicColours[best])) best = i;
-  return best;
-}
-
-int NearestOf256(std::uint32_t rgb) {
-  auto level = [](int v) {
-    int best = 0;
-    for (int i = 1; i < 6; ++i)
-      if (std::abs(kCubeLevels[i] - v) < std::abs(kCubeLevels[best] - v)) best = i;
-    return best;
-  };
-  int r = level(Channel(rgb, 16)), g = level(Channel(rgb, 8)), b = level(Channel(rgb, 0));
-  std::uint32_t cube = static_cast<std::uint32_t>((kCubeLevels[r] << 16) | (kCubeLevels[g] << 8) | kCubeLevels[b]);
-  int grey = std::clamp(((Channel(rgb, 16) + Channel(rgb, 8) + Channel(rgb, 0)) / 3 - 8 + 5) / 10, 0, 23);
-  int greyLevel = 8 + 10 * grey;
-  std::uint32_t greyRgb = static_cast<std::uint32_t>((greyLevel << 16) | (greyLevel << 8) | greyLevel);
-  if (Distance(rgb, greyRgb) < Distance(rgb, cube)) return 232 + grey;
-  return 16 + 36 * r + 6 * g + b;
 }
 
 std::optional<TermKey> FromKeyCode(wint_t code, bool alt) {
@@ -182,8 +146,7 @@ CellPoint CursesScreen::Size() const {
 int CursesScreen::ColourIndex(std::uint32_t rgb, bool dim) const {
   if (rgb == kTerminalColour) return -1;
   if (dim) rgb = (rgb >> 1) & 0x7F7F7F;  // a picture under a modal window darkens
-  if (m_colours >= 256) return NearestOf256(rgb);
-  return NearestBasic(rgb, m_colours >= 16 ? 16 : 8);
+  return PaletteIndex(rgb, m_colours);
 }
 
 int CursesScreen::Pair(std::uint32_t fg, std::uint32_t bg, bool dim) {
@@ -208,14 +171,14 @@ void CursesScreen::Show(const CellGrid& grid, std::optional<CellPoint> cursor, b
       wchar_t text[2] = {static_cast<wchar_t>(cell.ch), L'\0'};
       if (!m_unicode && cell.ch > 0x7E) text[0] = L'?';
       bool dim = (cell.attr & kDim) != 0;
-      std::uint32_t fg = cell.fg;
+      auto [fg, bg] = CellColours(cell, m_colours);
       // A half block whose halves come out alike is a space on that colour.
-      if (cell.ch == kUpperHalf && cell.fg != kTerminalColour && ColourIndex(cell.fg, dim) == ColourIndex(cell.bg, dim)) {
+      if (cell.ch == kUpperHalf && fg != kTerminalColour && ColourIndex(fg, dim) == ColourIndex(bg, dim)) {
         text[0] = L' ';
         fg = kTerminalColour;
       }
       cchar_t shown;
-      int pair = Pair(fg, cell.bg, dim);
+      int pair = Pair(fg, bg, dim);
       attr_t attributes = Attributes(pair ? static_cast<std::uint8_t>(cell.attr & ~kDim) : cell.attr);
       setcchar(&shown, text, attributes, static_cast<short>(std::min(pair, 0x7FFF)), &pair);
       mvwadd_wch(stdscr, y, x, &shown);

@@ -66,7 +66,7 @@ void WindowHints(const ScreenLayout& layout, const Words& words, std::vector<Key
   if (kind == ControlKind::ComboBox) hints.push_back({U"Enter", words.list});
   else if (enter) hints.push_back({U"Enter", LabelOf(enter->node->text)});
   if (cancel) hints.push_back({U"Esc", LabelOf(cancel->node->text)});
-  else if (!hasCancel) hints.push_back({U"Esc", words.close});
+  else if (!hasCancel && layout.Active()->node->closesOnEscape) hints.push_back({U"Esc", words.close});
   if (focused && focused->enabled && IsMarked(*focused->node)) hints.push_back({U"Space", words.tick});
   else if (focused && focused->enabled && IsPush(*focused->node)) hints.push_back({U"Space", words.press});
 }

@@ -1,6 +1,7 @@
 // The line at the bottom of the screen that names the keys of what has the input
 // now: the window (move between controls, the button Enter presses, what Esc
-// does), a dropped-down list, or a message box, in the user's language.
+// does where it does something), a dropped-down list, or a message box, in the
+// program's language.
 #pragma once
 
 #include <string>

@@ -1,7 +1,7 @@
 // Edit fields: the text (masked for passwords) on an underlined field (dimmed when
 // disabled), aligned as the edit's style says and scrolled so the caret shows; a
 // selection in reverse while the field has the focus. The IP address control
-// shows its dotted text the same way.
+// shows its dotted text the same way, the field being typed over selected.
 #include <algorithm>
 
 #include "framework/control_defs.h"
@@ -64,12 +64,19 @@ void PaintEdit(CellGrid& grid, const PlacedWindow& placed, const PaintContext& c
 }
 
 void PaintIpAddress(CellGrid& grid, const PlacedWindow& placed, const PaintContext& context) {
+  const WindowNode& node = *placed.node;
   const CellRect& rect = placed.rect;
   std::uint8_t attr = static_cast<std::uint8_t>(BaseAttr(placed) | kUnderline);  // a field, even when disabled
-  if (ShowsFocus(placed, context)) attr |= kBold;
+  std::u32string text = DecodeUtf8(node.text);
+  std::size_t selBegin = 0, selEnd = 0;
+  if (ShowsFocus(placed, context)) {
+    attr |= kBold;
+    selBegin = std::min(static_cast<std::size_t>(std::max(node.selStart, 0)), text.size());
+    selEnd = std::min(static_cast<std::size_t>(std::max(node.selEnd, 0)), text.size());
+  }
   int y = MiddleRow(rect);
   grid.Fill(CellRect{rect.x, y, rect.w, 1}, U' ', attr);
-  grid.Text(rect.x, y, placed.node->text, rect.w, attr);
+  DrawRun(grid, rect.x, y, rect.w, text, 0, text.size(), selBegin, selEnd, attr);
 }
 
 }  // namespace vek::ui::terminal

@@ -10,9 +10,8 @@ namespace {
 
 // Lettering in a picture does not survive its cells: the title is written over it,
 // in the middle of a low one (a banner, a button), near the foot of a tall one
-// where a picture's own caption goes.
+// where a picture's own caption goes, in black or white as reads best on it.
 constexpr int kLetteredPictureRows = 3;
-constexpr std::uint32_t kTitleColour = 0xFFFFFF;
 
 }  // namespace
 
@@ -55,7 +54,7 @@ void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, U
       std::u32string_view line = std::u32string_view(text).substr(lines[i].first, lines[i].second - lines[i].first);
       int x = rect.x + std::max(0, (rect.w - TextWidth(line)) / 2);
       for (char32_t c : line) {
-        grid.PutColoured(x, top + i, c, kTitleColour, PictureBackground(grid, x, top + i),
+        grid.PutColoured(x, top + i, c, kContrastColour, PictureBackground(grid, x, top + i),
                          static_cast<std::uint8_t>(attr | kBold));
         x += CellWidth(c);
       }

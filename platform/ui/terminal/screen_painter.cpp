@@ -1,5 +1,6 @@
 #include "ui/terminal/screen_painter.h"
 
+#include "ui/terminal/busy_mark.h"
 #include "ui/terminal/control_geometry.h"
 #include "ui/terminal/key_help.h"
 #include "ui/terminal/text_cells.h"
@@ -19,7 +20,8 @@ std::optional<CellPoint> Caret(const ScreenLayout& layout) {
       CellPoint caret = EditCaretCell(node, area, placed->scroll);
       at = CellPoint{area.x + caret.x, area.y + caret.y};
     } else if (node.kind == ControlKind::IpAddress) {
-      int width = TextWidth(DecodeUtf8(node.text));
+      // After the digits of the field being edited, as in an edit.
+      int width = std::clamp(node.selEnd, 0, static_cast<int>(node.text.size()));
       at = CellPoint{placed->rect.x + std::min(width, placed->rect.w - 1), placed->rect.y + (placed->rect.h - 1) / 2};
     } else {
       return std::nullopt;
@@ -54,7 +56,11 @@ Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned an
   }
   for (const MessageBoxView* box : overlays.boxes) box->Paint(grid, glyphs);
   grid.SetClip(grid.Bounds());
-  if (style.keyLine) {
+  bool busy = style.busy && overlays.boxes.empty();
+  if (busy) MarkBusy(grid, layout, style.japanese);
+  if (style.keyLine && busy) {
+    MarkBusyKeyLine(grid, layout.Rows(), animationFrame, glyphs, style.japanese);
+  } else if (style.keyLine) {
     KeyHelpState state{overlays.dropDown, overlays.boxes.empty() ? nullptr : overlays.boxes.back(), style.japanese};
     DrawKeyLine(grid, layout.Rows(), KeyHints(layout, state));
   }

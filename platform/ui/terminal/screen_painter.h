@@ -1,7 +1,7 @@
 // The whole screen: the window stack bottom first (each top-level in a frame with its
 // caption, disabled ones dimmed), then a dropped-down list, then message boxes, and
-// below the windows a line naming the keys; and where the terminal's cursor goes
-// (the caret of the focused field).
+// below the windows a line naming the keys, or saying that the program is busy;
+// and where the terminal's cursor goes (the caret of the focused field).
 #pragma once
 
 #include <optional>
@@ -29,7 +29,10 @@ struct Overlays {
 struct ScreenStyle {
   bool colours = false;   // the terminal shows colours
   bool keyLine = false;   // a row below the layout's rows names the keys
-  bool japanese = false;  // the key line's words
+  bool japanese = false;  // the words of the key line and the busy mark
+  // The wait cursor shows: the topmost window and the key line say so, unless a
+  // message box is up, which waits for the user, not for the work.
+  bool busy = false;
 };
 
 Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays = {},

@@ -15,7 +15,7 @@
 #include "kernel/thread.h"
 #include "kernel/version.h"
 #include "framework/cursor.h"
-#include "ui/terminal/busy_mark.h"
+#include "framework/resources.h"
 #include "ui/terminal/input_actions.h"
 #include "ui/terminal/terminal_restore.h"
 #include "ui/terminal/window_snapshot.h"
@@ -25,6 +25,8 @@ namespace {
 
 // Often enough for spinners, progress bars and a resized terminal.
 constexpr DWORD kTickMs = 150;
+// How long the windows' thread waits for a paint of the ticker under way.
+constexpr auto kTickerWait = std::chrono::milliseconds(40);
 constexpr DWORD kAnimationFrameMs = 150;
 // A busy thread that updates its windows often is shown at most this often.
 constexpr DWORD kRefreshMs = 40;
@@ -36,6 +38,9 @@ const HWND kMessageBoxShown = reinterpret_cast<HWND>(static_cast<std::uintptr_t>
 std::atomic<TerminalFrontEnd*> g_open{nullptr};
 
 bool ShowsWaitCursor() { return vek::framework::IsBusyCursor(GetCursor()); }
+
+// The front end's own words follow the program's.
+bool ProgramIsJapanese() { return vek::framework::ProgramLanguage() == LANG_JAPANESE; }
 
 bool Utf8Locale() {
   const char* codeset = nl_langinfo(CODESET);
@@ -69,6 +74,8 @@ std::unique_ptr<TerminalFrontEnd> TerminalFrontEnd::Open() {
   frontEnd->m_uiThread = GetCurrentThreadId();
   g_open = frontEnd.get();
   vek::shell::SetTerminalHolder(&frontEnd->m_lending);
+  TerminalFrontEnd* self = frontEnd.get();
+  frontEnd->m_ticker = std::make_unique<ScreenTicker>(std::chrono::milliseconds(kTickMs), [self] { self->KeepMoving(); });
   return frontEnd;
 }
 
@@ -111,6 +118,7 @@ void TerminalFrontEnd::ServeLending() {
 TerminalFrontEnd::~TerminalFrontEnd() { Shutdown(); }
 
 void TerminalFrontEnd::Shutdown() {
+  if (m_ticker) m_ticker->Stop();
   m_lending.Close();
   vek::shell::SetTerminalHolder(nullptr);
   // At exit another thread may be inside a wait; it lets go within a tick.
@@ -131,7 +139,11 @@ void TerminalFrontEnd::Shutdown() {
 }
 
 void TerminalFrontEnd::ReadTerminal() {
-  while (std::optional<TermKey> key = m_screen.ReadKey()) m_pending.push_back(PendingKey{*key, m_shownActive});
+  while (std::optional<TermKey> key = m_screen.ReadKey()) {
+    // A resized or garbled screen is painted whole at the next paint, whoever makes it.
+    if (key->code == KeyCode::Resize || key->code == KeyCode::Redraw) m_repaintAll = true;
+    m_pending.push_back(PendingKey{*key, m_shownActive});
+  }
   if (m_watcher) m_watcher->Rearm();
 }
 
@@ -145,10 +157,14 @@ void TerminalFrontEnd::WaitForTerminalOrQueue() {
 }
 
 void TerminalFrontEnd::RefreshLayout() {
+  m_windows = SnapshotThreadWindows(GetCurrentThreadId(), GetFocus());
+  LayOut();
+}
+
+void TerminalFrontEnd::LayOut() {
   CellPoint size = m_screen.Size();
-  HWND focus = GetFocus();
   int rows = size.y >= kKeyLineMinRows ? size.y - 1 : size.y;
-  m_layout = ScreenLayout::Build(SnapshotThreadWindows(GetCurrentThreadId(), focus), size.x, rows, m_memory);
+  m_layout = ScreenLayout::Build(m_windows, size.x, rows, m_memory);
   PlaceDropDown();
 }
 
@@ -173,6 +189,44 @@ void TerminalFrontEnd::Render() {
   // screen changes (a modal dialog that ends while its thread is busy).
   ReadTerminal();
   RefreshLayout();
+  m_lastRender = GetTickCount();
+  m_rendered = true;
+  Paint();
+  m_rendering = false;
+}
+
+void TerminalFrontEnd::KeepMoving() {
+  SetTicking(true);
+  {
+    // While the windows' thread waits for input it holds the lock and paints them itself.
+    std::unique_lock lock(m_lock, std::try_to_lock);
+    if (lock.owns_lock() && m_screen.IsOpen() && m_rendered && GetTickCount() - m_lastRender >= kTickMs) {
+      ReadTerminal();  // a resize reaches curses here; the keys wait for the windows
+      LayOut();
+      Paint();
+    }
+  }
+  SetTicking(false);
+}
+
+void TerminalFrontEnd::SetTicking(bool ticking) {
+  {
+    std::lock_guard guard(m_tickLock);
+    m_ticking = ticking;
+  }
+  if (!ticking) m_tickDone.notify_all();
+}
+
+bool TerminalFrontEnd::TryLock(std::unique_lock<std::recursive_timed_mutex>& lock) {
+  if (lock.try_lock()) return true;
+  {
+    std::unique_lock tick(m_tickLock);
+    m_tickDone.wait_for(tick, kTickerWait, [this] { return !m_ticking; });
+  }
+  return lock.try_lock();
+}
+
+void TerminalFrontEnd::Paint() {
   Overlays overlays;
   overlays.dropDown = m_dropDown ? &*m_dropDown : nullptr;
   for (MessageBoxView* box : m_boxes) {
@@ -181,18 +235,12 @@ void TerminalFrontEnd::Render() {
   }
   m_shownBusy = ShowsWaitCursor();
   const Glyphs& glyphs = m_screen.Unicode() ? Glyphs::Unicode() : Glyphs::Ascii();
-  m_lastRender = GetTickCount();
-  m_rendered = true;
   ScreenStyle style;
   style.colours = m_screen.Colours();
   style.keyLine = m_screen.Size().y >= kKeyLineMinRows;
-  style.japanese = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
+  style.japanese = ProgramIsJapanese();
+  style.busy = m_shownBusy;
   Screen screen = PaintScreen(m_layout, glyphs, GetTickCount() / kAnimationFrameMs, overlays, style);
-  if (m_shownBusy) {
-    MarkBusy(screen.grid, m_layout);
-    if (style.keyLine)
-      MarkBusyKeyLine(screen.grid, m_layout.Rows(), GetTickCount() / kAnimationFrameMs, glyphs, style.japanese);
-  }
   if (m_repaintAll || !m_shown || !(screen == *m_shown)) {
     m_screen.Show(screen.grid, screen.cursor, m_repaintAll);
     m_shown = std::move(screen);
@@ -200,7 +248,6 @@ void TerminalFrontEnd::Render() {
   }
   const TopLevelPlacement* active = m_layout.Active();
   m_shownActive = !m_boxes.empty() ? kMessageBoxShown : active ? active->node->hwnd : nullptr;
-  m_rendering = false;
 }
 
 void TerminalFrontEnd::Perform(const std::vector<InputAction>& actions) {
@@ -254,8 +301,8 @@ void TerminalFrontEnd::DeliverPending() {
 
 void TerminalFrontEnd::Refresh() {
   if (GetCurrentThreadId() != m_uiThread) return;
-  std::unique_lock lock(m_lock, std::try_to_lock);
-  if (!lock.owns_lock() || !m_screen.IsOpen()) return;
+  std::unique_lock lock(m_lock, std::defer_lock);
+  if (!TryLock(lock) || !m_screen.IsOpen()) return;
   // Often at most, but at once when the wait cursor came or went.
   if (m_rendered && GetTickCount() - m_lastRender < kRefreshMs && ShowsWaitCursor() == m_shownBusy) return;
   Render();
@@ -263,8 +310,8 @@ void TerminalFrontEnd::Refresh() {
 
 void TerminalFrontEnd::WaitForInput() {
   m_uiThread = GetCurrentThreadId();
-  std::unique_lock lock(m_lock, std::try_to_lock);
-  if (lock.owns_lock()) ServeLending();
+  std::unique_lock lock(m_lock, std::defer_lock);
+  if (TryLock(lock)) ServeLending();
   if (!lock.owns_lock() || !m_screen.IsOpen()) {
     // Another thread shows a message box: this one keeps its messages going.
     MsgWaitForMultipleObjects(0, nullptr, FALSE, kTickMs, QS_ALLINPUT);
@@ -284,7 +331,7 @@ int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
   m_uiThread = GetCurrentThreadId();
   ServeLending();
   if (!m_screen.IsOpen() && !m_lending.IsLent()) return framework::DefaultMessageBoxAnswer(box.type);
-  MessageBoxView view(box, PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE);
+  MessageBoxView view(box, ProgramIsJapanese());
   m_boxes.push_back(&view);
   m_dropDown.reset();
   int answer = 0;
@@ -319,8 +366,7 @@ int TerminalFrontEnd::ShowMessageBox(const framework::MessageBoxRecord& box) {
     while (answer == 0 && !m_pending.empty()) {
       TermKey key = m_pending.front().key;
       m_pending.pop_front();
-      if (key.code == KeyCode::Resize || key.code == KeyCode::Redraw) m_repaintAll = true;
-      else answer = view.HandleKey(key);
+      if (key.code != KeyCode::Resize && key.code != KeyCode::Redraw) answer = view.HandleKey(key);
     }
   }
   std::erase(m_boxes, &view);

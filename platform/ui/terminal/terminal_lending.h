@@ -1,6 +1,6 @@
 // The front end's side of lending the terminal to a program it started: the lease
 // service asks from its own thread, and the user-interface thread, which alone
-// drives curses, closes or reopens the screen at its next turn.
+// opens and closes the screen, closes or reopens it at its next turn.
 #pragma once
 
 #include <condition_variable>

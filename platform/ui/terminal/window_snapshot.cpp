@@ -7,6 +7,7 @@
 #include "framework/dialog_template.h"
 #include "framework/gdi.h"
 #include "framework/message_api.h"
+#include "framework/user_input.h"
 #include "framework/window_api.h"
 #include "kernel/strings.h"
 
@@ -152,12 +153,14 @@ void ReadControl(HWND window, WindowNode& node) {
       node.check = static_cast<int>(SendMessageA(window, BM_GETCHECK, 0, 0));
       if ((node.style & BS_TYPEMASK) == BS_OWNERDRAW) ReadDrawing(window, node);
       break;
-    case ControlKind::Edit: {
+    case ControlKind::Edit:
+    case ControlKind::IpAddress: {
       DWORD start = 0, end = 0;
       SendMessageA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
       node.selStart = static_cast<int>(start);
       node.selEnd = static_cast<int>(end);
-      node.passwordChar = static_cast<char32_t>(SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0));
+      if (node.kind == ControlKind::Edit)
+        node.passwordChar = static_cast<char32_t>(SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0));
       break;
     }
     case ControlKind::ComboBox: {
@@ -189,8 +192,6 @@ void ReadControl(HWND window, WindowNode& node) {
     case ControlKind::Dialog:
     case ControlKind::Other:
       ReadDrawing(window, node);
-      break;
-    case ControlKind::IpAddress:
       break;
   }
 }
@@ -242,6 +243,8 @@ WindowNode SnapshotWindow(HWND window, HWND focus) {
   GetWindowRect(window, &node.rect);
   node.enabled = IsWindowEnabled(window) != FALSE;
   node.focused = window == focus;
+  if (!(node.style & WS_CHILD))
+    node.closesOnEscape = SendMessageA(window, vek::framework::VEK_UM_CLOSESONESCAPE, 0, 0) != FALSE;
   ReadControl(window, node);
   for (HWND child : DirectChildren(window)) {
     DWORD style = StyleOf(child);

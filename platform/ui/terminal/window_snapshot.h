@@ -46,12 +46,13 @@ struct WindowNode {
   RECT rect{};  // pixels, relative to the parent's client area
   bool enabled = true;
   bool focused = false;
+  bool closesOnEscape = false;  // a top-level window that Esc closes
 
   int check = 0;             // buttons
   std::string pictureTitle;  // a static's bitmap: its title, and its resource
   UINT pictureId = 0;
   char32_t passwordChar = 0; // edits: 0 when the text shows plainly
-  int selStart = 0;          // edits: the selection, in UTF-16 units; selEnd is the caret
+  int selStart = 0;          // edits, address fields: the selection, in UTF-16 units; selEnd is the caret
   int selEnd = 0;
   std::vector<std::string> items;  // combo items, tab labels
   int selection = -1;

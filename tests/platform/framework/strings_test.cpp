@@ -93,6 +93,14 @@ TEST(Resources, StringTablesFollowTheUsersLanguage) {
   EXPECT_TRUE(text.LoadString(106));
   EXPECT_EQ(text, "Found ");
   EXPECT_FALSE(text.LoadString(9999));
+
+  // The program shows itself in the user's language only where it has texts in
+  // it; the front end's own words follow.
+  vek::SetLanguage(0x0407, 0x0407);
+  EXPECT_EQ(vek::framework::ProgramLanguage(), LANG_ENGLISH);
+  static const vek::framework::StringResource german[] = {{106, "Gefunden "}};
+  vek::framework::RegisterStringTable(0x07, german, 1);
+  EXPECT_EQ(vek::framework::ProgramLanguage(), 0x07);
   vek::ResetOsVersionAndLanguage();
 }
 

@@ -2,6 +2,8 @@
 // written, retrying after out of paper and device errors, cancelling.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "spooler/ports.h"
 #include "spooler_test_support.h"
@@ -44,6 +46,31 @@ TEST_F(Jobs, APrintedJobRunsThePortCallsInOrder) {
   JobRecord stored;
   ASSERT_TRUE(spooler::ReadJob(job, &stored));
   EXPECT_EQ(JobState::Printed, stored.state);
+}
+
+// Another user of a shared machine root leaves links at the next spool files'
+// names: a job's data never goes through them, nor over a file already there;
+// the job takes the next id free of both.
+TEST_F(Jobs, SpoolFilesAreMadeAnewNeverThroughALinkOrOverAFile) {
+  const std::string spool = m_root.path() + "/spool/";
+  const std::string secret = m_root.path() + "/secret";
+  { std::ofstream(secret) << "root's own"; }
+  std::filesystem::permissions(secret, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::create_directories(spool);
+  std::filesystem::create_symlink(secret, spool + "1.spl");
+  { std::ofstream(spool + "2.spl") << "left over"; }
+
+  std::string data = Pattern(5000);
+  DWORD job = Print("Printer", data);
+  EXPECT_EQ(3u, job);
+  EXPECT_EQ(JobState::Printed, WaitEnd(job).state);
+  EXPECT_EQ(data, Received());
+  std::ifstream planted(secret);
+  EXPECT_EQ("root's own", std::string(std::istreambuf_iterator<char>(planted), {}));
+  EXPECT_TRUE(std::filesystem::is_symlink(spool + "1.spl"));
+  JobRecord none;
+  EXPECT_FALSE(spooler::ReadJob(1, &none)) << "the ids passed over leave no record";
+  EXPECT_FALSE(spooler::ReadJob(2, &none));
 }
 
 TEST_F(Jobs, PartialWritesAdvanceByTheBytesWritten) {

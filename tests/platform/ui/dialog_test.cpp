@@ -152,6 +152,8 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscCancels) {
   CFormDlg second;
   UiThread ui2([&] { return second.DoModal(); });
   ASSERT_TRUE(ui2.WaitForWindow());
+  EXPECT_TRUE(SendMessageA(driver.ActiveWindow(), vek::framework::VEK_UM_CLOSESONESCAPE, 0, 0))
+      << "it tells the front ends that Esc closes it";
   driver.Key(VK_ESCAPE);
   EXPECT_EQ(ui2.Join(), IDCANCEL);
 
@@ -214,6 +216,59 @@ TEST_F(DialogTest, TabMovesTheFocusIntoARadioGroupAtItsCheckedButtonAndArrowsMov
   EXPECT_EQ(focus(), driver.Control(1004));
   driver.Cancel();
   second.Join();
+}
+
+// A dialog whose initialisation disables every control, as the wizard's search
+// dialog does with its buttons.
+class CLockedDlg : public CDialog {
+ public:
+  CLockedDlg() : CDialog(900) {}
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    for (int id : {1001, 1002, 1003, 1004, 1005, 1006, IDOK, IDCANCEL}) GetDlgItem(id)->EnableWindow(FALSE);
+    return TRUE;
+  }
+};
+
+// Opens the locked dialog over itself when its check box is clicked.
+class COwnerDlg : public CDialog {
+ public:
+  COwnerDlg() : CDialog(900) {}
+  void OnOpen() {
+    CLockedDlg locked;
+    locked.DoModal();
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(COwnerDlg, CDialog)
+  ON_BN_CLICKED(1005, OnOpen)
+END_MESSAGE_MAP()
+
+// A modal dialog with no control left to take the focus has it itself, never on a
+// disabled control; when it ends, the window below gets the focus back where it
+// had it, so its keys go on working.
+TEST_F(DialogTest, AModalDialogHoldsTheFocusWhileItRunsAndGivesItBackWhenItEnds) {
+  COwnerDlg owner;
+  UiThread ui([&] { return owner.DoModal(); });
+  ASSERT_TRUE(ui.WaitForWindow());
+  const HWND below = driver.ActiveWindow();
+  auto focus = [&] {
+    return reinterpret_cast<HWND>(SendMessageA(driver.ActiveWindow(), vek::framework::VEK_UM_GETFOCUS, 0, 0));
+  };
+  driver.Click(1005);
+  ASSERT_TRUE(vek::ui::HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() != below; }));
+  const HWND locked = driver.ActiveWindow();
+  driver.Settle();
+  EXPECT_EQ(focus(), locked);
+  PostMessageA(locked, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(vek::ui::HeadlessDriver::WaitFor([&] { return driver.ActiveWindow() == below; }));
+  driver.Settle();
+  EXPECT_EQ(focus(), driver.Control(1005));
+  driver.Key(VK_TAB);
+  EXPECT_EQ(focus(), driver.Control(1006)) << "Tab goes on from where the focus came back";
+  driver.Cancel();
+  EXPECT_EQ(ui.Join(), IDCANCEL);
 }
 
 class CTimerDlg : public CDialog {

@@ -4,6 +4,10 @@
 
 #include <atomic>
 
+#include "kernel/version.h"
+#include "ui/terminal/input_actions.h"
+#include "ui/terminal/key_translator.h"
+#include "ui/terminal/window_snapshot.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -139,6 +143,38 @@ TEST_F(SheetTest, EnterGoesNextAndEscCancels) {
   EXPECT_EQ(focus(), ::GetDlgItem(sheet.welcome.m_hWnd, 1001));
   driver.Key(VK_ESCAPE);
   EXPECT_EQ(ui.Join(), IDCANCEL);
+}
+
+}  // namespace
+
+namespace {
+
+// The Japanese buttons name their shortcuts, (B) and (N), and take them: Alt with
+// the letter presses the button in the terminal.
+TEST_F(SheetTest, TheJapaneseButtonsTakeTheShortcutsTheyShow) {
+  using namespace vek::ui::terminal;
+  vek::SetLanguage(0x0411, 0x0411);
+  CTestSheet sheet;
+  UiThread ui([&] { return sheet.DoModal(); });
+  ASSERT_TRUE(ui.WaitForWindow());
+  auto press = [&](char32_t letter) {
+    HWND window = driver.ActiveWindow();
+    auto focus = reinterpret_cast<HWND>(SendMessageA(window, vek::framework::VEK_UM_GETFOCUS, 0, 0));
+    ViewMemory memory;
+    ScreenLayout layout =
+        ScreenLayout::Build(SnapshotThreadWindows(GetWindowThreadProcessId(window, nullptr), focus), 120, 45, memory);
+    std::vector<InputAction> actions = TranslateKey(TermKey::Char(letter, true), layout, focus, nullptr);
+    for (const InputAction& action : actions) PerformWindowAction(action);
+    driver.Settle();
+    return actions;
+  };
+  EXPECT_EQ(press(U'n'), (std::vector{InputAction{InputAction::Kind::Click, driver.Control(ID_WIZNEXT)}}));
+  EXPECT_EQ(sheet.GetActiveIndex(), 1);
+  press(U'b');
+  EXPECT_EQ(sheet.GetActiveIndex(), 0);
+  driver.Cancel();
+  ui.Join();
+  vek::ResetOsVersionAndLanguage();
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "framework/control_defs.h"
 #include "framework/dialog_template.h"
 #include "terminal_test_support.h"
 #include "ui/terminal/control_geometry.h"
+#include "ui/terminal/terminal_colours.h"
 
 namespace {
 
@@ -112,9 +114,9 @@ TEST(TerminalPaint, WithColoursPicturesAreDrawnTwoPixelsACell) {
     EXPECT_EQ(grid.At(x, 1).bg, kRed);
   }
   EXPECT_EQ(RowOf(grid, 0), "");
-  // Its title stands near its foot, in white on the picture.
+  // Its title stands near its foot, on the picture, in white on this one.
   EXPECT_EQ(RowOf(grid, 2), " Two colours");
-  EXPECT_EQ(grid.At(1, 2).fg, 0xFFFFFFu);
+  EXPECT_EQ(CellColours(grid.At(1, 2), 256).fg, 0xFFFFFFu);
   EXPECT_EQ(grid.At(1, 2).bg, kBlue);
   // An odd number of rows puts the boundary inside the middle cell.
   picture.pictureTitle.clear();
@@ -132,9 +134,53 @@ TEST(TerminalPaint, WithColoursPicturesAreDrawnTwoPixelsACell) {
   CellGrid banner = PaintAt(picture, CellRect{0, 0, 15, 3}, 15, 3, {.colours = true});
   EXPECT_NE(RowOf(banner, 1).find("Two colours"), std::string::npos);
   EXPECT_EQ(banner.At(2, 1).ch, U'T');
-  EXPECT_EQ(banner.At(2, 1).fg, 0xFFFFFFu);
+  EXPECT_EQ(CellColours(banner.At(2, 1), 256).fg, 0xFFFFFFu);
   EXPECT_EQ(banner.At(2, 1).bg, 0x7F007Fu);  // the cell's red and blue halves blended
   EXPECT_TRUE(HasAttr(banner, 2, 1, kBold));
+}
+
+// Pictures of one colour each, 80 x 24 pixels: light as a button, mid grey, and
+// a colour that neither black nor white stands out from on an 8-colour terminal.
+template <std::uint32_t kColour>
+void DrawPlain(std::uint32_t* pixels, int width, int height) {
+  for (int i = 0; i < width * height; ++i) pixels[i] = kColour;
+}
+constexpr UINT kLightButton = 7302, kMidGrey = 7303, kMagenta = 7304;
+
+// A title written over a picture (a button's label, a banner's heading) reads at
+// least 4.5 : 1 against the picture as the terminal shows both, on terminals of
+// 8, 16 and 256 colours; so does any text made readable on any background.
+TEST(TerminalPaint, TitlesOverPicturesStandOutFromThemOnEveryTerminal) {
+  static const vek::framework::BitmapResource bitmaps[] = {
+      {kLightButton, 80, 24, 24, "Setup Wizard", DrawPlain<0xEEEEEE>},
+      {kMidGrey, 80, 24, 24, "Setup Wizard", DrawPlain<0x777777>},
+      {kMagenta, 80, 24, 24, "Setup Wizard", DrawPlain<0xCD00CD>}};
+  vek::framework::RegisterBitmaps(bitmaps, std::size(bitmaps));
+  auto readable = [](const Cell& cell, int colours) {
+    TextColours shown = CellColours(cell, colours);
+    return ContrastRatio(ShownColour(shown.fg, colours), ShownColour(shown.bg, colours));
+  };
+  for (UINT id : {kLightButton, kMidGrey, kMagenta}) {
+    WindowNode picture = Control(ControlKind::Static, "", SS_BITMAP);
+    picture.pictureId = id;
+    picture.pictureTitle = "Setup Wizard";
+    CellGrid grid = PaintAt(picture, CellRect{0, 0, 20, 3}, 20, 3, {.colours = true});
+    ASSERT_NE(RowOf(grid, 1).find("Setup Wizard"), std::string::npos);
+    for (int colours : {8, 16, 256})
+      for (int x = 4; x < 16; ++x)
+        EXPECT_GE(readable(grid.At(x, 1), colours), kReadableContrast)
+            << "picture " << id << ", " << colours << " colours, cell " << x;
+  }
+  std::vector<std::uint32_t> backgrounds;
+  for (int r = 0; r < 256; r += 15)
+    for (int g = 0; g < 256; g += 15)
+      for (int b = 0; b < 256; b += 15) backgrounds.push_back(static_cast<std::uint32_t>(r << 16 | g << 8 | b));
+  for (int index = 0; index < 256; ++index) backgrounds.push_back(PaletteColour(index));
+  for (int colours : {8, 16, 256})
+    for (std::uint32_t rgb : backgrounds) {
+      Cell cell{U'x', kBold, false, kContrastColour, rgb};
+      ASSERT_GE(readable(cell, colours), kReadableContrast) << std::hex << rgb << std::dec << ", " << colours << " colours";
+    }
 }
 
 TEST(TerminalPaint, WithoutColoursAPicturesTitleWrapsAndIsNeverCut) {

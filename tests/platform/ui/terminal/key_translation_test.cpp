@@ -10,6 +10,7 @@
 #include "ui/terminal/input_actions.h"
 #include "ui/terminal/key_help.h"
 #include "ui/terminal/key_translator.h"
+#include "ui/terminal/screen_painter.h"
 
 namespace {
 
@@ -307,6 +308,63 @@ TEST_F(TerminalInputMessages, TypedTextAndClicksChangeTheControlsOnceDispatched)
   Perform(TermKey::Click(area.body.x + 1, area.body.y + 2));
   Drain(true);
   EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
+}
+
+// An address field shows where the user types: Tab into it selects the first
+// field's text, as in the other edits, with the caret after it; the caret follows
+// the digits typed, and the next field comes selected in its turn.
+TEST_F(TerminalInputMessages, AnAddressFieldShowsTheFieldBeingTypedAndTheCaretInIt) {
+  HWND address = Make(WC_IPADDRESS, "", WS_TABSTOP, 4, RECT{140, 6, 260, 26});
+  SendMessageA(address, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(192, 168, 0, 1)));
+  SetFocus(list);
+  Drain(true);
+  auto press = [&](const TermKey& key) {
+    Perform(key);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+      if (!IsDialogMessageA(dialog, &msg)) DispatchMessageA(&msg);
+  };
+  struct Shown {
+    std::string text, selected;
+    int caret = -1;  // cells from the field's left
+  };
+  auto shown = [&] {
+    ScreenLayout layout = ScreenLayout::Build(SnapshotThreadWindows(GetCurrentThreadId(), GetFocus()), 80, 30, memory);
+    Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0);
+    const PlacedWindow* field = layout.Find(address);
+    Shown result;
+    int y = field->rect.y + (field->rect.h - 1) / 2;
+    for (int x = field->rect.x; x < field->rect.Right(); ++x) {
+      const Cell& cell = screen.grid.At(x, y);
+      result.text += static_cast<char>(cell.ch);
+      if (cell.attr & kReverse) result.selected += static_cast<char>(cell.ch);
+    }
+    result.text.erase(result.text.find_last_not_of(' ') + 1);
+    if (screen.cursor && screen.cursor->y == y) result.caret = screen.cursor->x - field->rect.x;
+    return result;
+  };
+  const struct {
+    const char* what;
+    TermKey key;
+    const char* text;
+    const char* selected;
+    int caret;
+  } steps[] = {
+      {"Tab into the field", TermKey::Key(KeyCode::Tab), "192.168.0.1", "192", 3},
+      {"a digit replaces the first field", TermKey::Char(U'1'), "1.168.0.1", "", 1},
+      {"and the next goes after it", TermKey::Char(U'0'), "10.168.0.1", "", 2},
+      {"a dot: the second field", TermKey::Char(U'.'), "10.168.0.1", "168", 6},
+      {"the right arrow: the third", TermKey::Key(KeyCode::Right), "10.168.0.1", "0", 8},
+      {"typed over", TermKey::Char(U'5'), "10.168.5.1", "", 8},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    press(step.key);
+    Shown now = shown();
+    EXPECT_EQ(now.text, step.text);
+    EXPECT_EQ(now.selected, step.selected);
+    EXPECT_EQ(now.caret, step.caret);
+  }
 }
 
 }  // namespace

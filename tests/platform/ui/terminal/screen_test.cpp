@@ -241,10 +241,18 @@ TEST(TerminalScreen, TheLastLineNamesTheKeysOfWhatTakesTheInput) {
     ScreenLayout layout = ScreenLayout::Build({dialog}, 50, 14, memory);
     EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=Next >;");
   }
-  // A window without a Cancel button closes with Esc.
+  // A window without a Cancel button that Esc closes says so; one that Esc does
+  // not close leaves Esc out.
   {
     ViewMemory memory;
     ScreenLayout layout = ScreenLayout::Build({SmallDialog()}, 50, 14, memory);
+    EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=OK;");
+  }
+  {
+    ViewMemory memory;
+    WindowNode closes = SmallDialog();
+    closes.closesOnEscape = true;
+    ScreenLayout layout = ScreenLayout::Build({closes}, 50, 14, memory);
     EXPECT_EQ(text(KeyHints(layout, {})), "Tab=move;Enter=OK;Esc=close;");
     DropDown dropDown(kCombo, 0, 3);
     EXPECT_EQ(text(KeyHints(layout, {.dropDown = &dropDown})), "↑↓=choose;Enter=take it;Esc=close;");
@@ -357,4 +365,43 @@ TEST(TerminalScreen, TextInAFrameStaysInsideItsBorder) {
   const std::string bottom = screen.grid.Row(group->rect.Bottom() - 1);
   EXPECT_NE(bottom.find("+-----------------------+"), std::string::npos) << screen.grid.Dump();
   EXPECT_NE(screen.grid.Dump().find("one two three four"), std::string::npos) << screen.grid.Dump();
+}
+
+// Under the wait cursor the topmost window and the key line say "Please wait",
+// in the program's language; a message box waits for the user, not for the work:
+// over it neither shows, and the key line names the box's keys.
+TEST(TerminalScreen, TheBusyMarkShowsWhileTheWorkGoesOnButNeverOverAMessageBox) {
+  const std::string english = "Please wait";
+  const std::string japanese = "\xe3\x81\x8a\xe5\xbe\x85\xe3\x81\xa1\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95\xe3\x81\x84";  // お待ちください
+  const struct {
+    const char* what;
+    bool japanese;
+    bool box;
+    std::string mark;      // on the frame of the topmost window, empty: none
+    std::string keyLine;   // what the last row starts with
+  } cases[] = {
+      {"busy", false, false, " " + english + " ", " | " + english},
+      {"busy, in Japanese", true, false, " " + japanese + " ", " | " + japanese},
+      {"a message box up", false, true, "", " Enter OK   Esc OK"},
+      {"a message box up, in Japanese", true, true, "", " Enter OK   Esc OK"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ViewMemory memory;
+    ScreenLayout layout = ScreenLayout::Build({SmallDialog()}, 50, 14, memory);
+    MessageBoxView box(vek::framework::MessageBoxRecord{nullptr, "Printer not found.", "Wizard", MB_OK, 0}, c.japanese);
+    box.Place(50, 14);
+    Overlays overlays;
+    if (c.box) overlays.boxes.push_back(&box);
+    Screen screen = PaintScreen(layout, Glyphs::Ascii(), 0, overlays,
+                                ScreenStyle{.keyLine = true, .japanese = c.japanese, .busy = true});
+    const std::string frameRow = screen.grid.Row(layout.TopLevels()[0].frame.y);
+    if (c.mark.empty()) {
+      EXPECT_EQ(screen.grid.Dump().find(english), std::string::npos) << screen.grid.Dump();
+      EXPECT_EQ(screen.grid.Dump().find(japanese), std::string::npos) << screen.grid.Dump();
+    } else {
+      EXPECT_NE(frameRow.find(c.mark), std::string::npos) << screen.grid.Dump();
+    }
+    EXPECT_EQ(RowOf(screen.grid, 14).rfind(c.keyLine, 0), 0u) << RowOf(screen.grid, 14);
+  }
 }

@@ -2,8 +2,9 @@
 // an edit, a check box, a combo box, a list view with two rows, a progress bar and
 // OK/Cancel. OK with an empty name warns in a message box; OK with the name "slow"
 // works for 1.5 s under the wait cursor first; OK with the name "busy" opens a
-// modal dialog that waits, pumping messages under the wait cursor as the wizard's
-// search does, until the file <result file>.go exists, and the demo goes on. When
+// modal dialog that plays an animation and waits, pumping messages under the wait
+// cursor as the wizard's search does, until the file <result file>.go exists, and
+// the demo goes on. When
 // the dialog ends, the result goes to the file named on the command line.
 //   terminal_demo <result file> [--exit-on-cancel | --sheet]
 // With --exit-on-cancel, Cancel calls exit() while the screen is still in use.
@@ -40,11 +41,13 @@ const DialogItemTemplate kItems[] = {
 };
 
 constexpr UINT kBusyDialog = 7101;
-constexpr int kBusyText = 1201;
+constexpr int kBusyText = 1201, kBusyAnimation = 1202;
 constexpr UINT_PTR kBusyTimer = 1;
+constexpr LPARAM kBusyClip = 1;
 
 const DialogItemTemplate kBusyItems[] = {
     {WC_STATIC, "Starting", kBusyText, 8, 8, 84, 10, kChild | SS_CENTER},
+    {ANIMATE_CLASS, "", kBusyAnimation, 44, 22, 12, 10, kChild | ACS_AUTOPLAY},
 };
 
 constexpr UINT kWelcomePage = 7110, kDetailsPage = 7111, kSidePicture = 7120;
@@ -63,7 +66,7 @@ const DialogItemTemplate kDetailsItems[] = {
 const DialogTemplate kTemplates[] = {
     {kDemoDialog, 0x09, 0, 0, 220, 162, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, "Terminal Demo", "MS Sans Serif", 8,
      kItems, std::size(kItems)},
-    {kBusyDialog, 0x09, 0, 0, 100, 26, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, "Busy", "MS Sans Serif", 8,
+    {kBusyDialog, 0x09, 0, 0, 100, 40, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, "Busy", "MS Sans Serif", 8,
      kBusyItems, std::size(kBusyItems)},
     {kWelcomePage, 0x09, 0, 0, 400, 300, kPage, 0, "Demo Wizard", "System", 10, kWelcomeItems, std::size(kWelcomeItems)},
     {kDetailsPage, 0x09, 0, 0, 400, 300, kPage, 0, "Demo Wizard", "System", 10, kDetailsItems, std::size(kDetailsItems)},
@@ -101,6 +104,7 @@ class CBusyDialog : public CDialog {
   explicit CBusyDialog(std::string go) : CDialog(kBusyDialog), m_go(std::move(go)) {}
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
+    ::SendMessageA(::GetDlgItem(m_hWnd, kBusyAnimation), ACM_OPENA, 0, kBusyClip);
     SetTimer(kBusyTimer, 100);
     return TRUE;
   }

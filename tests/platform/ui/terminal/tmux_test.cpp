@@ -11,8 +11,11 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 #include <sstream>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "support/temp_root.h"
 #include "support/tmux_session.h"
@@ -135,6 +138,63 @@ TEST_F(TerminalTmux, ALongWaitSaysSoOnTheLastLine) {
   session.Keys("Enter");
   ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
   ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(m_result + ".rc")) == "0"; })) << session.Capture();
+}
+
+// Lines of a captured screen.
+std::vector<std::string> Lines(const std::string& screen) {
+  std::vector<std::string> lines;
+  std::istringstream in(screen);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// A frame of the spinner on a line from cell `from` to cell `to`, if any.
+std::optional<char> SpinnerBetween(const std::string& line, int from, int to) {
+  for (std::size_t at = 0; at < line.size(); ++at) {
+    if (std::string_view("|/-\\").find(line[at]) == std::string_view::npos) continue;
+    int x = CellsOf(line.substr(0, at));
+    if (x >= from && x < to) return line[at];
+  }
+  return std::nullopt;
+}
+
+// A long wait keeps the screen moving while the program's thread is busy: the
+// busy window's animation and the key line's spinner turn for as long as the wait
+// lasts, and a terminal resized meanwhile is laid out again at once.
+TEST_F(TerminalTmux, ALongWaitKeepsTheScreenMovingAndFollowsAResize) {
+  TmuxSession& session = Start(DemoCommand(m_result));
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.WaitForScreen("Terminal Demo")) << session.Capture();
+  session.Type("busy");
+  ASSERT_TRUE(session.WaitForScreen("busy")) << session.Capture();
+  session.Keys("Enter");
+  ASSERT_TRUE(session.WaitForScreen("Working...")) << session.Capture();
+  std::set<char> animation, spinner;
+  std::string screen;
+  EXPECT_TRUE(WaitFor([&] {
+    screen = session.Capture();
+    std::vector<std::string> lines = Lines(screen);
+    Cell working = Find(screen, "Working...");
+    for (int y = working.y + 1; y >= 1 && y <= working.y + 2 && y < static_cast<int>(lines.size()); ++y)
+      if (std::optional<char> frame = SpinnerBetween(lines[static_cast<std::size_t>(y)], working.x, working.x + 10))
+        animation.insert(*frame);
+    if (!lines.empty() && lines.back().find("Please wait") != std::string::npos)
+      if (std::optional<char> frame = SpinnerBetween(lines.back(), 0, 2)) spinner.insert(*frame);
+    return animation.size() >= 3 && spinner.size() >= 3;
+  })) << "animation frames " << animation.size() << ", spinner frames " << spinner.size() << "\n" << screen;
+
+  // The busy window and the key line are laid out again in the smaller terminal.
+  session.Resize(70, 20);
+  EXPECT_TRUE(WaitFor([&] {
+    screen = session.Capture();
+    std::vector<std::string> lines = Lines(screen);
+    return lines.size() == 20 && lines[19].find("Please wait") != std::string::npos &&
+           Find(screen, "Busy").y >= 0 && Find(screen, "Working...").y >= 0;
+  })) << screen;
+  std::ofstream(m_result + ".go") << "go\n";
+  ASSERT_TRUE(session.WaitForScreenWithout("Working...")) << session.Capture();
+  session.Keys("Escape");
+  ASSERT_TRUE(WaitFor([&] { return Trim(ReadFile(m_result + ".rc")) == "1"; })) << session.Capture();
 }
 
 TEST_F(TerminalTmux, WithoutColoursPicturesAreNamedAndTheKeysAreNamedBelow) {
