@@ -604,8 +604,11 @@ TEST_F(PortDialog, TheAddressFieldsTakeDigitsMoveOnAndSayWhatIsWrong) {
   type(3, ".");
   EXPECT_EQ(field[3], dialog.Focus()) << "a '.' before any digit does nothing";
   const unsigned beeps = vek::framework::BeepCount();
+  const std::size_t boxes = d.MessageBoxes().size();
   type(3, "256");
   EXPECT_EQ("256", text(3));
+  ASSERT_EQ(boxes + 1, d.MessageBoxes().size()) << "the range is told as the value leaves it";
+  EXPECT_EQ("Please specify a value between 0 and 255 for this field.", d.MessageBoxes().back().text);
   EXPECT_EQ(field[3], dialog.Focus());
   DWORD start = 9, end = 9;
   SendMessageA(field[3], EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));

@@ -166,7 +166,15 @@ class WizardRoad {
       m_look("the search dialog");
     ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() == sheet; }, 30000);
     SettleLong();
-    m_rows = Driver().Items(IDC_SERVER_LIST);
+    // The rows show at once; their statuses come within seconds.
+    ui::HeadlessDriver::WaitFor(
+        [&] {
+          m_rows = Driver().Items(IDC_SERVER_LIST);
+          for (const std::string& row : m_rows)
+            if (row.find("|Checking...|") != std::string::npos) return false;
+          return true;
+        },
+        20000);
     *outcome = "searched the network: " + std::to_string(m_rows.size()) + " print server port(s) found";
     NewMessages();
     return m_run.Page() == IDD_WIZARD_SERVER_LIST;

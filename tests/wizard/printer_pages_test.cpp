@@ -18,6 +18,7 @@
 #include "kernel/version.h"
 #include "net/icmp_transport.h"
 #include "net/winsock.h"
+#include "protocol/discovery.h"
 #include "protocol/packet_header.h"
 #include "protocol/print_server.h"
 #include "protocol/xudp_socket.h"
@@ -35,7 +36,6 @@
 #include "support/wizard_sheet_run.h"
 #include "wizard/port_handover.h"
 #include "wizard/resources/resource_ids.h"
-#include "wizard/wizard_font.h"
 #include "wizard/wizard_settings.h"
 
 namespace vek::test {
@@ -486,6 +486,38 @@ TEST_F(PrinterPages, TheSummaryGoesOnOnlyWithAPrinterBoundToThePort) {
   EXPECT_EQ(again.driver.Items(IDC_SUMMARY_LIST), (std::vector<std::string>{"Failure!|" + Text(IDS_SET_PORT_MANUALLY)}));
   EXPECT_TRUE(HeadlessDriver::WaitFor(
       [&] { return again.sheet().GetWizardButtons() == static_cast<DWORD>(PSWIZB_FINISH); }));
+}
+
+// The locate of Next runs on for a while after the server answered. Back to the
+// server list at once (after a save, so the list searches again): the new search
+// waits for that thread's end and then runs its own whole course, instead of
+// being ended by the locate's end while its thread still fills the list.
+TEST_F(PrinterPages, ASearchBeginsOnlyAfterTheLocateStillRunningHasEnded) {
+  Start({Device(1), Device(2)});
+  AddPrinter("Alpha");
+  Choose(0);
+  // No ping can be sent: the page stays at once.
+  vek::net::InstallIcmpTransportFactory([](DWORD* error) {
+    *error = WSAEACCES;
+    return std::unique_ptr<vek::net::IcmpTransport>();
+  });
+  SheetRun run(kPrinterPageIndex);
+  const HWND sheet = run.sheet().m_hWnd;
+  run.driver.Next();  // found again at once
+  ASSERT_TRUE(HeadlessDriver::WaitFor([] { return Messages().size() == 2; }, 20000)) << ::testing::PrintToString(Messages());
+  EXPECT_EQ(Messages().back(), Text(IDS_ERR_PING));
+  ASSERT_EQ(run.Page(), 139u);
+  ASSERT_EQ(CUDPDiscoveryThread::LiveCount(), 1) << "the locate thread runs on";
+
+  WizardSettings::m_SelectedRow = -1;
+  run.driver.Back();
+  ASSERT_EQ(run.Page(), 131u);
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.driver.ActiveWindow() != sheet; }, 5000))
+      << "the search dialog did not open";
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.driver.ActiveWindow() == sheet; }, 40000));
+  EXPECT_EQ(CUDPDiscoveryThread::LiveCount(), 0) << "the search dialog closed while its search still ran";
+  run.driver.Settle();
+  EXPECT_EQ(run.driver.Items(IDC_SERVER_LIST).size(), 2u);
 }
 
 // Add New Printer starts the platform's Add Printer program (here answering by

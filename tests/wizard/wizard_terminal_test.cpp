@@ -87,8 +87,10 @@ TEST(WizardTerminal, ServerListShowsTheServersFound) {
   ASSERT_TRUE(vek::test::WaitFor(
       [&] {
         screen = session.Capture();
+        // The rows come first, their statuses as the servers answer.
         return screen.find("Searching for print servers") == std::string::npos &&
-               screen.find(office) != std::string::npos && screen.find(wireless) != std::string::npos;
+               screen.find(office) != std::string::npos && screen.find(wireless) != std::string::npos &&
+               screen.find("Checking...") == std::string::npos;
       },
       40s))
       << screen;

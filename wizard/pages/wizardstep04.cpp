@@ -11,8 +11,8 @@
 #include "protocol/trace.h"
 #include "registry/store_check.h"
 #include "spooler/winspool.h"
+#include "wizard/discovery_wait.h"
 #include "wizard/resources/resource_ids.h"
-#include "wizard/wizard_font.h"
 #include "wizard/wizard_settings.h"
 
 IMPLEMENT_DYNCREATE(WizardStep04, WizardPage)
@@ -27,7 +27,6 @@ std::vector<CStringA> g_PrinterNames;
 
 namespace {
 
-constexpr UINT_PTR kLocateTimer = WizardStep04::kLocateTimer;
 // The printers may change between the size query and the listing.
 constexpr int kListingTries = 3;
 
@@ -186,12 +185,12 @@ BOOL WizardStep04::PortIsForChosenServer() const {
 }
 
 void WizardStep04::KillLocateTimer() {
-  if (m_TimerID != 0) KillTimer(kLocateTimer);
+  if (m_TimerID != 0) KillTimer(kDiscoveryWaitTimer);
   m_TimerID = 0;
 }
 
 void WizardStep04::OnTimer(UINT_PTR id) {
-  if (id == kLocateTimer) KillLocateTimer();
+  if (id == kDiscoveryWaitTimer) KillLocateTimer();
 }
 
 void WizardStep04::OnDestroy() {

@@ -31,8 +31,6 @@ class WizardStep04 : public WizardPage {
   int StopSpooler();
   int StartSpooler();
 
-  static constexpr UINT_PTR kLocateTimer = 0x4000;
-
   XUDPSocket m_Socket;  // never opened by this page
   int m_TimerID = 0;
   CListCtrl m_PrinterList;

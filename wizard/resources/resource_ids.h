@@ -199,6 +199,8 @@ inline constexpr int IDS_STATUS_PAPER_OUT = 108;
 inline constexpr int IDS_STATUS_OFFLINE = 109;
 inline constexpr int IDS_STATUS_OK = 114;
 inline constexpr int IDS_STATUS_BUSY = 115;
+inline constexpr int IDS_STATUS_ASKING = 300;   // while the server is asked for its status
+inline constexpr int IDS_STATUS_UNKNOWN = 301;  // no status came
 inline constexpr int IDS_REFRESH = 144;
 
 // Save page.

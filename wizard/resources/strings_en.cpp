@@ -21,6 +21,8 @@ constexpr StringResource kStrings[] = {
     {IDS_COL_STATUS, "Status"},
     {IDS_STATUS_OK, "Ok"},
     {IDS_STATUS_BUSY, "Busy"},
+    {IDS_STATUS_ASKING, "Checking..."},
+    {IDS_STATUS_UNKNOWN, "Unknown"},
     {IDS_SAVE_SERVER_NOT_FOUND, "Cannot find the print server!"},
     {IDS_SAVE_DONE, "Done !"},
     {IDS_SAVE_SAVING, "Saving print server settings..."},

@@ -23,6 +23,8 @@ constexpr StringResource kStrings[] = {
     {IDS_COL_STATUS, "ステータス"},
     {IDS_STATUS_OK, "OK"},
     {IDS_STATUS_BUSY, "ビジー"},
+    {IDS_STATUS_ASKING, "確認中..."},
+    {IDS_STATUS_UNKNOWN, "不明"},
     {IDS_SAVE_SERVER_NOT_FOUND, "プリントサーバが見つかりません!"},
     {IDS_SAVE_DONE, "完了しました!"},
     {IDS_SAVE_SAVING, "プリントサーバの設定を保存しています..."},
