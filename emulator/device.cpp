@@ -364,6 +364,17 @@ std::vector<Outgoing> Device::Search(bool multi) {
     return out;
   }
   std::vector<std::vector<std::uint8_t>> parts = BuildMultipartReply(Running(), m_config.partSize);
+  int strangers = 0;
+  if (m_faults.Take(kind, FaultKind::Flood, &strangers)) {
+    for (int i = 0; i < strangers; i++) {
+      // Others of the maker's prefix, new ones each time.
+      const std::uint32_t n = m_strangers++;
+      const std::array<std::uint8_t, 6> mac = {m_config.mac[0], m_config.mac[1], m_config.mac[2],
+                                               static_cast<std::uint8_t>(0xF0 | ((n >> 16) & 0x0F)),
+                                               static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};
+      out.push_back({BuildOpeningPart(mac, m_config.partBase), 0, Via::Stray});
+    }
+  }
   int lost = 0;
   if (!m_faults.Take(kind, FaultKind::LosePart, &lost)) lost = 0;
   for (std::size_t i = 0; i < parts.size(); i++) {

@@ -132,6 +132,7 @@ class Device {
   const DeviceConfig::Transports m_transports;
   const int m_generation;
   FaultSet m_faults;
+  std::uint32_t m_strangers = 0;  // the flood's strangers so far
   std::shared_ptr<DeviceKey> m_key;
   DeviceCounters m_counters;
   std::uint32_t m_listenAddress;

@@ -72,6 +72,8 @@
 //              generation-0 search answer gives, 0-65535; default ports),
 //              search_flag (any, flagged or unflagged: which UDP searches it
 //              answers by the flag of their command word; default any)
+//   many       copies (1-4096; default 1): the section plays that many devices,
+//              each one's MAC and address one above the one before
 //
 // Keys of [emulator]: broadcast; dhcp_pool (addresses or FIRST-LAST ranges, for
 // devices that restart with DHCP on); spool_dir (where each received job is
@@ -101,6 +103,9 @@ namespace {
 
 using namespace config;
 using Handler = std::function<bool(DeviceConfig&, const std::string&, std::string*)>;
+
+// The most devices one section plays.
+constexpr std::uint64_t kMostCopies = 4096;
 
 template <typename Get>
 Handler TextKey(Get get, std::size_t width) {
@@ -582,6 +587,7 @@ class Parser {
         m_section = Section::Device;
         m_device = DeviceConfig{};
         m_device.line = m_line;
+        m_copies = 1;
         m_inDevice = true;
         return true;
       }
@@ -634,6 +640,13 @@ class Parser {
       m_config->broadcast = value;
       return true;
     }
+    if (key == "copies") {
+      std::uint64_t n = 0;
+      if (!ReadNumber(value, kMostCopies, &n, &why)) return Fail(m_line, key + ": " + why);
+      if (n == 0) return Fail(m_line, key + ": at least 1");
+      m_copies = static_cast<int>(n);
+      return true;
+    }
     auto it = DeviceKeys().find(key);
     if (it == DeviceKeys().end()) return Fail(m_line, "unknown key '" + key + "' in [device]");
     if (!it->second(m_device, value, &why)) return Fail(m_line, key + ": " + why);
@@ -660,18 +673,32 @@ class Parser {
     const int line = m_device.line;
     if (!m_keys.count("mac")) return Fail(line, "this device has no mac");
     if (!m_keys.count("address")) return Fail(line, "this device has no address");
+    for (int copy = 0; copy < m_copies; copy++) {
+      DeviceConfig device = m_device;
+      device.address += static_cast<std::uint32_t>(copy);
+      const std::uint32_t low = ((device.mac[3] << 16) | (device.mac[4] << 8) | device.mac[5]) + copy;
+      device.mac[3] = static_cast<std::uint8_t>(low >> 16);
+      device.mac[4] = static_cast<std::uint8_t>(low >> 8);
+      device.mac[5] = static_cast<std::uint8_t>(low);
+      if (!AddDevice(device)) return false;
+    }
+    return true;
+  }
+
+  bool AddDevice(const DeviceConfig& device) {
+    const int line = device.line;
     for (const DeviceConfig& other : m_config->devices) {
-      if (other.mac == m_device.mac)
-        return Fail(line, "mac " + FormatMac(m_device.mac) + " is taken by the device of line " +
+      if (other.mac == device.mac)
+        return Fail(line, "mac " + FormatMac(device.mac) + " is taken by the device of line " +
                               std::to_string(other.line));
-      if (other.address == m_device.address)
-        return Fail(line, "address " + FormatIpv4(m_device.address) + " is taken by the device of line " +
+      if (other.address == device.address)
+        return Fail(line, "address " + FormatIpv4(device.address) + " is taken by the device of line " +
                               std::to_string(other.line));
-      if (other.transports.netbios && m_device.transports.netbios && NetbiosNameOf(other) == NetbiosNameOf(m_device))
-        return Fail(line, "NetBIOS name \"" + NetbiosNameOf(m_device) + "\" is taken by the device of line " +
+      if (other.transports.netbios && device.transports.netbios && NetbiosNameOf(other) == NetbiosNameOf(device))
+        return Fail(line, "NetBIOS name \"" + NetbiosNameOf(device) + "\" is taken by the device of line " +
                               std::to_string(other.line));
     }
-    m_config->devices.push_back(m_device);
+    m_config->devices.push_back(device);
     return true;
   }
 
@@ -683,6 +710,7 @@ class Parser {
   bool m_seenEmulator = false;
   bool m_inDevice = false;
   DeviceConfig m_device;
+  int m_copies = 1;
   std::set<std::string> m_keys;
 };
 

@@ -9,6 +9,7 @@
 #include "emulator/ipx_transport.h"
 #include "emulator/netbios_transport.h"
 #include "emulator/udp_transport.h"
+#include "kernel/error_text.h"
 #include "net/netbios_segment.h"
 #include "net/winsock.h"
 
@@ -16,7 +17,7 @@ namespace vek::emu {
 namespace {
 
 std::string SocketError(const std::string& what, int error) {
-  return what + " failed (socket error " + std::to_string(error) + ")";
+  return what + " failed: " + vek::ErrorText(static_cast<DWORD>(error));
 }
 
 bool MakeTemporaryFolder(std::string* folder) {

@@ -42,6 +42,7 @@ const std::map<std::string, FaultName>& Names() {
       {"empty", {FaultKind::Empty, Argument::None, {}}},
       {"foreign-mac", {FaultKind::ForeignMac, Argument::None, {}}},
       {"lose-part", {FaultKind::LosePart, Argument::Required, {}}},
+      {"flood", {FaultKind::Flood, Argument::Required, {K::SearchMulti}}},
       {"ack-non-last", {FaultKind::AckNonLast, Argument::None, {}}},
       {"stale", {FaultKind::Stale, Argument::None, {}}},
       {"malformed", {FaultKind::Malformed, Argument::None, {}}},
@@ -97,7 +98,7 @@ const char* MessageKindName(MessageKind kind) {
 
 bool UsesStrayAddress(const std::vector<Fault>& faults) {
   for (const Fault& f : faults)
-    if (f.fault == FaultKind::Stray || f.fault == FaultKind::Impostor) return true;
+    if (f.fault == FaultKind::Stray || f.fault == FaultKind::Impostor || f.fault == FaultKind::Flood) return true;
   return false;
 }
 

@@ -22,6 +22,9 @@
 //        foreign-mac     search answers carry a MAC outside the maker's prefix
 //        lose-part:N     search-multi: the N-th part of the answer (counted
 //                        from 1, whatever the part numbers) is not sent
+//        flood:N         search-multi: ahead of the answer, N parts that open
+//                        a reply of a stranger (each time new MACs of the
+//                        maker's prefix) and never go on, from the stray address
 //        ack-non-last    block: the first block is acknowledged, the last is not
 //        stale           secure: every answer after the first repeats the first
 //        malformed       secure: the key answer's payload length is out of range
@@ -77,7 +80,7 @@ enum class MessageKind {
 enum class FaultKind {
   Drop, Duplicate, Delay, Empty, ForeignMac, LosePart, AckNonLast, Stale, Malformed, BadNonce,
   Reorder, Busy, Refuse, PaperOut, Offline, Withhold, Invalid, OutOfWindow, Truncated, OtherPort, Stray,
-  TruncatedAhead, Impostor, Ignore,
+  TruncatedAhead, Impostor, Ignore, Flood,
 };
 
 struct Fault {

@@ -225,6 +225,20 @@ std::vector<std::vector<std::uint8_t>> BuildMultipartReply(const DeviceConfig& d
   return parts;
 }
 
+std::vector<std::uint8_t> BuildOpeningPart(const std::array<std::uint8_t, 6>& mac, int partBase) {
+  constexpr std::size_t kData = 64;
+  WireWriter w;
+  Header(w, kOpSearchMulti | kReplyBit);
+  w.U8(static_cast<std::uint8_t>(partBase));
+  w.U8(static_cast<std::uint8_t>(partBase + 1));
+  w.U16(static_cast<std::uint16_t>(kData));
+  w.Bytes(mac);
+  // An information reply begins with the MAC.
+  w.Bytes(mac);
+  w.Zeros(kData - mac.size());
+  return std::move(w.Data());
+}
+
 std::vector<std::uint8_t> BuildPlainAnswer(std::uint16_t replyWord, std::uint8_t byte6, std::uint8_t byte7) {
   WireWriter w;
   Header(w, replyWord);

@@ -1,6 +1,7 @@
 // The replies a device builds about itself.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +36,9 @@ std::vector<std::uint8_t> BuildInformationReply(const DeviceConfig& device);
 // header, cut in order.
 std::vector<std::vector<std::uint8_t>> BuildMultipartReply(const DeviceConfig& device, std::size_t partSize);
 // A plain 64-byte answer: the header with the reply word, then byte 6 and 7.
+// The first part of a multi-part reply of another device (mac), numbered
+// partBase of partBase + 1: it opens a reply whose rest never comes.
+std::vector<std::uint8_t> BuildOpeningPart(const std::array<std::uint8_t, 6>& mac, int partBase);
 std::vector<std::uint8_t> BuildPlainAnswer(std::uint16_t replyWord, std::uint8_t byte6 = 0, std::uint8_t byte7 = 0);
 
 }  // namespace vek::emu

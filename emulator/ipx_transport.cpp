@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kernel/error_text.h"
 #include "net/ipx_segment.h"
 
 namespace vek::emu {
@@ -103,8 +104,8 @@ bool IpxTransport::Open(std::string* message, int* error) {
       endpoint->socket = OpenIpxStation(network, w.node, w.number, kDevicePacketType, error);
       if (endpoint->socket == INVALID_SOCKET) {
         *message = "device " + FormatMac(config.mac) + ": IPX station " + FormatNetwork(network) + ":" +
-                   FormatMac(w.node) + " socket " + std::to_string(w.number) + " failed (socket error " +
-                   std::to_string(*error) + ")";
+                   FormatMac(w.node) + " socket " + std::to_string(w.number) + " failed: " +
+                   vek::ErrorText(static_cast<DWORD>(*error));
         Close();
         return false;
       }

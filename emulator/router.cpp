@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "emulator/ipx_transport.h"
+#include "kernel/error_text.h"
 
 namespace vek::emu {
 namespace {
@@ -72,7 +73,7 @@ bool IpxRouter::Open(std::string* message, int* error) {
   m_stopping = false;
   m_socket = OpenIpxStation(m_network, m_node, kRipSocket, kRipPacketType, error);
   if (m_socket == INVALID_SOCKET) {
-    *message = "router " + Describe() + " failed (socket error " + std::to_string(*error) + ")";
+    *message = "router " + Describe() + " failed: " + vek::ErrorText(static_cast<DWORD>(*error));
     return false;
   }
   return true;

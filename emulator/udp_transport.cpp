@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "kernel/error_text.h"
 #include "net/wsa_errors.h"
 
 namespace vek::emu {
@@ -42,7 +43,7 @@ int WsaCode(int error) {
 void Fail(const std::string& what, std::string* message, int* error) {
   const int code = errno;
   *error = WsaCode(code);
-  *message = what + " failed (socket error " + std::to_string(*error) + ": " + std::strerror(code) + ")";
+  *message = what + " failed: " + vek::ErrorText(static_cast<DWORD>(*error));
 }
 
 sockaddr_in Address(std::uint32_t hostOrder, std::uint16_t port) {

@@ -30,7 +30,7 @@ namespace {
 constexpr const char* kJobs = "System\\CurrentControlSet\\Control\\Print\\Jobs";
 constexpr int kMaxRecords = 6;
 constexpr std::size_t kDataBytes = 40;
-constexpr const char* kNames[16] = {"State",  "Printer", "Owner",    "Port",     "Document",        "Datatype",
+constexpr const char* kNames[16] = {"State",  "Printer", "Owner",    "Port",     "Document",        "Cause",
                                     "User",   "Size",    "Written",  "Error",    "CancelRequested", "Submitted",
                                     "Tries",  "STATE",   "printer",  "Priority"};
 constexpr DWORD kTypes[16] = {REG_DWORD, REG_DWORD, REG_DWORD, REG_SZ,       REG_SZ,    REG_SZ,  REG_BINARY, REG_BINARY,

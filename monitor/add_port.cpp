@@ -13,6 +13,7 @@
 #include "monitor_globals.h"
 #include "port_dialog_session.h"
 #include "port_list.h"
+#include "port_names.h"
 #include "port_workers.h"
 #include "print_port.h"
 #include "registry/registry.h"
@@ -27,14 +28,6 @@ BOOL Fail(DWORD error, const char* trace) {
   theDebugLog.Trace(trace, error);
   SetLastError(error);
   return FALSE;
-}
-
-bool ValidPortName(LPCWSTR name) {
-  std::size_t length = vek::WideLength(name);
-  if (length == 0 || length > kPortNameLength) return false;
-  for (std::size_t i = 0; i < length; i++)
-    if (name[i] == u'\\' || name[i] == u',') return false;
-  return true;
 }
 
 // The first record under TempPort, by its name; false when there is none.
@@ -74,9 +67,20 @@ BOOL WINAPI XYZAddPort(LPWSTR /*pName*/, HWND hWnd, LPWSTR /*pMonitorName*/) {
     if (error == ERROR_INVALID_NAME) return Fail(ERROR_INVALID_NAME, "XYZAddPort() = %d[Invalid Port Name]");
     return AddPortByDialog(hWnd);
   }
-  if (!ValidPortName(name)) {
+  if (!IsUsablePortName(name)) {
     RegCloseKey(temp);
     return Fail(ERROR_INVALID_NAME, "XYZAddPort() = %d[Invalid Port Name]");
+  }
+  // A name another monitor's port has would be two ports to the spooler.
+  bool taken = true;
+  if (!PortNameTaken(name, &taken)) {
+    DWORD error = GetLastError();
+    RegCloseKey(temp);
+    return Fail(error != ERROR_SUCCESS ? error : ERROR_INVALID_DATA, "XYZAddPort() = %d[Ports Not Listed]");
+  }
+  if (taken) {
+    RegCloseKey(temp);
+    return Fail(ERROR_ALREADY_EXISTS, "XYZAddPort() = %d[Port Already Exists]");
   }
 
   auto* port = new CPrintPort;

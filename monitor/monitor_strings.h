@@ -21,9 +21,14 @@ constexpr UINT IDS_INVALID_PORT_NAME = 112;
 constexpr UINT IDS_PORT_EXISTS = 113;
 constexpr UINT IDS_PORT_IN_USE = 116;
 constexpr UINT IDS_PORT_NOT_SAVED = 117;
+constexpr UINT IDS_NO_SERVER_ANSWERED = 118;
+constexpr UINT IDS_NO_SERVER_ANSWERED_IP = 119;
+constexpr UINT IDS_PORTS_NOT_LISTED = 120;  // the ports could not be listed to check a new name
+constexpr UINT IDS_SEARCH_NO_SOCKET = 121;  // the search's socket could not be made
 // A port's status while its job waits on the device.
 constexpr UINT IDS_STATUS_DEVICE_ERROR = 150;
 constexpr UINT IDS_STATUS_BUSY = 151;
+constexpr UINT IDS_STATUS_NO_DATA = 152;
 
 // The text as the wide calls take it.
 std::u16string MonitorString(UINT id);

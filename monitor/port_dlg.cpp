@@ -9,6 +9,7 @@
 #include "debug_log.h"
 #include "framework/message_box.h"
 #include "framework/window_order.h"
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/memory.h"
@@ -16,6 +17,7 @@
 #include "monitor_globals.h"
 #include "monitor_strings.h"
 #include "port_list.h"
+#include "port_names.h"
 #include "port_workers.h"
 #include "print_port.h"
 #include "ps_info.h"
@@ -44,15 +46,6 @@ CStringW EightBitText(const char* text) {
   std::u16string wide;
   for (const char* p = text; *p; ++p) wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(*p)));
   return CStringW(wide.c_str());
-}
-
-// A name the spooler can keep: 1 to 20 characters, none of which separates
-// names in a printer's port list (',') or keys in the registry ('\').
-bool UsablePortName(const CStringW& name) {
-  if (name.IsEmpty() || name.GetLength() > kPortNameLength) return false;
-  for (int i = 0; i < name.GetLength(); ++i)
-    if (name[i] == u'\\' || name[i] == u',') return false;
-  return true;
 }
 
 // What OK changes in a port: kept to put back when the record cannot be written.
@@ -174,8 +167,8 @@ BOOL CPortDLG::OnInitDialog() {
     m_TabProtocol[m_TabCount] = entry.transport;
     std::u16string name = MonitorString(static_cast<UINT>(entry.stringId));
     if (g_SupportedProtocols & entry.bit) {
+      // Refresh follows the selected tab (OnSelChangeTab): it searches only where the transport works.
       m_Tab.InsertItem(TCIF_TEXT | TCIF_IMAGE, m_TabCount, name.c_str(), kAvailableImage, 0);
-      EnableControls({IDC_REFRESH}, TRUE);
       if (m_bConfigure && m_pPort && entry.transport == m_pPort->m_PacketType) {
         m_Protocol = entry.transport;
         m_Tab.SetCurSel(m_TabCount);
@@ -228,18 +221,25 @@ void CPortDLG::OnSelChangeTab(NMHDR*, LRESULT* result) {
     if (label) label->ShowWindow(show);
     m_IPCtrl.ShowWindow(show);
   };
+  EnableControls({IDC_REFRESH}, TransportWorks(m_Protocol));
   for (const ProtocolEntry& entry : m_ProtocolTable) {
     if (entry.transport != m_Protocol) continue;
     // The address of a directed search, and the servers' addresses, on TCP/IP only.
     const bool tcpip = m_Protocol == PACKET_TYPE_UDP;
     showAddress(tcpip ? SW_SHOW : SW_HIDE);
     if (tcpip) InsertColumn(kIPAddressColumn, IDS_COLUMN_IP_ADDRESS, LVCFMT_CENTER, u"255.255.255.255", 0);
-    if (g_SupportedProtocols & entry.bit) {
+    if (TransportWorks(m_Protocol)) {
       UpdateWindow();
       OnRefresh();
     }
   }
   if (result) *result = 0;
+}
+
+bool CPortDLG::TransportWorks(int protocol) {
+  for (const ProtocolEntry& entry : m_ProtocolTable)
+    if (entry.transport == protocol) return (g_SupportedProtocols & entry.bit) != 0;
+  return false;
 }
 
 LRESULT CPortDLG::OnStartSearch(WPARAM, LPARAM) {
@@ -288,41 +288,9 @@ void CPortDLG::OnItemChanged(NMHDR*, LRESULT* result) {
   if (result) *result = 0;
 }
 
-bool CPortDLG::EnumeratePortNames(std::vector<std::u16string>* names) {
-  DWORD needed = 0, returned = 0;
-  if (!XYZEnumPorts(nullptr, 2, nullptr, 0, &needed, &returned) && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-    theDebugLog.Trace("CPortDLG::EnumeratePortNames() = %d", GetLastError());
-    return false;
-  }
-  DWORD size = needed + 4;
-  HLOCAL block = LocalAlloc(LPTR, size);
-  auto* buffer = static_cast<LPBYTE>(block ? LocalLock(block) : nullptr);
-  if (buffer == nullptr) {
-    theDebugLog.Trace("CPortDLG::EnumeratePortNames() = %d", ERROR_NOT_ENOUGH_MEMORY);
-    if (block) LocalFree(block);
-    return false;
-  }
-  bool listed = XYZEnumPorts(nullptr, 2, buffer, size, &needed, &returned) != FALSE;
-  if (!listed) theDebugLog.Trace("CPortDLG::EnumeratePortNames() = %d", GetLastError());
-  const auto* info = reinterpret_cast<const PORT_INFO_2W*>(buffer);
-  for (DWORD i = 0; listed && i < returned; ++i) {
-    std::u16string name;
-    if (GetCharSize() == 1) {
-      // On Windows 9x the strings of the buffer are one byte a character.
-      for (const auto* c = reinterpret_cast<const BYTE*>(info[i].pPortName); c && *c; ++c) name.push_back(*c);
-    } else if (info[i].pPortName) {
-      name = info[i].pPortName;
-    }
-    names->push_back(std::move(name));
-  }
-  LocalUnlock(block);
-  LocalFree(block);
-  return listed;
-}
-
 void CPortDLG::SetUniquePortName(const BYTE node[6]) {
   std::vector<std::u16string> names;
-  if (!EnumeratePortNames(&names)) return;
+  if (!EnumerateAllPortNames(&names)) return;
   // Names differ in more than case: the records of two would be one registry key.
   for (int n = 1;; ++n) {
     WCHAR candidate[32];
@@ -337,11 +305,8 @@ void CPortDLG::SetUniquePortName(const BYTE node[6]) {
 }
 
 BOOL CPortDLG::CheckUniquePortName(LPCWSTR name) {
-  std::vector<std::u16string> names;
-  if (!EnumeratePortNames(&names)) return FALSE;
-  for (const std::u16string& existing : names)
-    if (SamePortNameNoCase(existing.c_str(), name)) return FALSE;
-  return TRUE;
+  bool taken = true;
+  return PortNameTaken(name, &taken) && !taken ? TRUE : FALSE;
 }
 
 void CPortDLG::OnDeltaPosSpin(NMHDR* header, LRESULT* result) {
@@ -366,10 +331,11 @@ int CPortDLG::TimeoutSeconds() {
   return static_cast<int>(std::clamp<unsigned>(seconds, kMinRetryTimeout, kMaxRetryTimeout));
 }
 
-void CPortDLG::ShowError(UINT stringId, LPCWSTR name) {
+void CPortDLG::ShowError(UINT stringId, LPCWSTR name, LPCWSTR reason) {
   std::u16string format = MonitorString(stringId);
   CStringW text;
-  if (name) text.Format(format.c_str(), name);
+  if (name && reason) text.Format(format.c_str(), name, reason);
+  else if (name) text.Format(format.c_str(), name);
   else text = format.c_str();
   MessageBox(text.GetString(), m_Title.GetString(), MB_ICONERROR);
 }
@@ -381,11 +347,17 @@ void CPortDLG::OnOK() {
   CStringW name;
   GetDlgItemText(IDC_PORT_NAME, name);
   if (!m_bConfigure) {
-    if (!UsablePortName(name)) {
+    if (!IsUsablePortName(name.GetString())) {
       ShowError(IDS_INVALID_PORT_NAME);
       return;
     }
-    if (!CheckUniquePortName(name.GetString())) {
+    // A port of another monitor counts too: the spooler knows a port by its name alone.
+    bool taken = true;
+    if (!PortNameTaken(name.GetString(), &taken)) {
+      ShowError(IDS_PORTS_NOT_LISTED, name.GetString());
+      return;
+    }
+    if (taken) {
       ShowError(IDS_PORT_EXISTS, name.GetString());
       return;
     }
@@ -438,7 +410,7 @@ void CPortDLG::OnOK() {
     }
     LeaveCriticalSection(&g_PortLock);
     theDebugLog.Trace("CPortDLG::OnOK() = %d[Save Failed]", error);
-    ShowError(IDS_PORT_NOT_SAVED, name.GetString());
+    ShowError(IDS_PORT_NOT_SAVED, name.GetString(), vek::ToWide(vek::ErrorText(error)).c_str());
     return;
   }
   if (!m_bConfigure) g_PortList.AddTail(port);

@@ -36,8 +36,8 @@ class CPortDLG : public CDialog {
   // Puts "LPT:PS<node 4><node 5>-<n>" with the first n that no port has into the
   // port name edit; leaves the edit as it is when the ports cannot be listed.
   void SetUniquePortName(const BYTE node[6]);
-  // TRUE when no port of the monitor has the name (in any case); FALSE also when
-  // the ports cannot be listed.
+  // TRUE when no port of this or another monitor has the name (in any case);
+  // FALSE also when the ports cannot be listed.
   BOOL CheckUniquePortName(LPCWSTR name);
   BOOL IsKnownNode(const BYTE node[6]);
   // Empties the list and g_PSInfoList.
@@ -75,14 +75,22 @@ class CPortDLG : public CDialog {
  private:
   void InsertColumn(int position, UINT headingId, int format, LPCWSTR widest, int extra);
   void EnableControls(std::initializer_list<int> ids, BOOL enable);
+  // Whether the probes found the transport working: only then is there a search.
+  static bool TransportWorks(int protocol);
   // The selected row's record, or null.
   CPSInfo* SelectedRecord();
-  // A monitor string formatted with the port name, in a box with the dialog's title.
-  void ShowError(UINT stringId, LPCWSTR name = nullptr);
+  // The selected tab's transport, as its tab names it.
+  std::u16string TransportName() const;
+  // That the search found no print server on the tab's transport.
+  void SayNoServerAnswered();
+  // A monitor string, in a box with the dialog's title, with the port name and
+  // then the reason put in for its %s marks.
+  void ShowError(UINT stringId, LPCWSTR name = nullptr, LPCWSTR reason = nullptr);
   // The time-out edit's value, clamped (compared as unsigned) to 30..120.
   int TimeoutSeconds();
-  // The port names the monitor enumerates; false when it cannot.
-  bool EnumeratePortNames(std::vector<std::u16string>* names);
+  // The controls after a search that listed nothing: no port to name or add; the
+  // time-out of the port being configured stays to be changed.
+  void ShowEmptyList();
   // The search's reply handling.
   void TakeSearchReply(const BYTE* datagram, int length, int requestsSent, XSocket* socket);
 

@@ -10,6 +10,7 @@
 #include "kernel/clock.h"
 #include "kernel/memory.h"
 #include "monitor_globals.h"
+#include "monitor_strings.h"
 #include "net/winsock.h"
 #include "port_dlg.h"
 #include "print_port.h"
@@ -129,6 +130,9 @@ void CPortDLG::TakeSearchReply(const BYTE* datagram, int length, int requestsSen
 }
 
 void CPortDLG::OnRefresh() {
+  // A transport that does not work has nothing to search with (Refresh is off there).
+  const bool known = m_Protocol == PACKET_TYPE_IPX || m_Protocol == PACKET_TYPE_UDP || m_Protocol == PACKET_TYPE_NETBEUI;
+  if (known && !TransportWorks(m_Protocol)) return;
   vek::framework::BeginWaitCursor();
   EnableControls({IDC_PORT_NAME, IDC_TIMEOUT, IDC_TIMEOUT_SPIN, IDOK}, FALSE);
   ClearPSInfoList();
@@ -163,6 +167,15 @@ void CPortDLG::OnRefresh() {
       return;
   }
 
+  if (!socket->m_bCreated) {
+    // Without a socket every receive returns at once: the search ends here, and says why.
+    if (!kept) delete socket;
+    vek::framework::EndWaitCursor();
+    theDebugLog.Trace("CPortDLG::OnRefresh() = [No Socket]");
+    ShowError(IDS_SEARCH_NO_SOCKET, TransportName().c_str());
+    ShowEmptyList();
+    return;
+  }
   socket->EnableBroadcast(TRUE);
   const DWORD start = GetTickCount();
   BYTE buffer[kSearchBufferSize];
@@ -211,8 +224,27 @@ void CPortDLG::OnRefresh() {
       }
     }
   } else {
-    EnableControls({IDOK, IDC_PORT_GROUP, IDC_PORT_NAME_LABEL, IDC_TIMEOUT_LABEL, IDC_SECONDS_LABEL, IDC_PORT_NAME},
-                   FALSE);
-    EnableControls({IDC_TIMEOUT, IDC_TIMEOUT_SPIN}, m_bConfigure ? TRUE : FALSE);
+    ShowEmptyList();
+    SayNoServerAnswered();
   }
+}
+
+void CPortDLG::ShowEmptyList() {
+  EnableControls({IDOK, IDC_PORT_GROUP, IDC_PORT_NAME_LABEL, IDC_TIMEOUT_LABEL, IDC_SECONDS_LABEL, IDC_PORT_NAME},
+                 FALSE);
+  EnableControls({IDC_TIMEOUT, IDC_TIMEOUT_SPIN}, m_bConfigure ? TRUE : FALSE);
+}
+
+std::u16string CPortDLG::TransportName() const {
+  for (const ProtocolEntry& entry : m_ProtocolTable)
+    if (entry.transport == m_Protocol) return MonitorString(static_cast<UINT>(entry.stringId));
+  return MonitorString(IDS_TAB_TCPIP);
+}
+
+// An empty list alone does not tell a search that found nothing from one not run.
+void CPortDLG::SayNoServerAnswered() {
+  CStringW text;
+  text.Format(MonitorString(m_Protocol == PACKET_TYPE_UDP ? IDS_NO_SERVER_ANSWERED_IP : IDS_NO_SERVER_ANSWERED).c_str(),
+              TransportName().c_str());
+  MessageBox(text.GetString(), m_Title.GetString(), MB_ICONINFORMATION);
 }

@@ -9,12 +9,13 @@
 #include "print_port.h"
 
 // As the write path: a known device error fails a write at the status kick, and
-// silence alone fails it after the retry time-out.
+// silence alone fails it after the retry time-out (with out of paper's code, but
+// not in its words: the device did not say so).
 PortReport CPrintPort::SilenceReport(DWORD sinceSend) const {
   int deviceError = m_ErrorCode.load();
   if (sinceSend > kStatusKickMs && deviceError == static_cast<int>(ERROR_OUT_OF_PAPER)) return PortReport::PaperOut;
   if (sinceSend > kStatusKickMs && deviceError != 0) return PortReport::DeviceError;
-  if (sinceSend > static_cast<DWORD>(m_RetryTimeout) * 1000) return PortReport::PaperOut;
+  if (sinceSend > static_cast<DWORD>(m_RetryTimeout) * 1000) return PortReport::NoData;
   return PortReport::Clear;
 }
 

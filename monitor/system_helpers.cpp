@@ -77,6 +77,10 @@ BOOL ReportPortState(LPCWSTR portName, PortReport report) {
       text = MonitorString(IDS_STATUS_DEVICE_ERROR);
       info = {0, text.data(), PORT_STATUS_TYPE_ERROR};
       break;
+    case PortReport::NoData:
+      text = MonitorString(IDS_STATUS_NO_DATA);
+      info = {PORT_STATUS_PAPER_OUT, text.data(), PORT_STATUS_TYPE_ERROR};
+      break;
     case PortReport::Busy:
       text = MonitorString(IDS_STATUS_BUSY);
       info = {0, text.data(), PORT_STATUS_TYPE_WARNING};

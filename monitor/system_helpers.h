@@ -22,8 +22,10 @@ void ClearPortStatus(LPCWSTR portName);
 void ReportPaperOut(LPCWSTR portName);
 
 // What a port tells the spooler while its job waits on the device: nothing, the
-// device out of paper, failing or silent, or busy with another job.
-enum class PortReport { Clear, PaperOut, DeviceError, Busy };
+// device out of paper, failing, or busy with another job; or that it took no
+// data for the retry time without saying why (out of paper by its code, as the
+// write path fails with, in words that claim no more).
+enum class PortReport { Clear, PaperOut, DeviceError, Busy, NoData };
 BOOL ReportPortState(LPCWSTR portName, PortReport report);
 
 // The spooler's two-call protocol: the size first, then a buffer of that size

@@ -183,11 +183,8 @@ BOOL XIPAddressCtrl::GetAddress(BOOL showError, DWORD out[2]) {
     int value = 0;
     if (!GetFieldValue(field, &value)) {
       out[1] = static_cast<DWORD>(i);
-      if (showError) {
-        const char16_t* text =
-            value == -1 ? u"Missing value in IP address" : u"Please specify a value between 0 and 255 for this field.";
-        MessageBox(text, u"Error", MB_ICONEXCLAMATION);
-      }
+      if (showError && value == -1) MessageBox(u"Missing value in IP address", u"Error", MB_ICONEXCLAMATION);
+      else if (showError) ShowRangeMessage();
       FocusField(field);
       return FALSE;
     }
@@ -195,6 +192,10 @@ BOOL XIPAddressCtrl::GetAddress(BOOL showError, DWORD out[2]) {
   }
   out[0] = address;
   return TRUE;
+}
+
+void XIPAddressCtrl::ShowRangeMessage() {
+  MessageBox(u"Please specify a value between 0 and 255 for this field.", u"Error", MB_ICONEXCLAMATION);
 }
 
 BOOL XIPAddressCtrl::SetAddress(const BYTE address[4]) {

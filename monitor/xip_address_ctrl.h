@@ -30,6 +30,9 @@ class XIPAddressCtrl : public CWnd {
   BOOL GetFieldValue(XIPAddressEdit* field, int* value);
   // Field 1 to 4, NULL for any other number.
   XIPAddressEdit* GetField(int index);
+  // The message box that tells a field's range, for a value out of it typed or
+  // found on saving.
+  void ShowRangeMessage();
   // Moves the focus for a key typed in a field: between the fields, or to the
   // dialog's tab stop before or after the control.
   void MoveFocusByKey(UINT key, XIPAddressEdit* field);

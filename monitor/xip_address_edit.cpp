@@ -56,10 +56,12 @@ void XIPAddressEdit::OnChar(UINT c, UINT, UINT) {
   GetWindowText(text);
   int value = 0;
   if (control && !control->GetFieldValue(this, &value) && value != -1) {
-    // Out of range (or, pasted, not a number): selected for replacement.
+    // Out of range (or, pasted, not a number): selected for replacement, and
+    // the user told the range at once.
     m_bDigitTyped = FALSE;
     SetSel(0, -1);
     MessageBeep(kSimpleBeep);
+    control->ShowRangeMessage();
     return;
   }
   if (text.GetLength() == kFieldDigits && control) control->MoveFocusByKey('.', this);

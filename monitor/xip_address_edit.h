@@ -1,5 +1,6 @@
 // XIPAddressEdit: one of the four fields of XIPAddressCtrl. Digits and control
-// characters go in; a value above 255 is selected with a beep; the third digit,
+// characters go in; a value above 255 is selected with a beep and the range
+// message; the third digit,
 // or a '.' after a digit, moves on to the next field; the arrows, Backspace in
 // an empty field, Tab and Enter move between the fields and out of the control.
 #pragma once

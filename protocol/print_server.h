@@ -126,6 +126,14 @@ class CPrintServer {
   // upload or whole upload, by the capabilities) and then has the device restart;
   // TRUE when the device took it.
   BOOL QueryStatus();
+  // The status query's two halves, for a caller that asks many devices at once:
+  // the request of the record's generation (PS_REQUEST_LENGTH bytes) and its
+  // configured address (4 bytes) to send it to (FALSE, nothing built, for a
+  // record that cannot be asked: not found over UDP, or without IP settings);
+  // and the reply, whose status bytes are taken when it is
+  // a valid one of the record's generation (TRUE), else nothing changes.
+  BOOL BuildStatusRequest(BYTE* request, BYTE* address);
+  BOOL TakeStatusReply(const BYTE* reply, int length);
   BOOL SendConfig();
   // How long SendConfig can take at most for this record's upload path (ms),
   // for a caller that shows the progress of the send.

@@ -106,33 +106,45 @@ void SendSecureOutput(XUDPSocket& socket, const BYTE* out) {
 
 }  // namespace
 
-BOOL CPrintServer::QueryStatus() {
+BOOL CPrintServer::BuildStatusRequest(BYTE* request, BYTE* address) {
   if (!(m_Transport & PS_TRANSPORT_UDP) || !HasIPSettings()) return FALSE;
-  const BYTE* address = GetIPAddress();
-  if (address == NULL) return FALSE;
+  const BYTE* configured = GetIPAddress();
+  if (configured == NULL) return FALSE;
+  std::memcpy(address, configured, 4);
+  std::memset(request, 0, PS_REQUEST_LENGTH);
+  if (m_Generation == PS_GENERATION_QIM_SETUP) PSBuildOldHeader(request, PSCMD_STATUS);
+  else PSBuildHeader(request, 0, PSCMD_STATUS);
+  return TRUE;
+}
+
+BOOL CPrintServer::TakeStatusReply(const BYTE* reply, int length) {
+  if (reply == NULL) return FALSE;
+  if (m_Generation == PS_GENERATION_QIM_SETUP && length >= 5 && PSIsOldReplyWord(reply, length, kStatusReply)) {
+    m_PortStatus = reply[4];
+    m_PortStatus2 = 0;
+  } else if (m_Generation == PS_GENERATION_NET && length >= 8 && PSIsReplyWord(reply, length, kStatusReply)) {
+    m_PortStatus = reply[6];
+    m_PortStatus2 = reply[7];
+  } else {
+    return FALSE;
+  }
+  m_StatusTick = GetTickCount();
+  return TRUE;
+}
+
+BOOL CPrintServer::QueryStatus() {
+  BYTE buffer[PS_BUFFER_LENGTH];
+  BYTE address[4];
+  if (!BuildStatusRequest(buffer, address)) return FALSE;
   XUDPSocket socket;
   socket.Create(0);
   Aim(socket, address);
   socket.SetTimeout(kStatusTimeout);
-
-  BYTE buffer[PS_BUFFER_LENGTH];
-  std::memset(buffer, 0, sizeof(buffer));
-  if (m_Generation == PS_GENERATION_QIM_SETUP) PSBuildOldHeader(buffer, PSCMD_STATUS);
-  else PSBuildHeader(buffer, 0, PSCMD_STATUS);
   BOOL valid = FALSE;
   if (Send(socket, buffer, PS_REQUEST_LENGTH) > 0) {
     const int n = socket.Receive(reinterpret_cast<char*>(buffer), sizeof(buffer), XSOCKET_WAIT);
-    if (m_Generation == PS_GENERATION_QIM_SETUP && n >= 5 && PSIsOldReplyWord(buffer, n, kStatusReply)) {
-      m_PortStatus = buffer[4];
-      m_PortStatus2 = 0;
-      valid = TRUE;
-    } else if (m_Generation == PS_GENERATION_NET && n >= 8 && PSIsReplyWord(buffer, n, kStatusReply)) {
-      m_PortStatus = buffer[6];
-      m_PortStatus2 = buffer[7];
-      valid = TRUE;
-    }
+    valid = TakeStatusReply(buffer, n);
   }
-  if (valid) m_StatusTick = GetTickCount();
   socket.Close();
   return valid;
 }

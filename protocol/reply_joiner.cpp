@@ -9,8 +9,9 @@ BOOL PSHasMakerPrefix(const BYTE* mac) {
   return mac != NULL && std::memcmp(mac, PS_MAC_PREFIX, sizeof(PS_MAC_PREFIX)) == 0 ? TRUE : FALSE;
 }
 
-XReplyJoiner::XReplyJoiner() {
+XReplyJoiner::XReplyJoiner() : m_Openings(0) {
   std::memset(m_SlotNodeID, 0, sizeof(m_SlotNodeID));
+  std::memset(m_SlotOpened, 0, sizeof(m_SlotOpened));
   for (int i = 0; i < PS_SLOT_COUNT; i++) {
     m_SlotIndex[i] = PS_SLOT_FREE;
     ResetSlot(i);
@@ -22,6 +23,22 @@ void XReplyJoiner::ResetSlot(int slot) {
   m_SlotNextPart[slot] = -1;
   m_SlotLastPart[slot] = 0;
   m_SlotTakenLength[slot] = 0;
+}
+
+int XReplyJoiner::ClaimSlot() {
+  // A free slot; else one whose device has no reply in assembly; else the one
+  // whose unfinished reply opened first, so that openings that never go on
+  // cannot keep a device's reply out.
+  int idle = -1, oldest = -1;
+  for (int i = 0; i < PS_SLOT_COUNT; i++) {
+    if (m_SlotIndex[i] == PS_SLOT_FREE) return i;
+    if (m_SlotNextPart[i] < 0) {
+      if (idle < 0) idle = i;
+    } else if (oldest < 0 || m_SlotOpened[i] < m_SlotOpened[oldest]) {
+      oldest = i;
+    }
+  }
+  return idle >= 0 ? idle : oldest;
 }
 
 int XReplyJoiner::FindSlot(const BYTE* mac) const {
@@ -47,28 +64,25 @@ int XReplyJoiner::AddPart(const BYTE* datagram, int length, const BYTE** reply, 
   // The data must lie inside the datagram, and the numbers must make sense.
   if (dataLength > length - PS_PART_HEADER_LENGTH || part > last) return PS_PART_DROPPED;
 
-  // The first slot that is free or already this device's.
-  int slot = -1;
-  for (int i = 0; i < PS_SLOT_COUNT; i++) {
-    if (m_SlotIndex[i] == PS_SLOT_FREE || std::memcmp(m_SlotNodeID[i], mac, 6) == 0) {
-      slot = i;
-      break;
-    }
-  }
-  if (slot < 0) return PS_PART_DROPPED;
-  if (m_SlotIndex[slot] == PS_SLOT_FREE) {
+  // The part that opens a reply carries the reply from its byte 6, the MAC.
+  const bool opens = dataLength >= 6 && std::memcmp(partData, mac, 6) == 0;
+  int slot = FindSlot(mac);
+  if (slot < 0) {
+    // Only a reply's opening claims a slot: a part that opens nothing could
+    // not be completed anyway.
+    if (!opens) return PS_PART_DROPPED;
+    slot = ClaimSlot();
     std::memcpy(m_SlotNodeID[slot], mac, 6);
     m_SlotIndex[slot] = slot;
     ResetSlot(slot);
   }
 
   BYTE* data = m_SlotData[slot];
-  // The part that opens a reply carries the reply from its byte 6, the MAC.
-  const bool opens = dataLength >= 6 && std::memcmp(partData, mac, 6) == 0;
   const bool assembling = m_SlotNextPart[slot] >= 0 && m_SlotLastPart[slot] == last;
   if (opens) {
     ResetSlot(slot);
     m_SlotLastPart[slot] = last;
+    m_SlotOpened[slot] = ++m_Openings;
   } else if (assembling && part == m_SlotNextPart[slot]) {
     // The next part of the reply in assembly.
   } else if (assembling && part == m_SlotNextPart[slot] - 1 && dataLength == m_SlotTakenLength[slot] &&

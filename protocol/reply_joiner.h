@@ -12,6 +12,11 @@
 // not agree drops the reply in assembly, and a part that opens nothing cannot
 // start one, so a lost part never yields a misaligned reply; the device's next
 // round starts afresh.
+//
+// Only an opening part takes a slot. With every slot taken, a new opening takes
+// the place of a device with no reply in assembly, else of the unfinished reply
+// that opened first: a flood of openings that never go on cannot keep a real
+// device's reply out for long.
 #pragma once
 
 #include "kernel/types.h"
@@ -50,7 +55,12 @@ class XReplyJoiner {
   int m_SlotNextPart[PS_SLOT_COUNT];   // part expected next; -1 while no reply is in assembly
   int m_SlotLastPart[PS_SLOT_COUNT];   // last-part number of the reply in assembly
   int m_SlotTakenLength[PS_SLOT_COUNT];  // data bytes of the part taken last
+  unsigned m_SlotOpened[PS_SLOT_COUNT];  // when the reply in assembly opened, by m_Openings
 
  private:
   void ResetSlot(int slot);
+  // The slot a new device's reply goes to.
+  int ClaimSlot();
+
+  unsigned m_Openings;  // replies opened so far
 };

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "framework/framework.h"
+#include "kernel/error_text.h"
 #include "shell/process.h"
 #include "startmenu/start_menu_texts.h"
 #include "startmenu/xpicture_box.h"
@@ -77,7 +78,7 @@ constexpr vek::framework::StringResource kStrings[] = {
     {IDS_FILE_NOT_FOUND, "The file was not found on this computer or on the CD."},
     {IDS_PATH_NOT_FOUND, "Its folder was not found on this computer or on the CD."},
     {IDS_NOT_A_PROGRAM, "The file is not a program that this computer can run."},
-    {IDS_START_ERROR, "The system reported error %lu."},
+    {IDS_START_ERROR, "The system could not start it: %s."},
     {IDS_UNINSTALL_TIMEOUT,
      "The earlier release of the TARVEX VEK Wizard is still installed: its uninstall did not remove it. Finish or "
      "cancel the uninstall, then choose Setup Wizard again to install this release."},
@@ -111,8 +112,8 @@ std::string CannotStartText(const std::string& program, DWORD error) {
     case ERROR_BAD_EXE_FORMAT:
     case ERROR_BAD_FORMAT: reason = StartMenuText(IDS_NOT_A_PROGRAM); break;
     default: {
-      char text[128];
-      std::snprintf(text, sizeof text, StartMenuText(IDS_START_ERROR).c_str(), static_cast<unsigned long>(error));
+      char text[256];
+      std::snprintf(text, sizeof text, StartMenuText(IDS_START_ERROR).c_str(), vek::ErrorText(error).c_str());
       reason = text;
       break;
     }

@@ -4,9 +4,9 @@
 
 #include "kernel/sync.h"
 #include "protocol/trace.h"
-#include "wizard/wizard_font.h"
 
 PROCESS_INFORMATION g_AddPrinterProcess = {};
+CRect g_AddPrinterRect;
 
 BOOL StartAddPrinterProcess() {
   g_AddPrinterProcess = {};

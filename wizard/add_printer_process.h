@@ -7,6 +7,8 @@
 
 // The last Add Printer process started (zeroed before each start).
 extern PROCESS_INFORMATION g_AddPrinterProcess;
+// The screen rectangle of its window, beside which the guide stands.
+extern CRect g_AddPrinterRect;
 
 inline constexpr const char* kAddPrinterCommand = "RunDLL32 SHELL32.DLL,SHHelpShortcuts_RunDLL AddPrinter";
 

@@ -9,6 +9,8 @@
 #include "registry/registry.h"
 #include "spooler/winspool.h"
 
+CStringA g_MonitorKeyName = kVekMonitorKeyName;
+
 namespace {
 
 // Key names are read with room for this many characters; longer ones are no

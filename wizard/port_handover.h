@@ -14,6 +14,10 @@ inline constexpr const char* kPrintPortsKey = "System\\CurrentControlSet\\Contro
 inline constexpr const char* kVekMonitorKeyName = "TARVEX VEK Network Printer Port";
 inline constexpr const char* kTempPortKey = "TempPort";
 
+// The monitor's key name the printer page found (FindMonitorName); the fixed
+// name until then.
+extern CStringA g_MonitorKeyName;
+
 // The monitor's "Version" value: one byte, 2.
 inline constexpr BYTE kVekMonitorVersion = 2;
 // The model code of the servers whose ports are named "VEKG...".

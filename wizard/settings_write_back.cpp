@@ -14,8 +14,6 @@ constexpr int kCommAdHoc = 1;
 constexpr int kCommAdHocOnly = 2;
 // Rate indexes above this one are the 802.11g rates (Auto and 6 to 54 Mbps).
 constexpr int kLastBRateIndex = 2;
-// A pre-shared key this long switches WPA-PSK on (authentication type 3).
-constexpr int kMinimumPSKLength = 8;
 constexpr int kAuthOpen = 0;
 constexpr int kAuthWPAPSK = 3;
 
@@ -68,7 +66,7 @@ void WriteWireless(CPrintServer& ps) {
   }
   if (m_HasWPAPSK && !m_HasSecurityPage) {
     ps.SetWPAPSK(m_WPAPSK.GetString());
-    ps.SetAuthType(m_WPAPSK.GetLength() >= kMinimumPSKLength ? kAuthWPAPSK : kAuthOpen);
+    ps.SetAuthType(m_WPAPSK.GetLength() >= kShortestPSK ? kAuthWPAPSK : kAuthOpen);
   }
 }
 

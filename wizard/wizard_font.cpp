@@ -1,8 +1,6 @@
 #include "wizard/wizard_font.h"
 
 CFont g_WizardFont;
-CStringA g_MonitorKeyName = "TARVEX VEK Network Printer Port";
-CRect g_AddPrinterRect;
 
 void SetupWizardFont() {
   HDC screen = GetDC(nullptr);

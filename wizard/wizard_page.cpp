@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "wizard/page_text.h"
 #include "wizard/wizard_font.h"
 
 IMPLEMENT_DYNAMIC(WizardPage, CPropertyPage)
@@ -28,9 +29,7 @@ BOOL WizardPage::OnSetActive() {
 }
 
 int WizardPage::ShowError(UINT stringId) {
-  CStringA text;
-  text.LoadString(stringId);
-  return MessageBox(text.GetString(), "Error", MB_ICONSTOP);
+  return MessageBox(LoadText(stringId).GetString(), "Error", MB_ICONSTOP);
 }
 
 void WizardPage::FillCombo(int comboId, std::initializer_list<UINT> stringIds) {
@@ -45,9 +44,7 @@ void WizardPage::AddComboStrings(int comboId, std::initializer_list<UINT> string
 void WizardPage::AddComboString(int comboId, UINT stringId) {
   auto* combo = static_cast<CComboBox*>(GetDlgItem(comboId));
   if (combo == nullptr) return;
-  CStringA text;
-  text.LoadString(stringId);
-  combo->AddString(text.GetString());
+  combo->AddString(LoadText(stringId).GetString());
 }
 
 void WizardPage::ShowItem(int id, bool show) {
@@ -72,11 +69,8 @@ void WizardPage::ResetTwoColumns(CListCtrl& list, UINT first, UINT second, int f
   }
   CRect client;
   list.GetClientRect(&client);
-  CStringA heading;
-  heading.LoadString(first);
-  list.InsertColumn(0, heading.GetString(), LVCFMT_LEFT, client.Width() * firstShare / shares);
-  heading.LoadString(second);
-  list.InsertColumn(1, heading.GetString(), LVCFMT_LEFT, client.Width() * (shares - firstShare) / shares);
+  list.InsertColumn(0, LoadText(first).GetString(), LVCFMT_LEFT, client.Width() * firstShare / shares);
+  list.InsertColumn(1, LoadText(second).GetString(), LVCFMT_LEFT, client.Width() * (shares - firstShare) / shares);
 }
 
 void WizardPage::OnPaint() {

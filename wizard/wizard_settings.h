@@ -60,6 +60,9 @@ extern int m_8021XMethod;
 extern CStringA m_8021XLogin;
 extern CStringA m_8021XPassword;
 extern CStringA m_WPAPSK;
+// A pre-shared key holds 8 to 63 characters; a shorter one switches WPA-PSK off.
+constexpr int kShortestPSK = 8;
+constexpr int kLongestPSK = 63;
 
 // The printer and the port handed over.
 extern int m_PortCreated;

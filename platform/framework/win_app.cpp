@@ -6,6 +6,7 @@
 #include "framework/front_end.h"
 #include "framework/message_queue.h"
 #include "framework/wnd.h"
+#include "kernel/program_end.h"
 #include "kernel/thread.h"
 #include "net/winsock.h"
 
@@ -105,5 +106,6 @@ int AfxWinMain(int argc, char** argv) {
     code = app->Run();
   }
   vek::framework::SetCurrentThreadObject(nullptr);
+  vek::RunProgramEnd();
   return code;
 }

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 #include "kernel/errors.h"
 
 namespace vek::registry {
@@ -62,9 +64,9 @@ Database::Prepared* Database::Cached(const char* sql) {
   return &prepared;
 }
 
-LONG Database::Open(const std::string& path) {
+LONG Database::Open(const std::string& path, OpenMode mode) {
   if (m_db != nullptr) return ERROR_INVALID_FUNCTION;
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+  int flags = SQLITE_OPEN_NOMUTEX | (mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
   int result = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
   if (result != SQLITE_OK) {
     sqlite3_close_v2(m_db);
@@ -72,7 +74,13 @@ LONG Database::Open(const std::string& path) {
     return FromSqlite(result);
   }
   sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+  sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  return ERROR_SUCCESS;
+}
 
+LONG Database::UseLog() {
+  if (m_db == nullptr) return ERROR_INVALID_HANDLE;
+  if (sqlite3_db_readonly(m_db, "main") == 1) return ERROR_SUCCESS;
   // WAL lets readers go on while another process writes; its files (-wal, -shm)
   // lie beside the database. NORMAL syncs the log only when it is copied back
   // into the database: a process that dies loses nothing it committed, a crash
@@ -81,7 +89,16 @@ LONG Database::Open(const std::string& path) {
   Statement journal(*this, "PRAGMA journal_mode=WAL");
   journal.Next();
   if (journal.error() != ERROR_SUCCESS) return journal.error();
-  return Execute("PRAGMA synchronous=NORMAL");
+  if (LONG error = Execute("PRAGMA synchronous=NORMAL")) return error;
+  sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+  return ERROR_SUCCESS;
+}
+
+std::string Database::LastErrorText() const {
+  if (m_db == nullptr) return "no connection";
+  std::string text = sqlite3_errmsg(m_db);
+  if (int system = sqlite3_system_errno(m_db); system != 0) text += " (" + std::string(std::strerror(system)) + ")";
+  return text;
 }
 
 LONG Database::Execute(const char* sql) {

@@ -21,6 +21,9 @@ LONG FromSqlite(int result);
 
 enum class Access { Read, Write };
 
+// How a database file, which must be there already, is opened.
+enum class OpenMode { ReadWrite, ReadOnly };
+
 class Database {
  public:
   Database() = default;
@@ -28,8 +31,15 @@ class Database {
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
-  // Opens (creating the file if needed) with the settings every process shares.
-  LONG Open(const std::string& path);
+  // Opens the file. Nothing is written into it yet, not even at close: a file
+  // found damaged is left as it was found. UseLog then starts the settings every
+  // process shares.
+  LONG Open(const std::string& path, OpenMode mode);
+  // The write-ahead log and its syncing; from now on the close copies the log
+  // back into the file. A connection that reads only keeps the file as it is.
+  LONG UseLog();
+  // What SQLite last said, with the system's reason when there was one.
+  std::string LastErrorText() const;
   // Forgets the connection without closing it: the one a forked child inherited
   // belongs to the parent, and closing it here could disturb the parent's locks.
   void Abandon() { m_db = nullptr; }

@@ -94,6 +94,11 @@ LONG CreateKeyPath(HKEY parent, std::string_view path, std::string_view classNam
     }
     return ERROR_SUCCESS;
   });
+  // In a database that is only read, a key that is there still opens.
+  if (error == ERROR_CANTWRITE && OpenKeyPath(parent, path, result) == ERROR_SUCCESS) {
+    if (disposition != nullptr) *disposition = REG_OPENED_EXISTING_KEY;
+    return ERROR_SUCCESS;
+  }
   if (error != ERROR_SUCCESS) return error;
   *result = AddKeyHandle(opened);
   if (disposition != nullptr) *disposition = found;

@@ -38,24 +38,25 @@ LONG ReadVersion(Database& database, std::int64_t* version) {
 
 }  // namespace
 
-LONG PrepareSchema(Database& database) {
-  std::int64_t version = 0;
-  if (LONG error = ReadVersion(database, &version)) return error;
-  if (version == kSchemaVersion) return ERROR_SUCCESS;
-  if (version != 0) return ERROR_BADDB;
-
-  // Another process may be creating the same database: decide under the write lock.
+LONG CreateSchema(Database& database) {
   if (LONG error = database.Begin(Access::Write)) return error;
-  LONG error = ReadVersion(database, &version);
-  if (error == ERROR_SUCCESS && version == 0) {
-    error = database.Execute(kCreateTables);
-    std::string mark = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
-    if (error == ERROR_SUCCESS) error = database.Execute(mark.c_str());
-  }
-  if (error == ERROR_SUCCESS && version != 0 && version != kSchemaVersion) error = ERROR_BADDB;
+  LONG error = database.Execute(kCreateTables);
+  std::string mark = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
+  if (error == ERROR_SUCCESS) error = database.Execute(mark.c_str());
   if (error == ERROR_SUCCESS) error = database.Commit();
   if (error != ERROR_SUCCESS) database.Rollback();
   return error;
+}
+
+LONG CheckSchema(Database& database) {
+  std::int64_t version = 0;
+  if (LONG error = ReadVersion(database, &version)) return error;
+  if (version != kSchemaVersion) return ERROR_BADDB;
+  Statement tables(database,
+                   "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('keys','key_values')");
+  std::int64_t found = tables.Next() ? tables.Int(0) : 0;
+  if (tables.error() != ERROR_SUCCESS) return tables.error();
+  return found == 2 ? ERROR_SUCCESS : static_cast<LONG>(ERROR_BADDB);
 }
 
 }  // namespace vek::registry

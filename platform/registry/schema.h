@@ -12,8 +12,10 @@ namespace vek::registry {
 constexpr std::int64_t kLocalMachineId = 1;
 constexpr std::int64_t kCurrentUserId = 2;
 
-// Creates the tables and roots of a new database, accepts an existing one of
-// this layout, and refuses any other with ERROR_BADDB.
-LONG PrepareSchema(Database& database);
+// Creates the tables and roots in a new, empty database.
+LONG CreateSchema(Database& database);
+// Accepts a database of this layout; another program's, or one of another
+// layout, is refused with ERROR_BADDB. Reads only.
+LONG CheckSchema(Database& database);
 
 }  // namespace vek::registry

@@ -9,13 +9,11 @@
 
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
-#include "registry/schema.h"
+#include "registry/database_file.h"
 
 namespace vek::registry {
 
 namespace {
-
-constexpr const char* kDatabaseFile = "registry.db";
 
 struct Session {
   // Held by a scope from its beginning to its end; the calls inside take it again.
@@ -29,6 +27,9 @@ struct Session {
   // itself on some failures): every later call of the scope fails with it, so
   // nothing of the scope is committed piecemeal.
   LONG broken = ERROR_SUCCESS;
+  // Why the database last failed to open, naming the file; and with which error.
+  std::string problem;
+  LONG problemError = ERROR_SUCCESS;
 };
 
 Session& TheSession() {
@@ -53,9 +54,15 @@ LONG EnsureOpen(Session& session) {
 
   std::string root = MachineRoot();
   if (!IsFolder(root)) return ERROR_PATH_NOT_FOUND;
-  auto database = std::make_unique<Database>();
-  if (LONG error = database->Open(root + "/" + kDatabaseFile)) return error;
-  if (LONG error = PrepareSchema(*database)) return error;
+  std::unique_ptr<Database> database;
+  std::string problem;
+  if (LONG error = OpenDatabaseFile(root, &database, &problem)) {
+    session.problem = problem;
+    session.problemError = error;
+    return error;
+  }
+  session.problem.clear();
+  session.problemError = ERROR_SUCCESS;
   session.database = std::move(database);
   session.generation = generation;
   session.owner = getpid();
@@ -146,6 +153,12 @@ LONG EndScope(bool commit) {
   LONG error = Leave(session, commit);
   session.lock.unlock();
   return error;
+}
+
+std::string OpenProblem(LONG error) {
+  Session& session = TheSession();
+  std::lock_guard guard(session.lock);
+  return error != ERROR_SUCCESS && error == session.problemError ? session.problem : std::string();
 }
 
 }  // namespace vek::registry

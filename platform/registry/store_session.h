@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "kernel/types.h"
 #include "registry/database.h"
@@ -29,5 +30,9 @@ LONG BeginScope(Access access);
 // commit is set, undoes it otherwise; the commit's error, if any, after which
 // the scope's work is undone.
 LONG EndScope(bool commit);
+
+// Why the database last failed to open with this error, naming the file; empty
+// when its last open did not fail so.
+std::string OpenProblem(LONG error);
 
 }  // namespace vek::registry

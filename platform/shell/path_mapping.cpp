@@ -65,6 +65,25 @@ std::string Resolve(fs::path base, const std::vector<std::string>& parts) {
   return base.string();
 }
 
+// Whether a host path lies in a drive's folder of the machine root: the drive's
+// letter, and where the path goes on inside that folder.
+bool OnDrive(const std::string& hostPath, char* letter, std::size_t* rest) {
+  const std::string drives = MachineRoot() + "/drives/";
+  if (hostPath.compare(0, drives.size(), drives) != 0 || hostPath.size() == drives.size()) return false;
+  *letter = hostPath[drives.size()];
+  *rest = drives.size() + 1;
+  return std::isalpha(static_cast<unsigned char>(*letter)) && (*rest == hostPath.size() || hostPath[*rest] == '/');
+}
+
+// The folder of the drive that holds a host folder, or the folder itself when
+// it lies on none of the machine's drives.
+fs::path DriveRootOf(const fs::path& folder) {
+  char letter = 0;
+  std::size_t rest = 0;
+  const std::string text = folder.string();
+  return OnDrive(text, &letter, &rest) ? fs::path(text.substr(0, rest)) : folder;
+}
+
 bool IsNineFamily() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof(info);
@@ -92,10 +111,14 @@ std::string HostPath(std::string_view path) {
   std::error_code error;
   fs::path base = fs::current_path(error);
   if (error) base.clear();
+  // ".." climbs no higher than the drive the current folder lies on, as on
+  // Windows; a current folder outside the drives (the setup CD's) is a drive
+  // root of its own. No relative path leads out to the host's programs.
+  const fs::path floor = DriveRootOf(base);
   std::vector<std::string> parts = Components(path, false);
   std::size_t up = 0;
-  while (up < parts.size() && parts[up] == ".." && !base.empty()) {
-    base = base.parent_path();
+  while (up < parts.size() && parts[up] == "..") {
+    if (base != floor) base = base.parent_path();
     ++up;
   }
   parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(up));
@@ -107,12 +130,9 @@ std::string HostPathUnder(const std::string& hostFolder, std::string_view relati
 }
 
 std::string WindowsPathOf(const std::string& hostPath) {
-  std::string drives = MachineRoot() + "/drives/";
-  if (hostPath.compare(0, drives.size(), drives) != 0 || hostPath.size() == drives.size()) return hostPath;
-  char letter = hostPath[drives.size()];
-  std::size_t rest = drives.size() + 1;
-  if (!std::isalpha(static_cast<unsigned char>(letter)) || (rest < hostPath.size() && hostPath[rest] != '/'))
-    return hostPath;
+  char letter = 0;
+  std::size_t rest = 0;
+  if (!OnDrive(hostPath, &letter, &rest)) return hostPath;
   std::string windows(1, static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
   windows += ":\\";
   for (const std::string& part : Components(std::string_view(hostPath).substr(rest), true)) {

@@ -17,7 +17,9 @@ namespace vek::shell {
 //   "dir\file"                         relative to the current directory
 //   "/dir/file"                        a host path already (the platform's own
 //                                      tools and tests pass these)
-// "." and ".." are resolved by name and never lead out of a drive's folder. Each
+// "." and ".." are resolved by name and never lead out of a drive's folder; a
+// relative path climbs no higher than the drive of the current directory, or than
+// the current directory itself when it lies on none of the drives. Each
 // component that does not exist as written is matched without regard to case. A
 // network path ("\\server\share") has no place here: the result is empty.
 std::string HostPath(std::string_view path);

@@ -4,13 +4,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <map>
 #include <span>
 #include <string_view>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
+#include "registry/store_check.h"
 #include "registry/subkey_values.h"
 #include "registry/transaction.h"
 #include "spooler/names.h"
@@ -84,6 +87,8 @@ bool ParseRecord(const std::string& name, const RecordValues& values, JobRecord*
   job->written = std::min<std::uint64_t>(values.Dword("Written", 0), job->total);
   job->error = values.Dword("Error", 0);
   job->tries = values.Dword("Tries", 0);
+  const DWORD cause = values.Dword("Cause", 0);
+  job->cause = cause <= static_cast<DWORD>(JobCause::PaperOut) ? static_cast<JobCause>(cause) : JobCause::None;
   job->priority = values.Dword("Priority", DEF_PRIORITY);
   job->cancelRequested = values.Dword("CancelRequested", 0) != 0;
   return true;
@@ -154,6 +159,7 @@ DWORD WriteJobRecord(const JobRecord& job, bool everything) {
   number("Written", Clamp(job.written));
   number("Error", job.error);
   number("Tries", job.tries);
+  number("Cause", static_cast<DWORD>(job.cause));
   // Only ever set: another process may have asked for the cancel.
   if (job.cancelRequested) number("CancelRequested", 1);
   key.Close();
@@ -220,6 +226,8 @@ bool IsFinal(JobState state) {
 }
 
 std::string DescribeError(DWORD error) {
+  // The registry database's own failures name the file.
+  if (registry::IsStoreError(static_cast<LONG>(error))) return registry::DescribeStoreError(static_cast<LONG>(error));
   switch (error) {
     case ERROR_SUCCESS: return "No error";
     case ERROR_OUT_OF_PAPER: return "Out of paper";
@@ -234,9 +242,25 @@ std::string DescribeError(DWORD error) {
     case ERROR_INVALID_PRINTER_NAME: return "Unknown printer";
     case ERROR_MOD_NOT_FOUND: return "Monitor not loaded";
     case RPC_S_SERVER_UNAVAILABLE: return "Spooler not running";
-    default: return "Error " + std::to_string(error);
+    default: {
+      // The platform's words, begun as a state is: "The disk is full".
+      std::string words = ErrorWords(error);
+      words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
+      return words;
+    }
   }
 }
+
+namespace {
+
+// Why a job does not go on, as far as its port made it known.
+std::string DescribeTrouble(const JobRecord& job) {
+  if (job.error == ERROR_OUT_OF_PAPER && job.cause != JobCause::PaperOut) return "Not taking data";
+  if (job.error == ERROR_IO_DEVICE && job.cause == JobCause::NoConnection) return "Not connected";
+  return DescribeError(job.error);
+}
+
+}  // namespace
 
 std::string DescribeJob(const JobRecord& job) {
   std::string text;
@@ -245,10 +269,10 @@ std::string DescribeJob(const JobRecord& job) {
     case JobState::Spooling: text = "Spooling"; break;
     case JobState::Queued: text = "Queued"; break;
     case JobState::Printing: text = "Printing"; break;
-    case JobState::Retrying: text = DescribeError(job.error); break;
+    case JobState::Retrying: text = DescribeTrouble(job); break;
     case JobState::Printed: text = "Printed"; break;
     case JobState::Cancelled: text = "Cancelled"; break;
-    case JobState::Failed: text = "Failed: " + DescribeError(job.error); break;
+    case JobState::Failed: text = "Failed: " + DescribeTrouble(job); break;
   }
   // A cancel after the last byte (the monitor removing the job it ended) leaves
   // the job printed: it is ending, not being cancelled.

@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "kernel/errors.h"
 #include "spooler/spooler.h"
 
 namespace vek::spooler {
 
-// Errors the kernel's list lacks.
-inline constexpr DWORD kReadFault = 30;  // ERROR_READ_FAULT
-inline constexpr DWORD kDiskFull = 112;  // ERROR_DISK_FULL
+// The errors a job records when its spool file fails.
+inline constexpr DWORD kReadFault = ERROR_READ_FAULT;
+inline constexpr DWORD kDiskFull = ERROR_DISK_FULL;
 
 std::string JobKey(DWORD id);
 // Creates the key of a new record; its id, or 0 with *error.

@@ -26,7 +26,6 @@
 #include "kernel/clock.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
-#include "kernel/machine_root.h"
 #include "kernel/strings.h"
 #include "kernel/sync.h"
 #include "registry/transaction.h"
@@ -37,6 +36,7 @@
 #include "spooler/pack.h"
 #include "spooler/port_wait.h"
 #include "spooler/printers.h"
+#include "spooler/spool_folder.h"
 #include "spooler/store.h"
 
 namespace vek::spooler {
@@ -67,6 +67,7 @@ namespace {
 constexpr DWORD kKeptRecords = 100;
 constexpr DWORD kChunk = 64 * 1024;
 constexpr ULONGLONG kStoreInterval = 250;  // ms between progress writes and cancel reads
+constexpr int kSpoolNameTries = 100;  // job ids passed over for spool file names taken
 
 struct Table {
   std::mutex lock;
@@ -108,7 +109,20 @@ void Update(Job& job, Change change) {
   job.changed.notify_all();
 }
 
-std::string SpoolFolder() { return MachineRoot() + "/spool"; }
+std::string SpoolFile(DWORD id) { return SpoolFolder() + "/" + std::to_string(id) + ".spl"; }
+
+void RemoveSpoolFile(DWORD id) {
+  std::error_code ignored;
+  std::filesystem::remove(SpoolFile(id), ignored);
+}
+
+// The spool files of jobs whose process is gone: nobody prints them any more.
+// This process's own jobs are known from memory, never by a record's word.
+void RemoveAbandonedSpoolFiles(const std::vector<JobRecord>& records) {
+  for (const JobRecord& record : records)
+    if (!IsFinal(record.state) && !record.ownerAlive && record.owner != static_cast<DWORD>(getpid()))
+      RemoveSpoolFile(record.id);
+}
 
 SYSTEMTIME UtcNow() {
   std::timespec now{};
@@ -143,6 +157,7 @@ std::vector<JobRecord> AllRecords(bool brief) {
   }
   std::vector<JobRecord> result;
   for (auto& [id, record] : records) result.push_back(std::move(record));
+  RemoveAbandonedSpoolFiles(result);
   return result;
 }
 
@@ -160,6 +175,7 @@ std::vector<JobRecord> UnfinishedRecords() {
   }
   std::vector<JobRecord> result;
   for (auto& [id, record] : records) result.push_back(std::move(record));
+  RemoveAbandonedSpoolFiles(result);
   return result;
 }
 
@@ -174,8 +190,7 @@ void Prune() {
     if (!IsFinal(job.state) && job.ownerAlive) continue;
     if (FindJob(job.id)) continue;
     DeleteJobRecord(job.id);
-    std::error_code ignored;
-    std::filesystem::remove(SpoolFolder() + "/" + std::to_string(job.id) + ".spl", ignored);
+    RemoveSpoolFile(job.id);
     --excess;
   }
   transaction.Commit();
@@ -239,10 +254,9 @@ class PortLock {
   }
   bool TryLock(const std::string& port) {
     if (m_file < 0) {
-      std::string folder = SpoolFolder() + "/ports";
-      std::error_code ignored;
-      std::filesystem::create_directories(folder, ignored);
-      m_file = open((folder + "/" + FileName(port) + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+      MakeSpoolFolder("ports");
+      std::string path = SpoolFolder("ports") + "/" + FileName(port) + ".lock";
+      m_file = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
       if (m_file < 0) return true;  // no lock file: go ahead unserialised
     }
     return flock(m_file, LOCK_EX | LOCK_NB) == 0;
@@ -269,11 +283,14 @@ class PortLock {
 
 // ---- The job's thread ---------------------------------------------------------------
 
-void Finish(Job& job, JobState state, DWORD error) {
+void Finish(Job& job, JobState state, DWORD error, JobCause cause = JobCause::None) {
   auto end = [&](JobRecord& record) {
     record.state = state;
     record.error = error;
     if (state == JobState::Printed) record.tries = 0;
+    // A failure keeps what the port last said of its error, unless the end says more.
+    if (state != JobState::Failed) record.cause = JobCause::None;
+    else if (cause != JobCause::None) record.cause = cause;
   };
   JobRecord record;
   std::string spoolFile;
@@ -293,6 +310,7 @@ void Finish(Job& job, JobState state, DWORD error) {
 struct Outcome {
   JobState state;
   DWORD error;
+  JobCause cause = JobCause::None;
 };
 
 // A failure ends the job as cancelled when a cancel was asked meanwhile.
@@ -300,11 +318,19 @@ Outcome Failure(Job& job, DWORD error) {
   return {CancelAsked(job) ? JobState::Cancelled : JobState::Failed, error};
 }
 
-void SetState(Job& job, JobState state, DWORD error, DWORD tries) {
+// Out of paper only where the port's status says so: the error alone also stands
+// for a device that took no data for the port's retry time.
+JobCause CauseOf(DWORD error, const PortStatus& status) {
+  bool reported = status.status == PORT_STATUS_PAPER_OUT && status.text.empty();
+  return error == ERROR_OUT_OF_PAPER && reported ? JobCause::PaperOut : JobCause::None;
+}
+
+void SetState(Job& job, JobState state, DWORD error, DWORD tries, JobCause cause = JobCause::None) {
   Update(job, [&](JobRecord& record) {
     record.state = state;
     record.error = error;
     record.tries = tries;
+    record.cause = cause;
   });
   Persist(job, true);
 }
@@ -355,7 +381,7 @@ WriteEnd WriteAll(Job& job, const MonitorPtr& monitor, HANDLE port, int file, st
     if (written > 0) failures = 0;
     ++failures;
     RetryPolicy policy = GetRetryPolicy();
-    SetState(job, JobState::Retrying, error, failures);
+    SetState(job, JobState::Retrying, error, failures, CauseOf(error, ReadPortStatus(Snapshot(job).port)));
     if (policy.limit != 0 && failures >= policy.limit) {
       *failure = error;
       return WriteEnd::GaveUp;
@@ -379,8 +405,8 @@ BOOL DeviceCall(Job& job, const std::string& port, bool current, DWORD* gaveUp, 
   {
     PortWait wait(
         port, GetRetryPolicy().limit, current,
-        [&](DWORD status, DWORD tries) {
-          SetState(job, status != 0 ? JobState::Retrying : JobState::Printing, status, tries);
+        [&](DWORD error, DWORD tries, const PortStatus& status) {
+          SetState(job, error != 0 ? JobState::Retrying : JobState::Printing, error, tries, CauseOf(error, status));
         },
         [&](DWORD) { RequestCancel(job); });
     ok = call();
@@ -407,7 +433,7 @@ Outcome Print(Job& job) {
   std::string portName;
   MonitorPtr monitor = MonitorOfPort(record.port, &portName);
   if (!monitor) return {JobState::Failed, ERROR_UNKNOWN_PORT};
-  int file = open(spoolFile.c_str(), O_RDONLY | O_CLOEXEC);
+  int file = open(spoolFile.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (file < 0) return {JobState::Failed, ERROR_FILE_NOT_FOUND};
   SetState(job, JobState::Printing, 0, 0);
 
@@ -434,7 +460,10 @@ Outcome Print(Job& job) {
     ops.pfnClosePort(handle);
     close(file);
     if (startGaveUp) return {JobState::Failed, startGaveUp};
-    return Failure(job, error != ERROR_SUCCESS ? error : ERROR_IO_DEVICE);
+    Outcome failed = Failure(job, error != ERROR_SUCCESS ? error : ERROR_IO_DEVICE);
+    // A device error at the start: the device was not reached, or refused the job.
+    if (failed.error == ERROR_IO_DEVICE) failed.cause = JobCause::NoConnection;
+    return failed;
   }
   DWORD failure = 0;
   WriteEnd end = WriteAll(job, monitor, handle, file, record.total, &failure);
@@ -463,7 +492,7 @@ Outcome Print(Job& job) {
 
 void RunJob(std::shared_ptr<Job> job) {
   Outcome outcome = Print(*job);
-  Finish(*job, outcome.state, outcome.error);
+  Finish(*job, outcome.state, outcome.error, outcome.cause);
   job->threadDone = true;
 }
 
@@ -599,19 +628,24 @@ DWORD ActiveJobsOfPrinter(const std::string& printer) {
 
 std::shared_ptr<Job> CreateJob(const std::string& printer, const std::string& document,
                                const std::string& datatype, DWORD* error) {
-  std::error_code failed;
-  std::filesystem::create_directory(SpoolFolder(), failed);  // in a root that exists
-  if (failed) {
+  if (MakeSpoolFolder() != ERROR_SUCCESS) {  // in a root that exists
     *error = ERROR_PATH_NOT_FOUND;
     return nullptr;
   }
-  DWORD id = AllocateJobId(error);
-  if (id == 0) return nullptr;
   auto job = std::make_shared<Job>();
-  job->spoolFile = SpoolFolder() + "/" + std::to_string(id) + ".spl";
-  job->file = open(job->spoolFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   JobRecord& record = job->record;
-  record.id = id;
+  // The spool file is made anew at the job's name; a name another left there
+  // (a file, or a link to one) is passed over for the next job id.
+  int failure = 0;
+  for (int attempt = 0; attempt < kSpoolNameTries; ++attempt) {
+    record.id = AllocateJobId(error);
+    if (record.id == 0) return nullptr;
+    job->spoolFile = SpoolFile(record.id);
+    job->file = CreateSpoolFile(job->spoolFile);
+    failure = errno;
+    if (job->file >= 0 || failure != EEXIST) break;
+    DeleteJobRecord(record.id);
+  }
   record.printer = printer;
   record.document = document;
   record.datatype = datatype;
@@ -621,22 +655,25 @@ std::shared_ptr<Job> CreateJob(const std::string& printer, const std::string& do
   record.owner = static_cast<DWORD>(getpid());
   if (job->file < 0) {
     record.state = JobState::Failed;
-    record.error = ERROR_CANTWRITE;
+    record.error = failure == EEXIST || failure == ELOOP ? ERROR_FILE_EXISTS
+                   : failure == EACCES               ? ERROR_ACCESS_DENIED
+                   : failure == ENOSPC               ? kDiskFull
+                                                     : ERROR_WRITE_FAULT;
     WriteJobRecord(record, true);
-    *error = ERROR_CANTWRITE;
+    *error = record.error;
     return nullptr;
   }
-  if (DWORD failure = WriteJobRecord(record, true)) {
+  if (DWORD failed = WriteJobRecord(record, true)) {
     close(job->file);
-    std::filesystem::remove(job->spoolFile, failed);
-    DeleteJobRecord(id);
-    *error = failure;
+    RemoveSpoolFile(record.id);
+    DeleteJobRecord(record.id);
+    *error = failed;
     return nullptr;
   }
   {
     Table& table = TheTable();
     std::lock_guard guard(table.lock);
-    table.jobs[id] = job;
+    table.jobs[record.id] = job;
   }
   Prune();
   return job;
@@ -764,7 +801,8 @@ BOOL CancelJob(DWORD id) {
     LONG error = key.Open(HKEY_LOCAL_MACHINE, JobKey(id));
     if (error == ERROR_SUCCESS) error = store::WriteDword(key.get(), "CancelRequested", 1);
     // The process that printed it is gone: nobody else will end the record.
-    if (error == ERROR_SUCCESS && !record.ownerAlive) {
+    const bool abandoned = !record.ownerAlive;
+    if (error == ERROR_SUCCESS && abandoned) {
       record.state = JobState::Cancelled;
       error = static_cast<LONG>(WriteJobRecord(record, false));
     }
@@ -774,6 +812,7 @@ BOOL CancelJob(DWORD id) {
       SetLastError(static_cast<DWORD>(error));
       return FALSE;
     }
+    if (abandoned && record.owner != static_cast<DWORD>(getpid())) RemoveSpoolFile(id);
   }
   SetLastError(ERROR_SUCCESS);
   return TRUE;

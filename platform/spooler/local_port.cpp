@@ -5,14 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <string>
 
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
-#include "kernel/machine_root.h"
 #include "kernel/strings.h"
 #include "spooler/names.h"
+#include "spooler/spool_folder.h"
 
 namespace vek::spooler {
 
@@ -46,9 +45,8 @@ BOOL WINAPI OpenLocal(LPWSTR name, PHANDLE handle) {
 BOOL WINAPI StartLocal(HANDLE handle, LPWSTR, DWORD, DWORD, LPBYTE) {
   LocalPort* port = FromHandle(handle);
   std::string path = LocalPortFile(port->name);
-  std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-  port->file = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  MakeSpoolFolder("local");
+  port->file = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (port->file < 0) {
     SetLastError(ERROR_NOT_READY);
     return FALSE;
@@ -111,7 +109,7 @@ std::string LocalPortFile(const std::string& port) {
   std::string base;
   for (char c : port)
     if (c != ':') base.push_back(c);
-  return MachineRoot() + "/spool/local/" + base + ".prn";
+  return SpoolFolder("local") + "/" + base + ".prn";
 }
 
 }  // namespace vek::spooler

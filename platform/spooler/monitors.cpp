@@ -11,14 +11,17 @@
 #include <set>
 #include <thread>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/machine_root.h"
+#include "kernel/program_end.h"
 #include "kernel/strings.h"
 #include "kernel/version.h"
 #include "spooler/local_port.h"
 #include "spooler/names.h"
 #include "spooler/service.h"
+#include "spooler/spooler.h"
 #include "registry/transaction.h"
 #include "spooler/store.h"
 
@@ -78,8 +81,9 @@ Function Symbol(void* library, const char* name) {
   return reinterpret_cast<Function>(dlsym(library, name));
 }
 
-std::string ErrorText(const char* what, DWORD error) {
-  return std::string(what) + " (error " + std::to_string(error) + ")";
+// What failed and, when it said, why.
+std::string Failed(const char* what, DWORD error) {
+  return error == ERROR_SUCCESS ? std::string(what) : std::string(what) + ": " + ErrorText(error);
 }
 
 // Loads and initialises one monitor, or says why it cannot be.
@@ -114,7 +118,7 @@ MonitorPtr LoadOne(const Registration& registration, std::string* error) {
     SetLastError(ERROR_SUCCESS);
     LPMONITOREX table = initialize(registryPath.data());
     if (table == nullptr) {
-      *error = ErrorText("its InitializePrintMonitor failed", GetLastError());
+      *error = Failed("its InitializePrintMonitor failed", GetLastError());
       unload();
       return nullptr;
     }
@@ -129,7 +133,7 @@ MonitorPtr LoadOne(const Registration& registration, std::string* error) {
     MONITOR_WITHOUT_ADDPORTEX table{};
     SetLastError(ERROR_SUCCESS);
     if (!initializeEx(registryPath.data(), &table)) {
-      *error = ErrorText("its InitializeMonitorEx failed", GetLastError());
+      *error = Failed("its InitializeMonitorEx failed", GetLastError());
       unload();
       return nullptr;
     }
@@ -331,6 +335,8 @@ std::vector<MonitorPtr> LoadMonitors() {
       guard.unlock();
       std::string error;
       MonitorPtr monitor = LoadOne(registration, &error);
+      // The program's end shuts down what it loaded (the spooler's own process would).
+      if (monitor) AtProgramEnd(Shutdown);
       guard.lock();
       Slot& loaded = state.slots[name];  // the table may have changed meanwhile
       loaded.loading = false;

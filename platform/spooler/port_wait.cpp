@@ -60,7 +60,7 @@ void PortWait::Take(const PortStatus& status) {
     giveUp = error != 0 && m_limit != 0 && tries >= m_limit;
     if (giveUp) m_gaveUpOn = error;
   }
-  m_show(error, tries);
+  m_show(error, tries, status);
   if (giveUp) m_giveUp(error);
 }
 

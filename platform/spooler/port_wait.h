@@ -17,8 +17,8 @@ namespace vek::spooler {
 
 class PortWait {
  public:
-  // error 0: the port is clear again.
-  using Show = std::function<void(DWORD error, DWORD tries)>;
+  // error 0: the port is clear again; status: what the port reported.
+  using Show = std::function<void(DWORD error, DWORD tries, const PortStatus& status)>;
   using GiveUp = std::function<void(DWORD error)>;
 
   // limit: tries after which the wait gives up, 0 for none. current: the port's

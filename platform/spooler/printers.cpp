@@ -90,10 +90,12 @@ bool ValidPrinterName(const std::string& name) {
          name.find_first_of("\\,") == std::string::npos;
 }
 
-// Every port of the list must be a port of some monitor.
+// Every port of the list must be a port of some monitor, named by the rule.
 DWORD CheckPorts(const std::string& ports) {
   std::vector<std::string> names = SplitPorts(ports);
   if (names.empty()) return ERROR_UNKNOWN_PORT;
+  for (const std::string& name : names)
+    if (!ValidPortName(name)) return ERROR_UNKNOWN_PORT;
   std::vector<PortEntry> known = AllPorts();
   for (const std::string& name : names) {
     bool found = false;
@@ -435,9 +437,8 @@ std::vector<std::string> SplitPorts(const std::string& ports) {
   while (start <= ports.size()) {
     std::size_t comma = ports.find(',', start);
     if (comma == std::string::npos) comma = ports.size();
+    // As written: a port " P1" is not P1.
     std::string name = ports.substr(start, comma - start);
-    while (!name.empty() && name.front() == ' ') name.erase(name.begin());
-    while (!name.empty() && name.back() == ' ') name.pop_back();
     if (!name.empty()) names.push_back(name);
     start = comma + 1;
   }

@@ -34,6 +34,7 @@ struct PrinterRecord {
 // ERROR_INVALID_PRINTER_NAME when there is no such printer.
 DWORD ReadPrinter(const std::string& name, PrinterRecord* printer);
 std::vector<PrinterRecord> ReadPrinters();
+// The names of a comma-separated port list, each as it is written.
 std::vector<std::string> SplitPorts(const std::string& ports);
 // The printer named by the profile's "windows"/"device" entry ("" when none).
 std::string DefaultPrinter();

@@ -7,6 +7,7 @@
 
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
+#include "registry/store_check.h"
 #include "spooler/names.h"
 #include "spooler/store.h"
 #include "spooler/winspool.h"
@@ -18,11 +19,21 @@ namespace {
 
 constexpr const char* kServiceName = "Spooler";
 
-DWORD StoredState() {
+// Running unless the store says stopped; a store that cannot be used is its error.
+LONG StoredState(DWORD* state) {
+  *state = SERVICE_RUNNING;
   store::Key key;
-  if (key.Open(HKEY_LOCAL_MACHINE, store::kSpoolerService) != ERROR_SUCCESS) return SERVICE_RUNNING;
-  DWORD state = store::DwordOr(key.get(), "State", SERVICE_RUNNING);
-  return state == SERVICE_STOPPED ? SERVICE_STOPPED : SERVICE_RUNNING;
+  LONG error = key.Open(HKEY_LOCAL_MACHINE, store::kSpoolerService);
+  if (registry::IsStoreError(error)) return error;
+  if (error != ERROR_SUCCESS) return ERROR_SUCCESS;
+  if (store::DwordOr(key.get(), "State", SERVICE_RUNNING) == SERVICE_STOPPED) *state = SERVICE_STOPPED;
+  return ERROR_SUCCESS;
+}
+
+DWORD StoredState() {
+  DWORD state = SERVICE_RUNNING;
+  StoredState(&state);
+  return state;
 }
 
 }  // namespace
@@ -36,7 +47,12 @@ DWORD SpoolerGeneration() {
 }
 
 BOOL CheckRunning() {
-  if (SpoolerRunning()) return TRUE;
+  DWORD state = SERVICE_RUNNING;
+  if (LONG error = StoredState(&state)) {
+    SetLastError(static_cast<DWORD>(error));
+    return FALSE;
+  }
+  if (state == SERVICE_RUNNING) return TRUE;
   SetLastError(RPC_S_SERVER_UNAVAILABLE);
   return FALSE;
 }

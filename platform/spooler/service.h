@@ -9,7 +9,8 @@ namespace vek::spooler {
 bool SpoolerRunning();
 // Moves at every start of the service; monitors loaded under another value reload.
 DWORD SpoolerGeneration();
-// FALSE with RPC_S_SERVER_UNAVAILABLE when the service is stopped, else TRUE.
+// FALSE with RPC_S_SERVER_UNAVAILABLE when the service is stopped, with the
+// store's error when its database cannot be used (registry/store_check.h), else TRUE.
 BOOL CheckRunning();
 
 }  // namespace vek::spooler

@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <string>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
 #include "net/netbios_segment.h"
 #include "shell/path_mapping.h"
 #include "spooler/local_port.h"
+#include "spooler/spool_folder.h"
 #include "spooler/spooler.h"
 #include "spooler/store.h"
 #include "spooler/winsvc.h"
@@ -27,7 +29,7 @@ class Steps {
   Steps& Then(const std::string& what, Step step) {
     if (m_result == ERROR_SUCCESS) {
       m_result = static_cast<DWORD>(step());
-      if (m_result != ERROR_SUCCESS && m_error) *m_error = what + " (error " + std::to_string(m_result) + ")";
+      if (m_result != ERROR_SUCCESS && m_error) *m_error = what + ": " + ErrorText(m_result);
     }
     return *this;
   }
@@ -125,9 +127,10 @@ DWORD SetUpMachine(const MachineSetup& setup, std::string* error) {
       .Then("cannot create " + root,
             [&] {
               std::error_code failed;
-              std::filesystem::create_directories(root + "/spool/ports", failed);
-              std::filesystem::create_directories(root + "/spool/local", failed);
-              return failed ? ERROR_PATH_NOT_FOUND : ERROR_SUCCESS;
+              std::filesystem::create_directories(root, failed);
+              if (failed) return ERROR_PATH_NOT_FOUND;
+              if (DWORD error = MakeSpoolFolder("ports")) return error;
+              return MakeSpoolFolder("local");
             })
       .Then("cannot create the spooler's keys",
             [] { return CreateKeys({store::kPrinters, store::kMonitors, store::kPorts, store::kJobs}); })

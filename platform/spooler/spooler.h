@@ -50,6 +50,15 @@ enum class JobState : DWORD {
   Failed = 7,
 };
 
+// What the port made known of a job it did not take, beyond the error: out of
+// paper (28) alone means only that the device took no data for the port's retry
+// time, and a device error (1117) at the start that it could not be reached.
+enum class JobCause : DWORD {
+  None = 0,
+  NoConnection = 1,  // the port could not start the document: its device did not answer, or refused the job
+  PaperOut = 2,      // the port's status reported its printer out of paper
+};
+
 struct JobRecord {
   DWORD id = 0;
   std::string printer;
@@ -64,17 +73,21 @@ struct JobRecord {
   std::uint64_t written = 0;  // bytes the port took
   DWORD error = 0;            // the last error of the port, or why the job failed
   DWORD tries = 0;            // failed writes in a row while retrying
+  JobCause cause = JobCause::None;
   DWORD priority = DEF_PRIORITY;
   DWORD owner = 0;            // process id of the process that prints it
   bool ownerAlive = true;     // false: that process ended before the job did
 };
 
 bool IsFinal(JobState state);
-// "Spooling", "Queued", "Printing", "Out of paper", "Device error", "Printed",
-// "Cancelled", "Failed", "Abandoned" (its process ended before the job); with
-// "(cancelling)" while a cancel is pending ("(ending)" once every byte is written).
+// "Spooling", "Queued", "Printing", "Out of paper", "Not taking data", "Device
+// error", "Printed", "Cancelled", "Failed: ...", "Abandoned" (its process ended
+// before the job); with "(cancelling)" while a cancel is pending ("(ending)" once
+// every byte is written). Out of paper is named only where the port reported it,
+// and a device error at the start is "Not connected".
 std::string DescribeJob(const JobRecord& job);
-// A system error as the spooler names it ("Out of paper", "Device error", ...).
+// A system error as the spooler names it ("Out of paper", "Device error", ...),
+// else in the platform's words ("The disk is full").
 std::string DescribeError(DWORD error);
 // The JOB_STATUS_* bits GetJob reports.
 DWORD JobStatusBits(const JobRecord& job);

@@ -5,8 +5,10 @@
 #include <cstring>
 #include <map>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/machine_root.h"
+#include "registry/store_check.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
 
@@ -79,6 +81,14 @@ const std::map<std::string, Command>& Commands() {
   return commands;
 }
 
+// What an error means, with its code after it: the registry database's own
+// failures name the file.
+std::string Words(DWORD error) {
+  if (registry::IsStoreError(static_cast<LONG>(error)))
+    return registry::DescribeStoreError(static_cast<LONG>(error)) + " (error " + std::to_string(error) + ")";
+  return ErrorText(error);
+}
+
 int UsageError(const std::string& text) {
   std::fprintf(stderr, "vek-spool: %s\nTry 'vek-spool --help'.\n", text.c_str());
   return kUsage;
@@ -96,6 +106,37 @@ bool Arguments::Has(const std::string& name) const {
   for (const auto& option : options)
     if (option.first == name) return true;
   return false;
+}
+
+std::string Printable(const std::string& text) {
+  std::string shown;
+  char escape[8];
+  for (std::size_t i = 0; i < text.size();) {
+    auto byte = static_cast<unsigned char>(text[i]);
+    // The length of a well-formed UTF-8 sequence starting here, 0 for none.
+    std::size_t length = byte < 0x80             ? 1
+                         : (byte & 0xE0) == 0xC0 ? 2
+                         : (byte & 0xF0) == 0xE0 ? 3
+                         : (byte & 0xF8) == 0xF0 ? 4
+                                                 : 0;
+    if (length > 1 && (i + length > text.size() || byte == 0xC0 || byte == 0xC1)) length = 0;
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) length = 0;
+    if (length == 0 || byte < 0x20 || byte == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      shown += escape;
+      ++i;
+    } else if (byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+      // U+0080 to U+009F: terminals take some of them for controls too.
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(text[i + 1]));
+      shown += escape;
+      i += 2;
+    } else {
+      shown.append(text, i, length);
+      i += length;
+    }
+  }
+  return shown;
 }
 
 int Fail(int code, const std::string& text) {
@@ -119,8 +160,14 @@ int FailWith(DWORD error, const std::string& what) {
       return Fail(kNoMonitor, what + ": the monitor library does not load");
     case ERROR_PRINTER_ALREADY_EXISTS:
       return Fail(kExists, what + ": the printer exists already");
+    case ERROR_CANTWRITE:
+      return Fail(kFailed, what + ": " + Words(error) + "; nothing was changed");
+    case ERROR_BADDB:
+    case ERROR_REGISTRY_CORRUPT:
+      return Fail(kFailed, what + ": " + Words(error) +
+                               "; it is left as it is: move it away and run 'vek-spool init' to make a new one");
     default:
-      return Fail(kFailed, what + ": " + spooler::DescribeError(error));
+      return Fail(kFailed, what + ": " + Words(error));
   }
 }
 
@@ -169,6 +216,10 @@ int main(int argc, char** argv) {
   if (args.positional.size() > command.maxArgs) return UsageError("too many arguments for " + name);
   if (command.needsRoot && !vek::spooler::MachineRootReady())
     return Fail(kNoRoot, "no machine root at " + vek::MachineRoot() + " (run 'vek-spool init')");
+  // A registry that cannot be read is said so, never shown as an empty machine.
+  if (command.needsRoot)
+    if (LONG error = vek::registry::CheckStore(); vek::registry::IsStoreError(error))
+      return FailWith(static_cast<DWORD>(error), "cannot read the registry");
   int code = command.run(args);
   vek::spooler::Shutdown();
   std::fflush(stdout);

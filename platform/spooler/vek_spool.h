@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kernel/types.h"
+#include "registry/key_store.h"
 
 namespace vek::spool_tool {
 
@@ -38,6 +39,11 @@ int Fail(int code, const std::string& text);
 // Fail with the exit code and text a spooler error calls for.
 int FailWith(DWORD error, const std::string& what);
 
+// A name or text from the store as a listing shows it: control characters (and
+// bytes that are no UTF-8) written as escapes, so no name can move the cursor,
+// recolour the terminal or fake a row.
+std::string Printable(const std::string& text);
+
 // A port as the spooler lists it.
 struct PortLine {
   std::string name;
@@ -46,6 +52,26 @@ struct PortLine {
   DWORD type = 0;
 };
 bool ListPorts(std::vector<PortLine>* ports, DWORD* error);
+
+// The transports as a VEK port's record codes them ("PacketType").
+inline constexpr DWORD kPacketTypeIpx = 0;
+inline constexpr DWORD kPacketTypeNetBeui = 1;
+inline constexpr DWORD kPacketTypeUdp = 2;
+
+// A print server as a person names it: "192.168.0.10", "IPX network 00000000
+// node 02:4E:57:12:AB:0C", "NetBIOS name VEKPS12AB0C".
+std::string DescribeServer(DWORD packetType, const BYTE address[4], const BYTE network[4], const BYTE mac[6],
+                           const std::string& netbiosName);
+
+// The VEK monitor's record of one of its ports.
+struct VekPort {
+  std::vector<registry::ValueRow> values;  // as stored, to compare
+  std::string server;                      // DescribeServer's; empty when the record does not say
+  DWORD portId = 0;
+  DWORD retryTimeout = 0;                  // seconds
+};
+// False when the VEK monitor keeps no record of that port.
+bool ReadVekPort(const std::string& port, VekPort* record);
 
 int Init(const Arguments& args);
 int Printers(const Arguments& args);

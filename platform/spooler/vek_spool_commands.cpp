@@ -16,8 +16,10 @@
 #include "kernel/lasterror.h"
 #include "kernel/machine_root.h"
 #include "kernel/strings.h"
+#include "registry/store_check.h"
 #include "spooler/names.h"
 #include "spooler/ports.h"
+#include "spooler/printers.h"
 #include "spooler/spooler.h"
 #include "spooler/store.h"
 #include "spooler/vek_spool.h"
@@ -31,6 +33,10 @@ using spooler::SameName;
 namespace store = spooler::store;
 
 std::string Narrow(const char16_t* text) { return text ? ToNarrow(text) : std::string(); }
+
+constexpr const char* kPortNameRule =
+    "is no port name: 1 to 20 characters, none of them ',', '\\' or a control character, and no blank at "
+    "either end";
 
 // The spooler's buffer protocol: a first call into a buffer big enough for the
 // usual answer, another of the size asked when it was not. Empty on failure.
@@ -138,12 +144,6 @@ bool ValidNetbiosName(const std::string& name) {
   return true;
 }
 
-std::string MacText(const BYTE mac[6]) {
-  char text[18];
-  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-  return text;
-}
-
 std::string Bytes(std::uint64_t n) { return std::to_string(n); }
 
 // ---- print ---------------------------------------------------------------------------
@@ -166,6 +166,24 @@ std::string Progress(const spooler::JobRecord& job) {
   text += ", " + Bytes(job.written) + " / " + Bytes(job.total) + " bytes";
   if (job.total > 0) text += " (" + std::to_string(job.written * 100 / job.total) + "%)";
   return text;
+}
+
+// What a failed job's port knows of its print server, in a person's words.
+void ExplainFailure(const spooler::JobRecord& job) {
+  VekPort port;
+  if (!ReadVekPort(job.port, &port) || port.server.empty()) return;
+  const std::string at = port.server + " (printer port " + std::to_string(port.portId) + ")";
+  if (job.error == ERROR_IO_DEVICE && job.cause == spooler::JobCause::NoConnection) {
+    Fail(0, "the print server did not answer at " + at +
+                ", or refused the job: check that it is switched on and connected to this network");
+  } else if (job.error == ERROR_OUT_OF_PAPER && job.cause == spooler::JobCause::PaperOut) {
+    Fail(0, "the print server at " + at + " reported its printer out of paper");
+  } else if (job.error == ERROR_OUT_OF_PAPER) {
+    Fail(0, "the print server at " + at + " took no data for the port's retry time (" +
+                std::to_string(port.retryTimeout) + " s) and did not say why");
+  } else if (job.error == ERROR_IO_DEVICE) {
+    Fail(0, "the print server at " + at + " reported an error of its printer");
+  }
 }
 
 int ExitOfJob(const spooler::JobRecord& job) {
@@ -237,8 +255,12 @@ int Init(const Arguments& args) {
   std::string error;
   spooler::MachineSetup setup;
   setup.monitorLibrary = library;
-  if (spooler::SetUpMachine(setup, &error) != ERROR_SUCCESS)
+  if (DWORD failed = spooler::SetUpMachine(setup, &error)) {
+    // A database that cannot be used is left for the user, never made anew over.
+    if (registry::IsStoreError(static_cast<LONG>(failed)))
+      return FailWith(failed, "cannot set up the machine root at " + MachineRoot());
     return Fail(kFailed, "cannot set up the machine root at " + MachineRoot() + ": " + error);
+  }
   std::string addPrinter = AddPrinterProgram(args);
   if (!addPrinter.empty())
     if (DWORD failed = spooler::PlaceAddPrinterProgram(addPrinter))
@@ -272,8 +294,8 @@ int Printers(const Arguments&) {
   const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
   for (DWORD i = 0; i < count; ++i) {
     std::printf("%c %-32s %-24s %-24s %u\n", (info[i].Attributes & PRINTER_ATTRIBUTE_DEFAULT) ? '*' : ' ',
-                Narrow(info[i].pPrinterName).c_str(), Narrow(info[i].pPortName).c_str(),
-                Narrow(info[i].pDriverName).c_str(), info[i].cJobs);
+                Printable(Narrow(info[i].pPrinterName)).c_str(), Printable(Narrow(info[i].pPortName)).c_str(),
+                Printable(Narrow(info[i].pDriverName)).c_str(), info[i].cJobs);
   }
   return kOk;
 }
@@ -281,6 +303,8 @@ int Printers(const Arguments&) {
 int AddPrinter(const Arguments& args) {
   const std::string& name = args.positional[0];
   const std::string& port = args.positional[1];
+  for (const std::string& one : spooler::SplitPorts(port))
+    if (!spooler::ValidPortName(one)) return Fail(kUsage, "'" + one + "' " + kPortNameRule);
   std::u16string wideName = ToWide(name);
   std::u16string widePort = ToWide(port);
   std::u16string driver = ToWide(args.Option("--driver"));
@@ -317,8 +341,8 @@ int Ports(const Arguments&) {
   std::printf("%-24s %-34s %-24s %s\n", "PORT", "MONITOR", "DESCRIPTION", "STATUS");
   for (const auto& port : ports) {
     std::string text = spooler::DescribePortStatus(spooler::ReadPortStatus(port.name));
-    std::printf("%-24s %-34s %-24s %s\n", port.name.c_str(), port.monitor.c_str(), port.description.c_str(),
-                text.empty() ? "OK" : text.c_str());
+    std::printf("%-24s %-34s %-24s %s\n", Printable(port.name).c_str(), Printable(port.monitor).c_str(),
+                Printable(port.description).c_str(), text.empty() ? "OK" : Printable(text).c_str());
   }
   return kOk;
 }
@@ -330,13 +354,13 @@ int AddPort(const Arguments& args) {
   enum class Transport { Udp, Ipx, NetBeui };
   const std::string transportText = args.Option("--transport", "udp");
   Transport transport = Transport::Udp;
-  DWORD packetType = 2;
+  DWORD packetType = kPacketTypeUdp;
   if (transportText == "ipx") {
     transport = Transport::Ipx;
-    packetType = 0;
+    packetType = kPacketTypeIpx;
   } else if (transportText == "netbeui") {
     transport = Transport::NetBeui;
-    packetType = 1;
+    packetType = kPacketTypeNetBeui;
   } else if (transportText != "udp") {
     return Fail(kUsage, "unknown transport '" + transportText + "' (udp, ipx or netbeui)");
   }
@@ -386,9 +410,8 @@ int AddPort(const Arguments& args) {
   DWORD error = 0;
   if (!ListPorts(&ports, &error)) return FailWith(error, "cannot list the ports");
   std::string name = args.Option("--name");
-  if (!name.empty()) {
-    if (name.size() > 20 || name.find('\\') != std::string::npos)
-      return Fail(kUsage, "a port name has at most 20 characters and no '\\'");
+  if (args.Has("--name")) {
+    if (!spooler::ValidPortName(name)) return Fail(kUsage, "'" + name + "' " + kPortNameRule);
     if (HasPort(ports, name)) return Fail(kExists, "port '" + name + "' exists already");
   } else {
     // As the setup wizard names ports: the last three bytes of the MAC and a number.
@@ -430,6 +453,13 @@ int AddPort(const Arguments& args) {
   BOOL added = AddPortW(nullptr, nullptr, monitorName.c_str());
   error = GetLastError();
   store::DeleteTree(HKEY_LOCAL_MACHINE, store::Join(monitorKey, "TempPort"));
+  // A port that did not come leaves nothing of it behind.
+  ports.clear();
+  bool listed = added && ListPorts(&ports, &error) && HasPort(ports, name);
+  if (!listed) {
+    portKey.Close();
+    store::DeleteTree(HKEY_LOCAL_MACHINE, store::Join(store::kPorts, name));
+  }
   if (!added) {
     if (error == ERROR_MOD_NOT_FOUND) {
       WarnMonitorErrors();
@@ -438,20 +468,8 @@ int AddPort(const Arguments& args) {
     if (error == ERROR_SUCCESS) return Fail(kFailed, "the monitor did not add port " + name);
     return FailWith(error, "the monitor did not add port " + name);
   }
-  ports.clear();
-  if (!ListPorts(&ports, &error) || !HasPort(ports, name))
-    return Fail(kFailed, "the monitor reported success but has no port " + name);
-  std::string server;
-  if (transport == Transport::Udp) {
-    server = std::to_string(address[0]) + "." + std::to_string(address[1]) + "." + std::to_string(address[2]) +
-             "." + std::to_string(address[3]);
-  } else if (transport == Transport::Ipx) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%02X%02X%02X%02X", network[0], network[1], network[2], network[3]);
-    server = "IPX network " + std::string(text) + " node " + MacText(mac);
-  } else {
-    server = "NetBIOS name " + netbiosName;
-  }
+  if (!listed) return Fail(kFailed, "the monitor reported success but has no port " + name);
+  const std::string server = DescribeServer(packetType, address, network, mac, netbiosName);
   std::printf("Added port %s for %s, printer port %lu.\n", name.c_str(), server.c_str(), portId);
   return kOk;
 }
@@ -460,8 +478,11 @@ int Print(const Arguments& args) {
   const std::string& printerName = args.positional[0];
   const std::string& file = args.positional[1];
   std::error_code failed;
-  if (!std::filesystem::is_regular_file(file, failed))
-    return Fail(kUsage, "cannot read " + file + ": no such file");
+  const std::filesystem::file_status kind = std::filesystem::status(file, failed);
+  if (!std::filesystem::exists(kind)) return Fail(kUsage, "cannot read " + file + ": no such file");
+  if (std::filesystem::is_directory(kind)) return Fail(kUsage, "cannot print " + file + ": it is a folder");
+  if (!std::filesystem::is_regular_file(kind))
+    return Fail(kUsage, "cannot print " + file + ": it is not a regular file (a device, a pipe or a socket)");
   if (std::FILE* probe = std::fopen(file.c_str(), "rb")) {
     std::fclose(probe);
   } else {
@@ -552,8 +573,13 @@ int Print(const Arguments& args) {
   }
   signal(SIGINT, SIG_DFL);
   if (terminal) std::printf("\n");
-  std::printf("job %u: %s, %s of %s bytes written\n", job, spooler::DescribeJob(final).c_str(),
+  // A failure with its code after its words.
+  const std::string codeText =
+      final.state == spooler::JobState::Failed ? " (error " + std::to_string(final.error) + ")" : "";
+  std::printf("job %u: %s%s, %s of %s bytes written\n", job, spooler::DescribeJob(final).c_str(), codeText.c_str(),
               Bytes(final.written).c_str(), Bytes(final.total).c_str());
+  std::fflush(stdout);
+  if (final.state == spooler::JobState::Failed) ExplainFailure(final);
   return ExitOfJob(final);
 }
 
@@ -566,8 +592,8 @@ int Jobs(const Arguments&) {
   std::printf("%-6s %-24s %-30s %-22s %s\n", "JOB", "PRINTER", "STATE", "BYTES", "DOCUMENT");
   for (const auto& job : jobs) {
     std::string bytes = Bytes(job.written) + "/" + Bytes(job.total);
-    std::printf("%-6u %-24s %-30s %-22s %s\n", job.id, job.printer.c_str(), spooler::DescribeJob(job).c_str(),
-                bytes.c_str(), job.document.c_str());
+    std::printf("%-6u %-24s %-30s %-22s %s\n", job.id, Printable(job.printer).c_str(),
+                spooler::DescribeJob(job).c_str(), bytes.c_str(), Printable(job.document).c_str());
   }
   return kOk;
 }

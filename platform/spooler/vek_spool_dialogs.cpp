@@ -22,6 +22,18 @@ const PortLine* FindPort(const std::vector<PortLine>& ports, const std::string& 
   return nullptr;
 }
 
+bool SameValues(const std::vector<registry::ValueRow>& a, const std::vector<registry::ValueRow>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!spooler::SameName(a[i].name, b[i].name) || a[i].type != b[i].type || a[i].data != b[i].data) return false;
+  return true;
+}
+
+std::string Settings(const VekPort& port) {
+  return port.server + ", printer port " + std::to_string(port.portId) + ", retry time-out " +
+         std::to_string(port.retryTimeout) + " s";
+}
+
 // The terminal for the dialog, or why there is none.
 bool StartTerminal(vek::ui::FrontEndSession* session, const char* what) {
   *session = vek::ui::StartFrontEnd();
@@ -70,6 +82,10 @@ int ConfigurePort(const Arguments& args) {
     return Fail(kNotFound, "no VEK port '" + name + "' (see 'vek-spool ports')");
   const std::string spelling = port->name;
   const std::string was = port->description;
+  // The dialog's Cancel and an OK that changed nothing both return success: the
+  // record tells them from a change.
+  VekPort before, after;
+  ReadVekPort(spelling, &before);
   vek::ui::FrontEndSession session;
   if (!StartTerminal(&session, "configure-port")) return kUsage;
   std::u16string widePort = ToWide(spelling);
@@ -82,7 +98,11 @@ int ConfigurePort(const Arguments& args) {
   if (!ListPorts(&ports, &error)) return FailWith(error, "cannot list the ports");
   port = FindPort(ports, spelling);
   if (port == nullptr) return Fail(kFailed, "port " + spelling + " is gone");
-  if (port->description == was) std::printf("Port %s: %s.\n", spelling.c_str(), was.c_str());
+  ReadVekPort(spelling, &after);
+  if (SameValues(before.values, after.values) && port->description == was)
+    std::printf("Port %s: nothing was changed (%s).\n", spelling.c_str(), was.c_str());
+  else if (!after.server.empty())
+    std::printf("Port %s: %s (was %s).\n", spelling.c_str(), Settings(after).c_str(), Settings(before).c_str());
   else std::printf("Port %s: %s (was %s).\n", spelling.c_str(), port->description.c_str(), was.c_str());
   return kOk;
 }

@@ -85,7 +85,7 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
       "subnet = 255.255.0.0\n"
       "port_status = 0x55\n"
       "faults = search-multi:lose-part:2*1, block:ack-non-last, secure:delay:6000, port-info:drop*2, "
-      "restart:ignore*2\n"
+      "restart:ignore*2, search-multi:flood:70\n"
       "search_replies = both\n"
       "part_size = 100\n"
       "restart_silence = 300\n"
@@ -110,7 +110,7 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
   EXPECT_EQ(d.subnetMask, 0xFFFF0000u);
   EXPECT_EQ(d.portStatus, 0x55);
   EXPECT_FALSE(d.digitsGiven);
-  ASSERT_EQ(d.faults.size(), 5u);
+  ASSERT_EQ(d.faults.size(), 6u);
   EXPECT_EQ(d.faults[0].message, MessageKind::SearchMulti);
   EXPECT_EQ(d.faults[0].fault, FaultKind::LosePart);
   EXPECT_EQ(d.faults[0].argument, 2);
@@ -124,10 +124,37 @@ TEST(EmulatorConfig, ValuesOfEveryKind) {
   EXPECT_EQ(d.faults[4].message, MessageKind::Restart);
   EXPECT_EQ(d.faults[4].fault, FaultKind::Ignore);
   EXPECT_EQ(d.faults[4].times, 2);
+  EXPECT_EQ(d.faults[5].fault, FaultKind::Flood);
+  EXPECT_EQ(d.faults[5].argument, 70);
+  EXPECT_TRUE(UsesStrayAddress(d.faults)) << "the flood comes from the stray address";
   EXPECT_EQ(d.searchReplies, DeviceConfig::SearchReplies::Both);
   EXPECT_EQ(d.partSize, 100u);
   EXPECT_EQ(d.restartSilenceMs, 300);
   EXPECT_EQ(d.keyAnswer, 6);
+}
+
+// One section for many devices: each copy's MAC and address one above the last.
+TEST(EmulatorConfig, CopiesPlayManyDevices) {
+  EmulatorConfig config;
+  std::string error;
+  ASSERT_TRUE(Parse("[device]\nmac = 02:4E:57:00:00:FE\naddress = 127.9.0.254\ncopies = 300\n"
+                    "faults = status:drop\n[device]\nmac = 02:4E:57:10:00:00\naddress = 127.9.8.1\n",
+                    &config, &error))
+      << error;
+  ASSERT_EQ(config.devices.size(), 301u);
+  EXPECT_EQ(FormatMac(config.devices[2].mac), "02:4E:57:00:01:00");
+  EXPECT_EQ(FormatIpv4(config.devices[2].address), "127.9.1.0");
+  EXPECT_EQ(FormatIpv4(config.devices[299].address), "127.9.2.41");
+  EXPECT_EQ(config.devices[299].faults.size(), 1u);
+  EXPECT_EQ(FormatMac(config.devices[300].mac), "02:4E:57:10:00:00");
+  EXPECT_FALSE(Parse("[device]\nmac = 02:4E:57:00:00:01\naddress = 127.9.0.1\ncopies = 3\n"
+                     "[device]\nmac = 02:4E:57:00:01:00\naddress = 127.9.0.3\n",
+                     &config, &error));
+  EXPECT_NE(error.find("test.conf:5: address 127.9.0.3 is taken by the device of line 1"), std::string::npos) << error;
+  for (const char* bad : {"0", "4097"}) {
+    EXPECT_FALSE(Parse(std::string(kMinimal) + "copies = " + bad + "\n", &config, &error));
+    EXPECT_NE(error.find("test.conf:4: copies:"), std::string::npos) << error;
+  }
 }
 
 TEST(EmulatorConfig, ErrorsNameTheirLine) {
@@ -164,6 +191,7 @@ TEST(EmulatorConfig, ErrorsNameTheirLine) {
       {std::string(kMinimal) + "faults = search:teleport\n", "test.conf:4: faults: unknown fault 'teleport'"},
       {std::string(kMinimal) + "faults = block:delay\n", "test.conf:4: faults: fault 'delay' takes a number"},
       {std::string(kMinimal) + "faults = upload:ignore\n", "test.conf:4: faults: fault 'ignore' does not apply to upload"},
+      {std::string(kMinimal) + "faults = search:flood:9\n", "test.conf:4: faults: fault 'flood' does not apply to search"},
       {std::string(kMinimal) + "port_info1 = a, b, c, d\n", "test.conf:4: port_info1: more than 3 texts"},
       {std::string(kMinimal) + "port_info3 = " + std::string(41, 'x') + "\n",
        "test.conf:4: port_info3: text '" + std::string(41, 'x') + "' is longer than 40 characters"},

@@ -1,11 +1,13 @@
 // vek-spool add-port as a person runs it in a terminal: without a print server
 // given, the monitor's Add Port dialog opens, searches on the tab chosen, lists
 // what the emulator plays here on loopback, and OK on a found server makes a
-// port that then prints, byte for byte, over each transport.
+// port that then prints, byte for byte, over each transport. Configure Port
+// closed with Cancel says that nothing was changed.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "emulator/emulator.h"
@@ -68,9 +70,11 @@ TEST_P(PortDialogTerminal, AddPortChoosesAFoundServerThatThenPrints) {
   ASSERT_TRUE(session.WaitForScreen("Please wait")) << session.Capture();
   const char* tab = GetParam() == PortTransport::Udp ? "TCP/IP" : GetParam() == PortTransport::Netbeui ? "NetBEUI" : "";
   if (*tab) {
-    // The first search, on IPX, ends; then the person clicks the transport's tab.
-    ASSERT_TRUE(WaitFor([&] { return session.Capture().find("Please wait") == std::string::npos; },
-                        std::chrono::seconds(30)));
+    // The first search, on IPX, ends and says that no print server answered it;
+    // the person closes the message and clicks the transport's tab.
+    ASSERT_TRUE(session.WaitForScreen("No print server answered the search on IPX")) << session.Capture();
+    session.Keys("Enter");
+    ASSERT_TRUE(session.WaitForScreenWithout("No print server answered")) << session.Capture();
     session.Click(Find(session.Capture(), tab));
   }
   ASSERT_TRUE(WaitFor([&] { return session.Capture().find("PS-TERM-2") != std::string::npos; }, std::chrono::seconds(30)))
@@ -81,7 +85,13 @@ TEST_P(PortDialogTerminal, AddPortChoosesAFoundServerThatThenPrints) {
   const emu::DeviceConfig chosen = m_emulator.DeviceAt(0).Config();
   char port[32];
   std::snprintf(port, sizeof port, "LPT:PS%02X%02X-1", chosen.mac[4], chosen.mac[5]);
-  EXPECT_NE(screen.find(std::string("Port name : ") + port), std::string::npos) << screen;
+  // The new port's name in its field, on the row of its label (the fields stand in
+  // one column, a cell or more after the longest label).
+  const std::size_t label = screen.find("Port name :");
+  ASSERT_NE(label, std::string::npos) << screen;
+  const std::size_t after = label + std::string("Port name :").size();
+  const std::size_t name = screen.find_first_not_of(' ', after);
+  EXPECT_EQ(screen.compare(name, std::strlen(port), port), 0) << screen;
   EXPECT_NE(screen.find("Device Name"), std::string::npos) << screen;
   EXPECT_NE(screen.find("PS-TERM-1"), std::string::npos) << screen;
   if (GetParam() == PortTransport::Udp) {
@@ -104,6 +114,19 @@ TEST_P(PortDialogTerminal, AddPortChoosesAFoundServerThatThenPrints) {
   std::ofstream(file, std::ios::binary) << data;
   ASSERT_EQ(0, Run("print DIALOG " + Quote(file), &text)) << text;
   ExpectJobReceived(m_emulator, 0, 1, data);
+  if (GetParam() != PortTransport::Udp) return;
+
+  TmuxSession configure("LANG=C.UTF-8 VEK_UI=terminal " + Environment() + Quote(VEK_SPOOL_PATH) +
+                            " configure-port " + port + "; echo dialog-ended; exec cat",
+                        110, 34);
+  ASSERT_TRUE(configure.Started());
+  ASSERT_TRUE(configure.WaitForScreen("Configure Port")) << configure.Capture();
+  ASSERT_TRUE(configure.WaitForScreen("PS-TERM-2")) << configure.Capture();
+  ASSERT_TRUE(configure.WaitForScreenWithout("Please wait")) << configure.Capture();
+  configure.Keys("Escape");
+  ASSERT_TRUE(configure.WaitForScreen("dialog-ended")) << configure.Capture();
+  EXPECT_NE(configure.Capture().find(std::string("Port ") + port + ": nothing was changed"), std::string::npos)
+      << configure.Capture();
 }
 
 INSTANTIATE_TEST_SUITE_P(EachTransport, PortDialogTerminal,

@@ -269,23 +269,35 @@ INSTANTIATE_TEST_SUITE_P(PaperOutAndOffline, StuckJob,
                          });
 
 // A printer port the device does not have: a "NET" device refuses the connection,
-// an older one does not answer it. Either way the job fails within the connect
-// attempts, and never waits.
+// an older one does not answer it, and a print server switched off answers
+// nothing. Each job fails within the connect attempts, never waits, and says
+// which print server at which address did not take it.
 TEST_F(SpoolCommandLine, AJobForAPortTheDeviceLacksFailsAtOnce) {
   Start({Device(1, 1, PortTransport::Udp), Device(2, 0, PortTransport::Udp)});
   AddPrinter("NEWER", 0, PortTransport::Udp, 1, " --port-id 2");
   AddPrinter("OLDER", 1, PortTransport::Udp, 0, " --port-id 3");
+  std::string out;
+  ASSERT_EQ(kOk, Run("add-port " + m_subnet.Dotted(9) + " --name OFF", &out)) << out;
+  ASSERT_EQ(kOk, Run("add-printer OFF OFF", &out)) << out;
   const std::string file = WriteFile("page.prn", Pattern(5000, 21));
   const auto start = std::chrono::steady_clock::now();
-  std::string newerOut, olderOut;
+  std::string newerOut, olderOut, offOut;
   auto newer = std::async(std::launch::async, [&] { return Run("print NEWER '" + file + "'", &newerOut); });
   auto older = std::async(std::launch::async, [&] { return Run("print OLDER '" + file + "'", &olderOut); });
+  auto off = std::async(std::launch::async, [&] { return Run("print OFF '" + file + "'", &offOut); });
   EXPECT_EQ(kDeviceError, newer.get()) << newerOut;
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_EQ(kDeviceError, older.get()) << olderOut;
+  EXPECT_EQ(kDeviceError, off.get()) << offOut;
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-  for (const std::string* out : {&newerOut, &olderOut})
-    EXPECT_NE(std::string::npos, out->find("Failed: Device error")) << *out;
+  const std::pair<const std::string*, std::string> said[] = {
+      {&newerOut, m_subnet.Dotted(1) + " (printer port 2)"},
+      {&olderOut, m_subnet.Dotted(2) + " (printer port 3)"},
+      {&offOut, m_subnet.Dotted(9) + " (printer port 1)"}};
+  for (const auto& [output, server] : said) {
+    EXPECT_NE(std::string::npos, output->find("Failed: Not connected (error 1117)")) << *output;
+    EXPECT_NE(std::string::npos, output->find("the print server did not answer at " + server)) << *output;
+  }
 }
 
 // The process printing a job is killed midway: its job is abandoned, and the

@@ -184,12 +184,29 @@ TEST_F(EntryPoints, HandedOverRecordBecomesExactlyThatPort) {
   EXPECT_EQ(u"192.168.0.10,PID:2", std::u16string(description));
 }
 
-TEST_F(EntryPoints, AHandedOverNameThatExistsIsRefused) {
+// A handed-over name a port of this or another monitor has, or one that breaks
+// the rule for port names (blank ends, blanks alone), is refused and nothing is saved.
+TEST_F(EntryPoints, AHandedOverNameThatExistsOrBreaksTheRuleIsRefused) {
   AddPort(u"VEK1");
-  RecordWriter("TempPort\\VEK1").Required().Dword("PacketType", 2);
-  EXPECT_FALSE(XYZAddPort(nullptr, nullptr, nullptr));
-  EXPECT_EQ(ERROR_ALREADY_EXISTS, GetLastError());
-  EXPECT_EQ(1, g_PortList.GetCount());
+  const std::pair<std::string, DWORD> cases[] = {
+      {"VEK1", ERROR_ALREADY_EXISTS},  {"LPT1:", ERROR_ALREADY_EXISTS}, {"lpt1:", ERROR_ALREADY_EXISTS},
+      {" VEK2", ERROR_INVALID_NAME},   {"VEK2 ", ERROR_INVALID_NAME},   {" ", ERROR_INVALID_NAME},
+  };
+  for (const auto& [name, error] : cases) {
+    SCOPED_TRACE("'" + name + "'");
+    RecordWriter("TempPort\\" + name).Required().Dword("PacketType", 2);
+    EXPECT_FALSE(XYZAddPort(nullptr, nullptr, nullptr));
+    EXPECT_EQ(error, GetLastError());
+    EXPECT_EQ(1, g_PortList.GetCount());
+    HKEY key = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kMonitorKeyNarrow + "\\Ports\\" + name).c_str(), 0,
+                                           KEY_READ, &key));
+    HKEY monitor = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMonitorKeyNarrow.c_str(), 0, KEY_ALL_ACCESS, &monitor));
+    RegDeleteKeyA(monitor, ("TempPort\\" + name).c_str());
+    RegDeleteKeyA(monitor, "TempPort");
+    RegCloseKey(monitor);
+  }
 }
 
 TEST_F(EntryPoints, AnIncompleteHandOverAddsNothing) {

@@ -16,9 +16,11 @@
 #include "framework/framework.h"
 #include "framework/class_registration.h"
 #include "framework/keyboard.h"
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/strings.h"
+#include "kernel/version.h"
 #include "monitor_globals.h"
 #include "port_list.h"
 #include "port_workers.h"
@@ -27,6 +29,7 @@
 #include "resources/resource_ids.h"
 #include "spooler/spooler.h"
 #include "support/emulator_lab.h"
+#include "support/screen_check.h"
 #include "support/temp_root.h"
 #include "ui/headless_driver.h"
 #include "ui/input.h"
@@ -272,6 +275,7 @@ TEST_F(PortDialog, UdpListsEveryPrinterPortMarksTheLateServerAndSavesTheChosenPo
   EXPECT_TRUE(d.Visible(IDC_SEARCH_ADDRESS));
   EXPECT_EQ((std::map<std::string, int>{{"PS-DLG-1", 2}, {"PS-DLG-2", 3}, {"PS-DLG-3", 2}, {"PS-DLG-5", 1}}),
             RowsByName(dialog));
+  EXPECT_TRUE(d.MessageBoxes().empty()) << "servers answered: nothing to say";
   const std::string ip = m_subnet.Dotted(1);
   EXPECT_NE(dialog.RowOf("PS-DLG-1|2|" + ip + "|" + Mac(net) + "|1.00"), -1) << testing::PrintToString(dialog.Rows());
   EXPECT_NE(dialog.RowOf("PS-DLG-2|3|" + m_subnet.Dotted(2) + "|"), -1);
@@ -383,6 +387,10 @@ TEST_F(PortDialog, IpxProposesANameNoPortHasAndRefusesTakenOrBadNames) {
       {"", "Invalidate port name."},
       {"A\\B", "Invalidate port name."},
       {"A,B", "Invalidate port name."},
+      {" Back Office", "Invalidate port name."},
+      {"Back Office ", "Invalidate port name."},
+      {" ", "Invalidate port name."},
+      {"LPT1:", "Port 'LPT1:' already exists."},  // the Local Port monitor's
   };
   for (const Refused& r : refused) {
     dialog.Retype(IDC_PORT_NAME, r.name);
@@ -480,7 +488,8 @@ TEST_F(PortDialog, ConfigureKeepsTheNameFindsTheOwnServerAndChecksTheJobAgainOnO
 
 // The tabs follow "Protocols", bit 0 of "Settings" and the transports found
 // working; no tab at all leaves the dialog without a transport to search. No
-// transport of a selected tab works here, so no search runs.
+// transport of a selected tab works here, so no search runs and Refresh stays
+// off, also where another tab's transport works.
 TEST_F(PortDialog, TabsFollowTheEnabledAndWorkingTransports) {
   StartMonitor(PROTOCOL_ALL);
   auto* udp = new CPrintPort;
@@ -502,11 +511,11 @@ TEST_F(PortDialog, TabsFollowTheEnabledAndWorkingTransports) {
   constexpr WORD kNone = 0x8;  // none of the three, and the probes not run again
   const Case cases[] = {
       {"add, all enabled, NetBEUI working", PROTOCOL_ALL, 0, PROTOCOL_NETBEUI, false,
-       {{"IPX", 1}, {"TCP/IP", 1}, {"NetBEUI", 0}}, 0, false, true},
+       {{"IPX", 1}, {"TCP/IP", 1}, {"NetBEUI", 0}}, 0, false, false},
       {"add, TCP/IP enabled alone", PROTOCOL_UDP, 0, kNone, false, {{"TCP/IP", 1}}, 0, true, false},
       {"configure, the port's transport alone", PROTOCOL_ALL, 0, kNone, true, {{"TCP/IP", 1}}, 0, true, false},
       {"configure with Settings bit 0: every transport", PROTOCOL_ALL, 1, PROTOCOL_NETBEUI, true,
-       {{"IPX", 1}, {"TCP/IP", 1}, {"NetBEUI", 0}}, 0, false, true},
+       {{"IPX", 1}, {"TCP/IP", 1}, {"NetBEUI", 0}}, 0, false, false},
       {"no transport the monitor knows", 0x8, 0, kNone, false, {}, -1, true, false},
       {"configure, the port's transport not enabled", PROTOCOL_IPX, 0, kNone, true, {}, -1, true, false},
   };
@@ -529,6 +538,34 @@ TEST_F(PortDialog, TabsFollowTheEnabledAndWorkingTransports) {
   }
 }
 
+// A transport found working whose search socket cannot be made (NetBEUI without
+// a LANA to name it on): the search ends at once and says why, where it would
+// otherwise spin through its whole time receiving nothing.
+TEST_F(PortDialog, ASearchWhoseSocketCannotBeMadeEndsAtOnceAndSaysSo) {
+  StartMonitor(PROTOCOL_NETBEUI);
+  g_SupportedProtocols = PROTOCOL_NETBEUI;
+  const int lanas = g_LanaCount, primary = g_PrimaryLana;
+  g_LanaCount = 0;
+  g_PrimaryLana = -1;
+  if (g_pNBFSearchSocket) {  // one a search before kept
+    g_pNBFSearchSocket->Close();
+    delete g_pNBFSearchSocket;
+    g_pNBFSearchSocket = nullptr;
+  }
+  DialogRun dialog(AddPort());
+  ASSERT_TRUE(dialog.WaitUntilSearched());
+  HeadlessDriver& d = dialog.Driver();
+  EXPECT_EQ("The search cannot run: no NetBEUI socket can be opened on this computer.", dialog.LastMessage());
+  EXPECT_EQ("Add Port", d.MessageBoxes().back().caption);
+  EXPECT_TRUE(dialog.Rows().empty());
+  EXPECT_FALSE(d.Enabled(IDOK));
+  EXPECT_TRUE(d.Enabled(IDC_REFRESH)) << "the transport works: a later search may find its socket";
+  d.Cancel();
+  EXPECT_EQ(FALSE, dialog.Result());
+  g_LanaCount = lanas;
+  g_PrimaryLana = primary;
+}
+
 // The address control of the TCP/IP tab as a person types into it, and what a
 // search says of the fields it cannot take (and then does not run).
 TEST_F(PortDialog, TheAddressFieldsTakeDigitsMoveOnAndSayWhatIsWrong) {
@@ -543,7 +580,7 @@ TEST_F(PortDialog, TheAddressFieldsTakeDigitsMoveOnAndSayWhatIsWrong) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kMonitorKey + "\\Ports").c_str());
   ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMonitorKey.c_str()));
   d.Click(IDOK);
-  EXPECT_EQ("Port '" + name + "' could not be saved.", dialog.LastMessage());
+  EXPECT_EQ("Port '" + name + "' could not be saved: " + vek::ErrorText(ERROR_KEY_DELETED) + ".", dialog.LastMessage());
   EXPECT_FALSE(dialog.Ended());
   EXPECT_EQ(0, g_PortList.GetCount());
   HWND address = d.Control(IDC_SEARCH_ADDRESS);
@@ -567,8 +604,11 @@ TEST_F(PortDialog, TheAddressFieldsTakeDigitsMoveOnAndSayWhatIsWrong) {
   type(3, ".");
   EXPECT_EQ(field[3], dialog.Focus()) << "a '.' before any digit does nothing";
   const unsigned beeps = vek::framework::BeepCount();
+  const std::size_t boxes = d.MessageBoxes().size();
   type(3, "256");
   EXPECT_EQ("256", text(3));
+  ASSERT_EQ(boxes + 1, d.MessageBoxes().size()) << "the range is told as the value leaves it";
+  EXPECT_EQ("Please specify a value between 0 and 255 for this field.", d.MessageBoxes().back().text);
   EXPECT_EQ(field[3], dialog.Focus());
   DWORD start = 9, end = 9;
   SendMessageA(field[3], EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -629,6 +669,25 @@ TEST_F(PortDialog, TheAddressFieldsTakeDigitsMoveOnAndSayWhatIsWrong) {
   EXPECT_TRUE(greyDots);
 }
 
+// A search that no print server answers says so, on the tab's transport; on
+// TCP/IP it points to the address field, which reaches a server elsewhere.
+TEST_F(PortDialog, ASearchNoServerAnswersSaysSo) {
+  StartMonitor(PROTOCOL_UDP);
+  DialogRun dialog(AddPort());
+  ASSERT_TRUE(dialog.WaitUntilSearched());
+  EXPECT_TRUE(dialog.Rows().empty());
+  const auto boxes = dialog.Driver().MessageBoxes();
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_EQ("No print server answered the search on TCP/IP. Check that the print server is switched on and "
+            "connected to this network, then press Refresh; a print server on another network answers when its "
+            "IP address is typed in IP Address.",
+            boxes[0].text);
+  EXPECT_EQ("Add Port", boxes[0].caption);
+  EXPECT_EQ(MB_ICONINFORMATION, boxes[0].type & 0xF0);
+  dialog.Driver().Cancel();
+  EXPECT_EQ(FALSE, dialog.Result());
+}
+
 // Port dialogs run one at a time: a second waits for the first to close. The
 // address control's window class exists while one is open; About tells the
 // monitor's display name and version.
@@ -668,6 +727,47 @@ TEST_F(PortDialog, PortDialogsRunOneAtATime) {
   second.Driver().Cancel();
   EXPECT_EQ(FALSE, second.Result());
   EXPECT_FALSE(GetClassInfoW(nullptr, u"XIPAddressCtrl", &windowClass)) << "unregistered again";
+}
+
+// Add Port on the tab of each transport with the servers it found, About, and
+// Configure Port, with the wizard's languages, read from the terminal front end at
+// the common terminal sizes (support/screen_check.h).
+TEST_F(PortDialog, EveryDialogReadsWholeOnTheCommonTerminalSizes) {
+  Start({Server(1, 1, PortTransport::Udp), Server(2, 0, PortTransport::Ipx), Server(3, 1, PortTransport::Netbeui)},
+        PROTOCOL_ALL);
+  HandOver("CFG", 0, 2, 45);
+  auto read = [](HWND window, const std::string& what) {
+    for (const std::string& problem : ScreenProblems(window, what)) ADD_FAILURE() << problem;
+  };
+  for (LANGID language : vek::test::kScreenLanguages) {
+    vek::SetLanguage(language, language);
+    const std::string in = ", " + vek::test::LanguageName(language);
+    {
+      DialogRun dialog(AddPort());
+      ASSERT_TRUE(dialog.WaitUntilSearched());
+      HeadlessDriver& d = dialog.Driver();
+      const auto tabs = dialog.Tabs();
+      ASSERT_EQ(3u, tabs.size());
+      for (std::size_t tab = 0; tab < tabs.size(); ++tab) {
+        d.Select(IDC_PROTOCOL_TAB, static_cast<int>(tab));
+        vek::ui::Settle(dialog.Window(), kSearchWaitMs);
+        read(dialog.Window(), "Add Port on " + tabs[tab].first + in);
+      }
+      const HWND port = dialog.Window();
+      d.Click(IDC_ABOUT);
+      ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return d.ActiveWindow() != port; }));
+      read(d.ActiveWindow(), "About" + in);
+      d.Click(IDOK);
+      d.Cancel();
+      EXPECT_EQ(FALSE, dialog.Result());
+    }
+    DialogRun dialog(ConfigurePort(u"CFG"));
+    ASSERT_TRUE(dialog.WaitUntilSearched());
+    read(dialog.Window(), "Configure Port" + in);
+    dialog.Driver().Cancel();
+    EXPECT_EQ(TRUE, dialog.Result());
+  }
+  vek::ResetOsVersionAndLanguage();
 }
 
 }  // namespace

@@ -281,17 +281,22 @@ TEST_F(SpoolerPrint, APaperOutJobThatRanOutOfTriesEndsPromptly) {
 }
 
 // Devices that do not take a job: while the monitor asks a busy device again, or
-// waits for one out of paper to take the last bytes, the job shows the device's
-// state with its tries, and fails with it once the tries run out, rather than
-// wait for ever.
+// waits for one out of paper or one that says nothing to take the last bytes,
+// the job shows the device's state with its tries, and fails with it once the
+// tries run out, rather than wait for ever. Paper out is named only for the
+// device that reported it.
 TEST_F(SpoolerPrint, AJobTheDeviceDoesNotTakeShowsWhyAndGivesUp) {
   spooler::SetRetryPolicy({100, 2});
   Device& first = StartDevice(MonitorPrinter(1, PortTransport::Udp, "connect:busy"));
   Device& second = StartDevice(PaperOutPrinter());
+  // An older device that takes the job and acknowledges none of it.
+  Device& third = StartDevice(MonitorPrinter(0, PortTransport::Udp, "ack:withhold"));
   HandOverPort("A", first, 2, 1);
   HandOverPort("B", second, 2, 1);
+  HandOverPort("C", third, 2, 0);
   AddPrinter("PA", "A");
   AddPrinter("PB", "B");
+  AddPrinter("PC", "C");
   struct Case {
     const char* printer;
     const char* port;
@@ -299,7 +304,9 @@ TEST_F(SpoolerPrint, AJobTheDeviceDoesNotTakeShowsWhyAndGivesUp) {
     const char* shown;
     DWORD job = 0;
   };
-  Case cases[] = {{"PA", "A", ERROR_BUSY, "Busy"}, {"PB", "B", ERROR_OUT_OF_PAPER, "Out of paper"}};
+  Case cases[] = {{"PA", "A", ERROR_BUSY, "Busy"},
+                  {"PB", "B", ERROR_OUT_OF_PAPER, "Out of paper"},
+                  {"PC", "C", ERROR_OUT_OF_PAPER, "Not taking data"}};
   // Small jobs: the port takes all of each at once, so only its end waits.
   for (Case& c : cases) c.job = Print(c.printer, Pattern(5000, 13));
   for (const Case& c : cases) {
@@ -316,6 +323,7 @@ TEST_F(SpoolerPrint, AJobTheDeviceDoesNotTakeShowsWhyAndGivesUp) {
     EXPECT_EQ(2u, tries) << c.printer;
     EXPECT_EQ(spooler::JobState::Failed, end.state) << c.printer;
     EXPECT_EQ(c.error, end.error) << c.printer;
+    EXPECT_EQ("Failed: " + std::string(c.shown), spooler::DescribeJob(end)) << c.printer;
     EXPECT_EQ("", spooler::DescribePortStatus(spooler::ReadPortStatus(c.port))) << c.printer;
   }
   EXPECT_TRUE(first.server.Jobs().empty());

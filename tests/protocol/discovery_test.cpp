@@ -158,18 +158,36 @@ TEST(ReplyJoiner, PartsThatDoNotFitAreDropped) {
   EXPECT_EQ(joiner->m_SlotLength[joiner->FindSlot(part.data() + 10)], 0);
 }
 
-TEST(ReplyJoiner, OnlyTheMakersDevicesGetSlotsAndSlotsRunOut) {
+// Only the maker's devices get slots, and only for an opening part. With every
+// slot held by an unfinished reply (strangers that never go on), a new opening
+// takes the place of the one that opened first, and its reply completes.
+TEST(ReplyJoiner, OnlyOpeningsOfTheMakersDevicesGetSlotsAndANewOneTakesTheOldestUnfinished) {
   auto joiner = std::make_unique<XReplyJoiner>();
   Bytes foreign = Parts(DeviceReply(5), 2000)[0];
   foreign[10] = 0x00;
   EXPECT_EQ(Add(*joiner, foreign), PS_PART_DROPPED);
   EXPECT_EQ(joiner->m_SlotIndex[0], PS_SLOT_FREE);
+  EXPECT_EQ(Add(*joiner, Parts(DeviceReply(6), 300)[1]), PS_PART_DROPPED);
+  EXPECT_EQ(joiner->m_SlotIndex[0], PS_SLOT_FREE) << "a part that opens nothing takes no slot";
+
   for (int i = 0; i < PS_SLOT_COUNT; i++) {
     Bytes first = Parts(DeviceReply(static_cast<BYTE>(i)), 300)[0];
     EXPECT_EQ(Add(*joiner, first), PS_PART_STORED);
   }
-  Bytes extra = Parts(DeviceReply(200), 300)[0];
-  EXPECT_EQ(Add(*joiner, extra), PS_PART_DROPPED) << "all 64 slots are taken";
+  const Bytes real = DeviceReply(200);
+  const std::vector<Bytes> parts = Parts(real, 300);
+  Bytes joined;
+  for (const Bytes& part : parts) Add(*joiner, part, &joined);
+  EXPECT_EQ(joined, Expected(real)) << "the reply of a device that came after 64 others";
+  EXPECT_EQ(joiner->FindSlot(Parts(DeviceReply(0), 300)[0].data() + 10), -1) << "the first opened lost its slot";
+  EXPECT_GE(joiner->FindSlot(Parts(DeviceReply(1), 300)[0].data() + 10), 0);
+
+  // Its slot holds no reply now: the next newcomer takes it before any reply
+  // in assembly.
+  const int slot = joiner->FindSlot(parts[0].data() + 10);
+  EXPECT_EQ(Add(*joiner, Parts(DeviceReply(201), 300)[0]), PS_PART_STORED);
+  EXPECT_EQ(joiner->FindSlot(Parts(DeviceReply(201), 300)[0].data() + 10), slot);
+  EXPECT_GE(joiner->FindSlot(Parts(DeviceReply(1), 300)[0].data() + 10), 0);
 }
 
 // The search thread's reply handling, without starting the thread.

@@ -18,6 +18,7 @@
 #include "startmenu/start_menu_texts.h"
 #include "startmenu/startmenu_ids.h"
 #include "startmenu/xpicture_box.h"
+#include "support/screen_check.h"
 #include "support/temp_root.h"
 #include "ui/input.h"
 #include "ui/terminal/key_help.h"
@@ -250,6 +251,31 @@ TEST_F(Menu, EscClosesNoFormAndTheKeyLineDoesNotOfferIt) {
     EXPECT_TRUE(form->IsLoaded());
     page.Unload();  // the menu's turn
   }
+}
+
+// The menu with the help of each button, and the agreement page, with the
+// wizard's languages, read from the terminal front end at the common terminal
+// sizes (support/screen_check.h).
+TEST_F(Menu, TheMenuAndTheAgreementReadWholeOnTheCommonTerminalSizes) {
+  auto read = [](HWND window, const std::string& what) {
+    for (const std::string& problem : vek::test::ScreenProblems(window, what)) ADD_FAILURE() << problem;
+  };
+  for (LANGID language : vek::test::kScreenLanguages) {
+    vek::SetLanguage(language, language);
+    const std::string in = ", " + vek::test::LanguageName(language);
+    ASSERT_TRUE(menu.Show());
+    for (auto [id, help] : {std::pair{IDC_IMG_DOCUMENTATION, 3}, {IDC_IMG_SETUP_WIZARD, 1}, {IDC_IMG_EXIT, 0}}) {
+      vek::ui::Focus(Control(id));
+      ASSERT_TRUE(PumpUntil([&, help = help] { return menu.HelpState == help; }));
+      read(menu.m_hWnd, "the menu, on button " + std::to_string(id) + in);
+    }
+    menu.imgSetupWizard_MouseUp(kLeftButton, 0, 100, 100);
+    ASSERT_TRUE(page.IsLoaded());
+    read(page.m_hWnd, "the agreement" + in);
+    page.Command2_MouseUp(kLeftButton, 0, 100, 100);  // "I do not accept"
+    ASSERT_TRUE(menu.IsLoaded());
+  }
+  vek::ResetOsVersionAndLanguage();
 }
 
 TEST_F(Menu, TheStartWindowSetsThePathsOfTheUsersLanguageAndShowsTheMenu) {

@@ -1,6 +1,6 @@
-// A document printed as a program prints it: through the spooler to a printer, the
-// job run by this process and waited for. Header only, for tests that link the
-// platform.
+// A printer added to the spooler, and a document printed as a program prints it:
+// through the spooler to a printer, the job run by this process and waited for.
+// Header only, for tests that link the platform.
 #pragma once
 
 #include <string>
@@ -9,6 +9,17 @@
 #include "spooler/winspool.h"
 
 namespace vek::test {
+
+// Adds a printer on a port of the machine's spooler; false when the spooler refused.
+inline bool AddLocalPrinter(std::string name, std::string port = "LPT1:") {
+  PRINTER_INFO_2A info{};
+  info.pPrinterName = name.data();
+  info.pPortName = port.data();
+  HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+  if (printer == nullptr) return false;
+  ClosePrinter(printer);
+  return true;
+}
 
 // True when the job was spooled and ended printed.
 inline bool PrintThroughSpooler(const std::string& printer, const std::string& data, DWORD timeoutMs = 60000) {

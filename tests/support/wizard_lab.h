@@ -97,14 +97,27 @@ class WizardLab {
 
   // From the welcome page (or on the server list, its Refresh) through the
   // search: the list's rows, "name|address|MAC|port|status|version", once the
-  // search dialog has closed and the list is filled.
+  // search dialog has closed, the list is filled and every status has come.
   std::vector<std::string> Search() {
     if (Page() == IDD_WIZARD_WELCOME) Driver().Next();
     else Driver().Click(IDC_REFRESH);
     EXPECT_NE(WaitForSearchDialog(), nullptr) << "the search dialog did not open";
     EXPECT_TRUE(WaitForSearchEnd()) << "the search dialog did not close";
     SettleLong();
+    EXPECT_TRUE(WaitForStatuses()) << "a status is still asked for";
     return Rows();
+  }
+
+  // Until no row's status is still asked for: each shows the server's word, or
+  // "Unknown" for one that did not come in time.
+  bool WaitForStatuses(DWORD timeoutMs = 30000) {
+    return ui::HeadlessDriver::WaitFor(
+        [&] {
+          for (const std::string& row : Rows())
+            if (row.find("|Checking...|") != std::string::npos) return false;
+          return true;
+        },
+        timeoutMs);
   }
 
   // The search dialog once it is on top of the sheet; NULL when it does not come

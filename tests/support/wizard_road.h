@@ -2,8 +2,9 @@
 // from the welcome page through the search, the choice of a server, the login,
 // its wireless and TCP/IP settings and the save, to the printer (chosen, or added
 // with the Add Printer wizard), the summary and Finish. Each page's name and what
-// became of it is reported as it goes. Header only, for programs that link
-// wizard_core; the print servers are wherever the broadcasts reach.
+// became of it is reported as it goes, and before each wait what it waits for.
+// Header only, for programs that link wizard_core; the print servers are
+// wherever the broadcasts reach.
 #pragma once
 
 #include <chrono>
@@ -61,8 +62,16 @@ class WizardRoad {
   static constexpr DWORD kPageWaitMs = 90000;
 
   using Report = std::function<void(const RoadStep&)>;
+  // Before a wait: the page and what the wizard is doing meanwhile. The page's
+  // report, or the next wait, ends it.
+  using Waiting = std::function<void(const RoadStep&)>;
 
-  WizardRoad(SheetRun& run, Report report) : m_run(run), m_report(std::move(report)) {}
+  WizardRoad(SheetRun& run, Report report, Waiting waiting = nullptr)
+      : m_run(run), m_report(std::move(report)), m_waiting(std::move(waiting)) {}
+
+  // Called with the name of each page as it comes, before anything is done on it,
+  // and of the search dialog while it searches: for tests that read the screens.
+  void LookAtEachScreen(std::function<void(const std::string&)> look) { m_look = std::move(look); }
 
   // Drives the sheet to its end; false, with the reason in Error(), when a page
   // stayed or showed an error.
@@ -70,6 +79,7 @@ class WizardRoad {
     m_messagesSeen = Driver().MessageBoxes().size();
     for (int step = 0; step < 40; step++) {
       const UINT page = m_run.Page();
+      if (m_look) m_look(PageName(page));
       std::string outcome;
       bool moved = false;
       switch (page) {
@@ -119,11 +129,16 @@ class WizardRoad {
     return texts;
   }
 
+  void Wait(UINT page, const std::string& what) {
+    if (m_waiting) m_waiting({PageName(page), what});
+  }
+
   // Presses Next and waits for the next page (a save takes its while, pumping
   // messages as it goes); false when the page stayed.
-  bool Next(std::string* outcome, const std::string& done) {
+  bool Next(std::string* outcome, const std::string& done, const std::string& meanwhile = "opening the next page") {
     const UINT page = m_run.Page();
     const std::size_t shown = Driver().MessageBoxes().size();
+    Wait(page, meanwhile);
     Driver().Next();
     ui::HeadlessDriver::WaitFor([&] { return m_run.Page() != page || Driver().MessageBoxes().size() > shown; },
                                 kPageWaitMs);
@@ -140,12 +155,26 @@ class WizardRoad {
 
   bool Welcome(std::string* outcome) {
     const HWND sheet = m_run.sheet().m_hWnd;
+    Wait(IDD_WIZARD_WELCOME, "searching for print servers (11 s)");
     Driver().Next();
     // The search dialog stands over the sheet for the search's 11 s.
     ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() != sheet; }, 5000);
+    if (m_look && ui::HeadlessDriver::WaitFor([&] {
+          const HWND dialog = Driver().ActiveWindow();
+          return dialog != nullptr && dialog != sheet;
+        }, 5000))
+      m_look("the search dialog");
     ui::HeadlessDriver::WaitFor([&] { return Driver().ActiveWindow() == sheet; }, 30000);
     SettleLong();
-    m_rows = Driver().Items(IDC_SERVER_LIST);
+    // The rows show at once; their statuses come within seconds.
+    ui::HeadlessDriver::WaitFor(
+        [&] {
+          m_rows = Driver().Items(IDC_SERVER_LIST);
+          for (const std::string& row : m_rows)
+            if (row.find("|Checking...|") != std::string::npos) return false;
+          return true;
+        },
+        20000);
     *outcome = "searched the network: " + std::to_string(m_rows.size()) + " print server port(s) found";
     NewMessages();
     return m_run.Page() == IDD_WIZARD_SERVER_LIST;
@@ -172,8 +201,10 @@ class WizardRoad {
     Driver().Click(IDC_MODIFY_YES);
     SetWindowTextA(Driver().Control(IDC_PASSWORD), "");
     if (!plan.password.empty()) Driver().Type(IDC_PASSWORD, plan.password);
-    return Next(outcome, WizardSettings::m_SecureConfig ? "logged in (the password went encrypted to the print server)"
-                                                        : "logged in (the password matched)");
+    return Next(outcome,
+                WizardSettings::m_SecureConfig ? "logged in (the password went encrypted to the print server)"
+                                               : "logged in (the password matched)",
+                "checking the password");
   }
 
   bool WirelessBasic(const RoadPlan& plan, std::string* outcome) {
@@ -203,8 +234,10 @@ class WizardRoad {
     std::string settings;
     for (const std::string& row : Driver().Items(IDC_SETTINGS_LIST))
       if (row.find("IP address") != std::string::npos) settings = row.substr(row.find('|') + 1);
-    return Next(outcome, "saved: the settings went to the print server, which restarted" +
-                             (settings.empty() ? std::string() : " at " + settings));
+    return Next(outcome,
+                "saved: the settings went to the print server, which restarted" +
+                    (settings.empty() ? std::string() : " at " + settings),
+                "saving; the print server restarts (about 20 s)");
   }
 
   bool Printer(const RoadPlan& plan, std::string* outcome) {
@@ -241,7 +274,9 @@ class WizardRoad {
     Driver().Select(IDC_PRINTER_LIST, row);
     const std::string name = rows[static_cast<std::size_t>(row)].substr(0, rows[static_cast<std::size_t>(row)].find('|'));
     if (chosen.empty()) chosen = "chose '" + name + "'";
-    if (!Next(outcome, chosen)) return false;
+    if (!Next(outcome, chosen,
+              "finding the print server, handing its port over"))
+      return false;
     *outcome += "; found the print server again, it answered the ping, and port " +
                 std::string(WizardSettings::m_PortName) + " was handed over to the monitor";
     return true;
@@ -254,11 +289,13 @@ class WizardRoad {
       if (c == '|') c = ' ';
     if (Driver().Enabled(IDC_SET_DEFAULT_PRINTER) && (Driver().Check(IDC_SET_DEFAULT_PRINTER) == 1) != plan.makeDefault)
       Driver().Click(IDC_SET_DEFAULT_PRINTER);
-    return Next(outcome, shown + (plan.makeDefault ? "; bound, and made the default printer" : "; bound"));
+    return Next(outcome, shown + (plan.makeDefault ? "; bound, and made the default printer" : "; bound"),
+                "binding the printer to the port");
   }
 
   bool Finish() {
     m_report({PageName(IDD_WIZARD_FINISH), "Finish"});
+    Wait(IDD_WIZARD_FINISH, "closing once its last search has ended (4 s)");
     Driver().Finish();
     return ui::HeadlessDriver::WaitFor([&] { return m_run.done(); }, 10000) && m_run.result() == ID_WIZFINISH;
   }
@@ -275,6 +312,8 @@ class WizardRoad {
 
   SheetRun& m_run;
   Report m_report;
+  std::function<void(const std::string&)> m_look;
+  Waiting m_waiting;
   std::size_t m_messagesSeen = 0;
   std::string m_arrival, m_said;  // the messages a page showed when it came
   std::vector<std::string> m_rows;

@@ -12,19 +12,23 @@
 
 #include "emulator/emulator.h"
 #include "framework/message_box.h"
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/version.h"
 #include "net/icmp_transport.h"
 #include "net/winsock.h"
+#include "protocol/discovery.h"
 #include "protocol/packet_header.h"
 #include "protocol/print_server.h"
 #include "protocol/xudp_socket.h"
+#include "kernel/machine_root.h"
 #include "registry/registry.h"
 #include "spooler/profile.h"
 #include "spooler/spooler.h"
 #include "spooler/winspool.h"
 #include "spooler/winsvc.h"
+#include "support/damaged_registry.h"
 #include "support/emulator_lab.h"
 #include "support/job_data.h"
 #include "support/spooler_print.h"
@@ -32,7 +36,6 @@
 #include "support/wizard_sheet_run.h"
 #include "wizard/port_handover.h"
 #include "wizard/resources/resource_ids.h"
-#include "wizard/wizard_font.h"
 #include "wizard/wizard_settings.h"
 
 namespace vek::test {
@@ -366,7 +369,13 @@ TEST_F(PrinterPages, TroubleWithTheSpoolerOrTheServerKeepsThePage) {
     run.driver.Next();
     ASSERT_TRUE(HeadlessDriver::WaitFor([] { return !vek::framework::MessageBoxLog().empty(); }, 20000));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("could not be created"), std::string::npos) << Messages()[0];
+    // The spooler's error in words, with its code after them.
+    const std::string said = Messages()[0];
+    const std::size_t code = said.find("(error ");
+    ASSERT_NE(code, std::string::npos) << said;
+    const DWORD error = static_cast<DWORD>(std::stoul(said.substr(code + 7)));
+    EXPECT_NE(said.find("could not be created: " + vek::ErrorText(error) + ". "), std::string::npos) << said;
+    EXPECT_TRUE(vek::HasErrorWords(error)) << said;
     EXPECT_EQ(run.Page(), 139u);
     EXPECT_EQ(WizardSettings::m_PortCreated, 0);
     EXPECT_EQ(WizardSettings::m_PortName[0], '\0');
@@ -390,6 +399,47 @@ TEST_F(PrinterPages, TroubleWithTheSpoolerOrTheServerKeepsThePage) {
     StartServiceA(service, 0, nullptr);
     CloseServiceHandle(service);
     CloseServiceHandle(manager);
+  }
+}
+
+// On a registry database found damaged the page names the problem and stays,
+// with nothing on it to use: no printer is "missing" and no driver. One made
+// read-only still lists its printers.
+TEST_F(PrinterPages, ADamagedRegistryIsNamedAndThePageStays) {
+  for (Damage damage : kEveryDamage) {
+    SCOPED_TRACE(DamageName(damage));
+    TempDir machine;
+    SetMachineRoot(machine.path());
+    std::string error;
+    ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({DRIVER_PATH}, &error)) << error;
+    AddPrinter("Alpha");
+    spooler::Shutdown();
+    // The process lets go of the database: the store is opened in another root.
+    SetMachineRoot(m_root.path());
+    ASSERT_TRUE(KeyExists(kMonitorsKey));
+    DamageRegistry(machine.path(), damage);
+    SetMachineRoot(machine.path());
+    vek::framework::ClearMessageBoxLog();
+    {
+      SheetRun run(kPrinterPageIndex);
+      ASSERT_EQ(run.Page(), 139u);
+      if (damage == Damage::ReadOnly) {
+        EXPECT_EQ(run.driver.Items(IDC_PRINTER_LIST), (std::vector<std::string>{"Alpha|LPT1:"}));
+        EXPECT_TRUE(Messages().empty()) << ::testing::PrintToString(Messages());
+      } else {
+        ASSERT_EQ(Messages().size(), 1u);
+        EXPECT_EQ(Messages()[0].find("The printers of this computer cannot be read: " + machine.path() + "/registry.db"),
+                  0u)
+            << Messages()[0];
+        EXPECT_FALSE(run.driver.Enabled(IDC_PRINTER_LIST));
+        EXPECT_FALSE(run.driver.Enabled(IDC_ADD_NEW_PRINTER));
+        EXPECT_EQ(run.sheet().GetWizardButtons(), static_cast<DWORD>(PSWIZB_BACK | PSWIZB_NEXT));
+        run.driver.Next();
+        EXPECT_EQ(run.Page(), 139u);
+      }
+    }
+    spooler::Shutdown();
+    SetMachineRoot(m_root.path());
   }
 }
 
@@ -436,6 +486,38 @@ TEST_F(PrinterPages, TheSummaryGoesOnOnlyWithAPrinterBoundToThePort) {
   EXPECT_EQ(again.driver.Items(IDC_SUMMARY_LIST), (std::vector<std::string>{"Failure!|" + Text(IDS_SET_PORT_MANUALLY)}));
   EXPECT_TRUE(HeadlessDriver::WaitFor(
       [&] { return again.sheet().GetWizardButtons() == static_cast<DWORD>(PSWIZB_FINISH); }));
+}
+
+// The locate of Next runs on for a while after the server answered. Back to the
+// server list at once (after a save, so the list searches again): the new search
+// waits for that thread's end and then runs its own whole course, instead of
+// being ended by the locate's end while its thread still fills the list.
+TEST_F(PrinterPages, ASearchBeginsOnlyAfterTheLocateStillRunningHasEnded) {
+  Start({Device(1), Device(2)});
+  AddPrinter("Alpha");
+  Choose(0);
+  // No ping can be sent: the page stays at once.
+  vek::net::InstallIcmpTransportFactory([](DWORD* error) {
+    *error = WSAEACCES;
+    return std::unique_ptr<vek::net::IcmpTransport>();
+  });
+  SheetRun run(kPrinterPageIndex);
+  const HWND sheet = run.sheet().m_hWnd;
+  run.driver.Next();  // found again at once
+  ASSERT_TRUE(HeadlessDriver::WaitFor([] { return Messages().size() == 2; }, 20000)) << ::testing::PrintToString(Messages());
+  EXPECT_EQ(Messages().back(), Text(IDS_ERR_PING));
+  ASSERT_EQ(run.Page(), 139u);
+  ASSERT_EQ(CUDPDiscoveryThread::LiveCount(), 1) << "the locate thread runs on";
+
+  WizardSettings::m_SelectedRow = -1;
+  run.driver.Back();
+  ASSERT_EQ(run.Page(), 131u);
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.driver.ActiveWindow() != sheet; }, 5000))
+      << "the search dialog did not open";
+  ASSERT_TRUE(HeadlessDriver::WaitFor([&] { return run.driver.ActiveWindow() == sheet; }, 40000));
+  EXPECT_EQ(CUDPDiscoveryThread::LiveCount(), 0) << "the search dialog closed while its search still ran";
+  run.driver.Settle();
+  EXPECT_EQ(run.driver.Items(IDC_SERVER_LIST).size(), 2u);
 }
 
 // Add New Printer starts the platform's Add Printer program (here answering by

@@ -191,12 +191,65 @@ TEST(ServerList, RowsOfEveryPortTheChosenRowAndRefresh) {
       << "the dialog shows each server it finds";
   ASSERT_TRUE(lab.WaitForSearchEnd());
   lab.SettleLong();
+  ASSERT_TRUE(lab.WaitForStatuses());
   const std::vector<std::string> again = lab.Rows();
   ASSERT_EQ(again.size(), 6u);
   EXPECT_EQ(driver.Selection(IDC_SERVER_LIST), 0);
   EXPECT_EQ(focus(), driver.Control(IDC_SERVER_LIST));
   EXPECT_EQ(g_PrintServerList.GetCount(), 3) << "the old records are gone, one new record a server";
   EXPECT_EQ(Split(again[static_cast<std::size_t>(lab.RowOf(1, 1))])[4], "Paper Out") << "the status is asked again";
+}
+
+// Many servers that ignore the status request: the rows show as soon as the
+// search ends and the page takes input at once; every status that comes shows,
+// and each that does not shows as unknown, all within the time of one request.
+TEST(ServerList, ManyServersIgnoringTheStatusRequestHoldNothingUp) {
+  constexpr int kSilent = 60;
+  std::vector<vek::emu::DeviceConfig> devices;
+  vek::emu::DeviceConfig paperOut = vek::test::WizardCableServer(1, "Paper");
+  paperOut.portStatus = 1;
+  devices.push_back(paperOut);
+  vek::emu::DeviceConfig busy = vek::test::WizardCableServer(2, "Busy");
+  busy.portStatus = 3;
+  devices.push_back(busy);
+  for (int i = 0; i < kSilent; i++)
+    devices.push_back(WithFaults(vek::test::WizardCableServer(static_cast<std::uint8_t>(3 + i), "Silent " + std::to_string(i)),
+                                 "status:drop"));
+  WizardLab lab(devices);
+  ASSERT_TRUE(lab.Ok()) << lab.Error();
+  HeadlessDriver& driver = lab.Driver();
+  driver.Next();
+  ASSERT_NE(lab.WaitForSearchDialog(), nullptr);
+  ASSERT_TRUE(lab.WaitForSearchEnd());
+  lab.SettleLong();
+  ASSERT_EQ(lab.Rows().size(), devices.size()) << "every server is listed while the statuses are asked for";
+  driver.Select(IDC_SERVER_LIST, 40);
+  EXPECT_EQ(driver.Selection(IDC_SERVER_LIST), 40) << "the page takes input";
+
+  ASSERT_TRUE(lab.WaitForStatuses());
+  const std::vector<std::string> rows = lab.Rows();
+  for (std::size_t device = 0; device < devices.size(); device++) {
+    const int row = lab.RowOf(device);
+    ASSERT_GE(row, 0) << "device " << device;
+    const std::string status = Split(rows[static_cast<std::size_t>(row)])[4];
+    EXPECT_EQ(status, device == 0 ? "Paper Out" : device == 1 ? "Busy" : "Unknown") << "device " << device;
+  }
+  std::size_t asked = 0;
+  for (const vek::emu::LoggedRequest& request : lab.Emulator().Log().Snapshot())
+    if (request.device == 2 && request.kind == "status") asked++;
+  EXPECT_EQ(asked, 1u) << "one request a server";
+}
+
+// A stranger floods the search with parts that open replies and never go on,
+// more than the search has slots for: the multi-part reply of the real server
+// still joins, and the server is listed.
+TEST(ServerList, AFloodOfOpeningPartsKeepsNoServerOut) {
+  WizardLab lab({WithFaults(vek::test::WizardWirelessServer(1, "Lab wireless"), "search-multi:flood:80")});
+  ASSERT_TRUE(lab.Ok()) << lab.Error();
+  const std::vector<std::string> rows = lab.Search();
+  EXPECT_EQ(rows.size(), 3u) << ::testing::PrintToString(rows);
+  EXPECT_GE(lab.RowOf(0), 0);
+  EXPECT_EQ(g_PrintServerList.GetCount(), 1) << "no stranger is listed";
 }
 
 }  // namespace

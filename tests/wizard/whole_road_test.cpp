@@ -31,13 +31,7 @@ class WholeRoad : public testing::Test {
     ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({DRIVER_PATH}, &error)) << error;
     ASSERT_EQ(ERROR_SUCCESS, spooler::PlaceAddPrinterProgram(ADD_PRINTER_PATH));
     // The first printer of the machine, which the spooler makes the default one.
-    std::string name = "Office Copier", port = "LPT1:";
-    PRINTER_INFO_2A info{};
-    info.pPrinterName = name.data();
-    info.pPortName = port.data();
-    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
-    ASSERT_NE(printer, nullptr);
-    ClosePrinter(printer);
+    ASSERT_TRUE(AddLocalPrinter("Office Copier"));
   }
   void TearDown() override { spooler::Shutdown(); }
 

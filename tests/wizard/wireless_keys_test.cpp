@@ -285,6 +285,86 @@ TEST(WirelessSecurityPage, NextChecksAndBackKeeps) {
   EXPECT_STREQ(WizardSettings::m_WEPKey64, "");
 }
 
+// A message box a person reads while what they typed ahead comes in: the
+// thread's queued messages are dispatched before the box is answered.
+int ReadWhileTypingAhead(const vek::framework::MessageBoxRecord&) {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+  return IDOK;
+}
+
+// Refusals and choices of the two key pages as a person meets them: one message
+// per refused key, however much was typed ahead; a paste with a character of
+// another format refused whole; the key format kept by a list hidden meanwhile.
+TEST(WirelessKeyPages, OneMessagePerRefusalAndChoicesKept) {
+  struct Step {
+    enum { kType, kPaste, kSelect } action;
+    int id;
+    std::string text;
+    int index;
+  };
+  struct Case {
+    const char* label;
+    bool securityPage;
+    int authType, wepMode, format;
+    std::string key;  // the 64-bit key, or the pre-shared key for authentication types 3 and 4
+    std::vector<Step> steps;
+    int shownId;
+    std::string shown;  // the edit's text, or the list's choice
+    std::vector<std::string> messages;
+  };
+  const std::string psk = "Wrong Key Format! Key must be 8 - 63 characters.";
+  const Case cases[] = {
+      {"pre-shared key typed ahead with blanks", true, 4, 0, 0, "", {{Step::kType, 1086, "abcd efgh ijkl", 0}}, 1086, "",
+       {psk}},
+      {"passphrase typed ahead", true, 3, 0, 0, "", {{Step::kType, 1086, "correct horse battery staple ok", 0}}, 1086,
+       "", {psk}},
+      {"pre-shared key too long typed ahead", true, 4, 0, 0, std::string(60, 'k'), {{Step::kType, 1086, "abcdefg", 0}},
+       1086, "", {"Wrong key length! Key must be 8 - 63 characters."}},
+      {"hexadecimal key typed ahead", true, 0, 1, 1, "", {{Step::kType, 1032, "12g4567", 0}}, 1032, "",
+       {"Wrong Key Format! Key must be 10 hexadecimal numbers."}},
+      {"hexadecimal format kept behind WPA2-PSK", true, 4, 0, 1, "",
+       {{Step::kSelect, 1084, "", 0}, {Step::kSelect, 1091, "", 1}}, 1088, "Hexadecimal", {}},
+      {"hexadecimal format kept into Shared Key", true, 4, 1, 1, "",
+       {{Step::kSelect, 1084, "", 1}, {Step::kSelect, 1091, "", 1}}, 1088, "Hexadecimal", {}},
+      {"hexadecimal paste with dashes", false, 0, 1, 1, "12", {{Step::kPaste, 1032, "-34-56-7", 0}}, 1032, "12",
+       {"Wrong Key Format! Key must be 10 hexadecimal numbers."}},
+      {"alphanumeric 128-bit paste with a dash", false, 0, 2, 0, "", {{Step::kPaste, 1043, "abc-defg", 0}}, 1043, "",
+       {"Wrong Key Format! Key must be 13 characters."}},
+      {"hexadecimal paste of digits", false, 0, 1, 1, "", {{Step::kPaste, 1032, "0A1b2C", 0}}, 1032, "0A1b2C", {}},
+  };
+  vek::framework::SetMessageBoxHandler(ReadWhileTypingAhead);
+  for (const Case& c : cases) {
+    ResetKeys(c.securityPage, c.authType, c.wepMode, c.format);
+    (c.authType >= 3 ? WizardSettings::m_WPAPSK : WizardSettings::m_WEPKey64) = c.key.c_str();
+    if (c.wepMode == 2) WizardSettings::m_WEPKey128 = c.key.c_str();
+    SheetRun run(c.securityPage ? kSecurityPage : kWEPPage);
+    vek::framework::ClearMessageBoxLog();
+    for (const Step& step : c.steps) {
+      if (step.action == Step::kType) TypeAt(run, step.id, -1, step.text);
+      else if (step.action == Step::kPaste) {
+        vek::ui::SetCaret(run.driver.Control(step.id), 1000);
+        run.driver.Paste(step.id, step.text);
+      } else run.driver.Select(step.id, step.index);
+    }
+    // A box is logged once answered, after the keys that came in meanwhile.
+    vek::ui::HeadlessDriver::WaitFor([&] { return Messages(run).size() >= c.messages.size(); }, 5000);
+    run.driver.Settle();
+    const std::string shown = c.shownId == 1088 ? Chosen(run, c.shownId) : run.driver.Text(c.shownId);
+    EXPECT_EQ(shown, c.shown) << c.label;
+    EXPECT_EQ(Messages(run), c.messages) << c.label;
+  }
+  vek::framework::SetMessageBoxHandler(nullptr);
+
+  // What a refused paste leaves is the key as it was: Next sends it whole.
+  ResetKeys(false, 0, 1, 1);
+  WizardSettings::m_WEPKey64 = "0123456789";
+  SheetRun run(kWEPPage);
+  run.driver.Paste(1032, "12-34");
+  run.driver.Next();
+  EXPECT_STREQ(WizardSettings::m_WEPKey64, "0123456789");
+}
+
 // The key bytes in the record of a server found on the emulated network: the
 // bytes around each key are canaries that must stay as they were.
 class WirelessKeyRecord : public vek::test::DeviceLab {

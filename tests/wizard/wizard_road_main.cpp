@@ -6,17 +6,26 @@
 //                   [--ssid NAME] [--add-printer NAME | --printer NAME] [--no-default]
 //
 // It runs on the machine root of VEK_ROOT and finds the print servers where
-// VEK_BROADCAST sends. Exit code 0 when the wizard reached its end.
+// VEK_BROADCAST sends. While the wizard works, standard error says what it waits
+// for. Exit code 0 when the wizard reached its end.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "kernel/program_end.h"
 #include "protocol/winsock_startup.h"
 #include "protocol/xudp_socket.h"
+#include "road_wait_line.h"
 #include "support/wizard_road.h"
 #include "wizard/wizard_settings.h"
 
 namespace {
+
+std::string PageColumn(const std::string& page) {
+  char text[32];
+  std::snprintf(text, sizeof text, "  %-22s", (page + ":").c_str());
+  return text;
+}
 
 int Usage() {
   std::fprintf(stderr,
@@ -64,15 +73,22 @@ int main(int argc, char** argv) {
   m_SearchDone = 1;
   bool reached = false;
   std::string error;
+  RoadWaitLine waiting;
   {
     vek::test::SheetRun run;
-    vek::test::WizardRoad road(run, [](const vek::test::RoadStep& step) {
-      std::printf("  %-22s %s\n", (step.page + ":").c_str(), step.outcome.c_str());
-      std::fflush(stdout);
-    });
+    vek::test::WizardRoad road(
+        run,
+        [&](const vek::test::RoadStep& step) {
+          waiting.Stop();
+          std::printf("%s %s\n", PageColumn(step.page).c_str(), step.outcome.c_str());
+          std::fflush(stdout);
+        },
+        [&](const vek::test::RoadStep& step) { waiting.Start(PageColumn(step.page) + " " + step.outcome); });
     reached = road.Drive(plan);
     error = road.Error();
   }
+  waiting.Stop();
   if (!reached) std::fprintf(stderr, "vek-wizard-road: %s\n", error.empty() ? "the wizard did not finish" : error.c_str());
+  vek::RunProgramEnd();  // as the wizard's own main does: the monitors it loaded are shut down
   return reached ? 0 : 1;
 }

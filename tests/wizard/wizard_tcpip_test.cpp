@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chosen_server.h"
+#include "kernel/version.h"
 
 namespace {
 
@@ -27,6 +28,31 @@ void SetText(SheetRun& run, int id, const char* text) {
 }
 
 std::vector<BYTE> Bytes4(const BYTE* b) { return {b[0], b[1], b[2], b[3]}; }
+
+// A field typed above 255 is put back to 255, and the user is told the range,
+// in English or in Japanese.
+TEST(TcpipPage, AnOctetAbove255IsPutBackAndTheRangeTold) {
+  ChosenServerCleanup cleanup;
+  vek::test::ChooseServer(vek::test::ListServer(Server(), 0), "admin");
+  for (bool japanese : {false, true}) {
+    const LANGID language = MAKELANGID(japanese ? LANG_JAPANESE : LANG_ENGLISH, SUBLANG_DEFAULT);
+    vek::SetLanguage(language, language);
+    SheetRun run(vek::test::kTcpipPageIndex);
+    SetText(run, IDC_IP_ADDRESS, "");
+    const std::size_t boxes = run.driver.MessageBoxes().size();
+    run.driver.Type(IDC_IP_ADDRESS, "127.0.0.300");
+    EXPECT_EQ(run.driver.Text(IDC_IP_ADDRESS), "127.0.0.255");
+    const auto shown = run.driver.MessageBoxes();
+    ASSERT_EQ(shown.size(), boxes + 1) << japanese;
+    EXPECT_EQ(shown.back().text, japanese ? "300 は無効な値です。このフィールドには 0 から 255 までの値を指定してください。"
+                                          : "300 is not a valid entry. Please specify a value between 0 and 255 for this field.");
+    EXPECT_EQ(shown.back().caption, "Error");
+    // A value in range says nothing.
+    run.driver.Type(IDC_SUBNET_MASK, "255");
+    EXPECT_EQ(run.driver.MessageBoxes().size(), boxes + 1);
+  }
+  vek::ResetOsVersionAndLanguage();
+}
 
 TEST(TcpipPage, SubnetMasksAcceptedAndRefusedAsTheUserTypesThem) {
   ChosenServerCleanup cleanup;

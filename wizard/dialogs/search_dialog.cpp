@@ -2,6 +2,7 @@
 
 #include "protocol/discovery.h"
 #include "protocol/print_server_list.h"
+#include "wizard/discovery_wait.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/wizard_settings.h"
 
@@ -10,8 +11,6 @@ namespace {
 // Before the first look at the search's end: the dialog stays at least this long
 // after its timer.
 constexpr DWORD kFirstWait = 1000;
-// Between looks while the messages are pumped.
-constexpr DWORD kPollPause = 10;
 
 void ShowWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
 
@@ -40,35 +39,37 @@ BOOL CSearchPSDlg::OnInitDialog() {
   if (CWnd* ok = GetDlgItem(IDOK)) ok->EnableWindow(FALSE);
   if (CWnd* cancel = GetDlgItem(IDCANCEL)) cancel->EnableWindow(FALSE);
   m_Animation.Open(IDR_SEARCH_ANIMATION);
+  // A discovery thread of a page before may still run (the printer page's locate
+  // goes on after the server answered): the search begins once it has ended.
+  if (CUDPDiscoveryThread::LiveCount() == 0) BeginSearch();
+  m_TimerID = SetTimer(kDiscoveryWaitTimer, kWaitTimerPeriod);
+  return TRUE;
+}
 
+void CSearchPSDlg::BeginSearch() {
   // The previous search's records go; the chosen one among them with them.
   g_PrintServerList.DeleteAll();
   WizardSettings::m_pSelectedPS = nullptr;
   if (WizardSettings::m_Transports & PS_TRANSPORTS_UDP) StartSearchThread();
-  m_TimerID = SetTimer(kWaitTimer, kWaitTimerPeriod);
-  return TRUE;
+  m_Begun = TRUE;
 }
 
 void CSearchPSDlg::StartSearchThread() { BeginDiscoveryThread(RUNTIME_CLASS(CUDPSearchPSThread), this); }
 
 void CSearchPSDlg::OnTimer(UINT_PTR id) {
   ShowWaitCursor();
-  if (id != kWaitTimer) return;
-  KillTimer(kWaitTimer);
+  if (id != kDiscoveryWaitTimer) return;
+  KillTimer(kDiscoveryWaitTimer);
   m_TimerID = 0;
   Sleep(kFirstWait);
-  // The thread writes "Found <name>" into this dialog from its own thread, so the
-  // messages keep flowing while the dialog waits for the search's end.
-  for (;;) {
-    const bool done = WizardSettings::m_SearchDone != 0;
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    ShowWaitCursor();
-    Sleep(kPollPause);
-    if (done) break;
+  // The dialog's messages keep flowing while it waits: the thread writes "Found
+  // <name>" into it. What the user types waits for the search's end.
+  WaitEnd end = WaitEnd::kDone;
+  if (!m_Begun) {
+    end = WaitForDiscoveryEnd(INFINITE, WhileWaiting::kQueued);
+    if (end == WaitEnd::kDone) BeginSearch();
   }
-  EndDialog(IDOK);
+  if (end == WaitEnd::kDone) end = WaitForDiscoveryEnd(INFINITE, WhileWaiting::kQueued);
+  // The wizard closing cuts the wait short: the list is not the search's whole.
+  EndDialog(end == WaitEnd::kDone ? IDOK : IDCANCEL);
 }

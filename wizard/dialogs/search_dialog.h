@@ -1,7 +1,8 @@
 // CSearchPSDlg: the small window the server list shows while the wizard looks for
 // print servers. It empties the found-server list, starts the discovery thread,
 // plays the search animation, shows each server's name as the thread finds it,
-// and closes itself once the thread has ended. The user cannot close it.
+// and closes itself once the thread has ended (IDOK; IDCANCEL when the wizard is
+// closing meanwhile). The user cannot close it.
 #pragma once
 
 #include "framework/framework.h"
@@ -18,7 +19,7 @@ class CSearchPSDlg : public CDialog {
   // Starts the discovery thread for this dialog when UDP is available.
   void StartSearchThread();
 
-  static constexpr UINT_PTR kWaitTimer = 0x4000;
+  // The wait begins this long after the dialog opens (kDiscoveryWaitTimer).
   static constexpr UINT kWaitTimerPeriod = 2000;
 
  protected:
@@ -26,6 +27,10 @@ class CSearchPSDlg : public CDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
+  // Empties the found-server list and starts the search.
+  void BeginSearch();
+
   CAnimateCtrl m_Animation;
   UINT_PTR m_TimerID = 0;
+  BOOL m_Begun = FALSE;
 };

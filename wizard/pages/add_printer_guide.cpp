@@ -4,7 +4,6 @@
 #include "protocol/trace.h"
 #include "wizard/add_printer_process.h"
 #include "wizard/resources/resource_ids.h"
-#include "wizard/wizard_font.h"
 
 IMPLEMENT_DYNAMIC(CAddPrinterGuideDlg, CDialog)
 

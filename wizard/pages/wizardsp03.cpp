@@ -9,6 +9,8 @@
 #include "protocol/print_server.h"
 #include "protocol/secure_config.h"
 #include "protocol/trace.h"
+#include "wizard/discovery_wait.h"
+#include "wizard/page_text.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/settings_in_force.h"
 #include "wizard/settings_write_back.h"
@@ -16,41 +18,23 @@
 
 namespace {
 
-// A discovery thread still running when the save begins ends within its own
-// time; this is the longest the save waits for it.
-constexpr DWORD kThreadEndWait = PS_SEARCH_BUDGET + 2000;
-// Between two turns of a wait without a front end.
-constexpr DWORD kPumpPause = 10;
 constexpr int kFingerprintDigits = 32;
-
-CStringA Text(UINT id) {
-  CStringA text;
-  if (id != 0) text.LoadString(id);
-  return text;
-}
 
 // The string of value in ids (value 0 the first), empty for a value outside them.
 CStringA Choice(int value, std::initializer_list<UINT> ids) {
   if (value < 0 || value >= static_cast<int>(ids.size())) return CStringA();
-  return Text(ids.begin()[value]);
-}
-
-CStringA Dotted(const BYTE* address) {
-  CStringA text;
-  text.Format("%d.%d.%d.%d", address[0], address[1], address[2], address[3]);
-  return text;
+  return LoadText(ids.begin()[value]);
 }
 
 CStringA RateText(int index) {
   if (index >= 0 && index <= 3) return Choice(index, {IDS_RATE_1_2, IDS_RATE_5_5, IDS_RATE_11, IDS_RATE_AUTO});
-  if (index >= 4 && index <= 11) return Text(static_cast<UINT>(IDS_RATE_6 + index - 4));
+  if (index >= 4 && index <= 11) return LoadText(static_cast<UINT>(IDS_RATE_6 + index - 4));
   return CStringA();
 }
 
 // Authentication types of the combined security page.
 constexpr int kAuthWPAPSK = 3;
 constexpr int kAuthWPA2PSK = 4;
-constexpr int kMinimumPSKLength = 8;
 
 CStringA EncryptionText() {
   using namespace WizardSettings;
@@ -108,7 +92,7 @@ LRESULT WizardSP03::OnWizardNext() {
   m_Saving = TRUE;
   const SaveResult result = SaveSettings();
   if (result == kSaved && !m_Quit) {
-    SetDlgItemText(IDC_SAVE_STATUS, Text(IDS_SAVE_DONE).GetString());
+    SetDlgItemText(IDC_SAVE_STATUS, LoadText(IDS_SAVE_DONE).GetString());
     WaitPumping([] { return FALSE; }, kDoneWait);
   }
   m_Saving = FALSE;
@@ -141,14 +125,7 @@ BOOL WizardSP03::OnQueryCancel() { return m_Saving ? FALSE : WizardPage::OnQuery
 // The summary -----------------------------------------------------------------
 
 void WizardSP03::ResetSettingsList() {
-  m_SettingsList.DeleteAllItems();
-  while (m_SettingsList.DeleteColumn(0)) {
-  }
-  CRect client;
-  m_SettingsList.GetClientRect(&client);
-  const int width = client.Width();
-  m_SettingsList.InsertColumn(0, Text(IDS_COL_DEVICE_NAME).GetString(), LVCFMT_LEFT, width * 3 / 8);
-  m_SettingsList.InsertColumn(1, Text(IDS_COL_IP_ADDRESS).GetString(), LVCFMT_LEFT, width * 5 / 8);
+  ResetTwoColumns(m_SettingsList, IDS_COL_DEVICE_NAME, IDS_COL_IP_ADDRESS, 3, 8);
   m_SettingsList.EnableWindow(FALSE);
   m_SettingsList.Invalidate();
   m_SettingsList.UpdateWindow();
@@ -156,7 +133,7 @@ void WizardSP03::ResetSettingsList() {
 
 void WizardSP03::AddRow(UINT label, const CStringA& value) {
   const int row = m_SettingsList.GetItemCount();
-  m_SettingsList.InsertItem(row, Text(label).GetString());
+  m_SettingsList.InsertItem(row, LoadText(label).GetString());
   m_SettingsList.SetItemText(row, 1, value.GetString());
 }
 
@@ -170,17 +147,17 @@ void WizardSP03::ShowCurrentSettings() {
   AddRow(IDS_SUM_SERVER_NAME, ps ? CStringA(ps->GetName()) : CStringA());
   AddRow(IDS_SUM_MAC_ADDRESS, ps ? CStringA(ps->GetNodeIDText()) : CStringA());
   AddRow(0, CStringA());
-  AddRow(IDS_SUM_DHCP, Text(m_DHCP ? IDS_SUM_ENABLED : IDS_SUM_DISABLED));
+  AddRow(IDS_SUM_DHCP, LoadText(m_DHCP ? IDS_SUM_ENABLED : IDS_SUM_DISABLED));
   const BYTE none[4] = {};
-  AddRow(IDS_SUM_IP_ADDRESS, Dotted(m_DHCP ? none : m_NewIPAddress));
-  AddRow(IDS_SUM_SUBNET_MASK, Dotted(m_DHCP ? none : m_SubnetMask));
-  AddRow(IDS_SUM_GATEWAY, Dotted(m_DHCP ? none : m_Gateway));
+  AddRow(IDS_SUM_IP_ADDRESS, DottedAddress(m_DHCP ? none : m_NewIPAddress));
+  AddRow(IDS_SUM_SUBNET_MASK, DottedAddress(m_DHCP ? none : m_SubnetMask));
+  AddRow(IDS_SUM_GATEWAY, DottedAddress(m_DHCP ? none : m_Gateway));
   if (m_Wireless) AddWirelessRows();
 
   CStringA line;
   if (m_SecureConfig) {
     ShowKeyFingerprint();
-    line = Text(IDS_PUBLIC_KEY);
+    line = LoadText(IDS_PUBLIC_KEY);
     line += m_KeyFingerprint;
   }
   SetDlgItemText(IDC_PUBLIC_KEY_LINE, line.GetString());
@@ -198,7 +175,7 @@ void WizardSP03::AddWirelessRows() {
     AddRow(IDS_SUM_ENCRYPTION, EncryptionText());
   } else {
     AddRow(IDS_SUM_WEP, Choice(m_WEPMode, {IDS_DISABLE, IDS_WEP_ENABLE_64, IDS_WEP_ENABLE_128}));
-    if (m_HasWPAPSK) AddRow(IDS_SUM_WPAPSK, Text(m_WPAPSK.GetLength() >= kMinimumPSKLength ? IDS_ENABLE : IDS_DISABLE));
+    if (m_HasWPAPSK) AddRow(IDS_SUM_WPAPSK, LoadText(m_WPAPSK.GetLength() >= kShortestPSK ? IDS_ENABLE : IDS_DISABLE));
   }
   if (m_Has8021X) AddRow(IDS_SUM_8021X, Choice(m_8021XMethod, {IDS_NONE, IDS_8021X_MD5, IDS_8021X_CHAPV2}));
 }
@@ -251,10 +228,11 @@ BOOL WizardSP03::StartLocateThread() {
 BOOL WizardSP03::Locate() {
   using namespace WizardSettings;
   if (m_Transports & PS_TRANSPORTS_UDP) {
-    // Never two at once: a search still running ends first.
-    if (!WaitPumping([] { return CUDPDiscoveryThread::LiveCount() == 0; }, kThreadEndWait)) return FALSE;
-    // Found or not, the thread has ended when it sets m_SearchDone.
-    if (StartLocateThread() && !WaitPumping([] { return m_SearchDone == 1; }, PS_LOCATE_BUDGET + kThreadEndWait))
+    // Never two at once: a discovery thread still running ends first. Found or
+    // not, the locate is over once its own thread has ended.
+    if (!Waited(WaitForDiscoveryEnd(kDiscoveryEndWait, WhileWaiting::kInput, &m_QuitCode))) return FALSE;
+    if (StartLocateThread() &&
+        !Waited(WaitForDiscoveryEnd(PS_LOCATE_BUDGET + kDiscoveryEndWait, WhileWaiting::kInput, &m_QuitCode)))
       return FALSE;
   }
   return m_ServerFound != 0;
@@ -318,18 +296,18 @@ void WizardSP03::BeginSaving() {
   m_Quit = FALSE;
   GetSheet()->SetWizardButtons(0);
   if (CWnd* cancel = GetSheet()->GetDlgItem(IDCANCEL)) cancel->EnableWindow(FALSE);
-  SetDlgItemText(IDC_SAVE_STATUS, Text(IDS_SAVE_SAVING).GetString());
+  SetDlgItemText(IDC_SAVE_STATUS, LoadText(IDS_SAVE_SAVING).GetString());
   m_Progress.SetRange(0, kProgressEnd);
   m_Progress.SetPos(0);
   GetDlgItem(IDC_SAVE_STATUS)->ShowWindow(SW_SHOW);
   GetDlgItem(IDC_SAVE_PROGRESS)->ShowWindow(SW_SHOW);
   Invalidate();
   UpdateWindow();
-  m_TimerID = static_cast<int>(SetTimer(kLocateTimer, kTimerPeriod));
+  m_TimerID = static_cast<int>(SetTimer(kDiscoveryWaitTimer, kTimerPeriod));
 }
 
 void WizardSP03::EndSaving(BOOL failed) {
-  if (m_TimerID != 0) KillTimer(kLocateTimer);
+  if (m_TimerID != 0) KillTimer(kDiscoveryWaitTimer);
   m_TimerID = 0;
   if (CWnd* cancel = GetSheet()->GetDlgItem(IDCANCEL)) cancel->EnableWindow(TRUE);
   if (failed) {
@@ -365,28 +343,15 @@ void WizardSP03::MoveProgress() {
 
 void WizardSP03::OnTimer(UINT_PTR id) {
   SetCursor(LoadCursorA(NULL, IDC_WAIT));
-  if (id != kLocateTimer) return;
+  if (id != kDiscoveryWaitTimer) return;
   MoveProgress();
 }
 
 BOOL WizardSP03::WaitPumping(const std::function<BOOL()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        m_Quit = TRUE;
-        m_QuitCode = static_cast<int>(msg.wParam);
-        return FALSE;
-      }
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    if (done()) return TRUE;
-    if (m_Quit || GetTickCount() - start >= timeoutMs) return FALSE;
-    // The front end shows the windows as they are now and waits for the next
-    // message (the save's timer comes every tenth of a second).
-    if (vek::framework::FrontEnd* frontEnd = vek::framework::CurrentFrontEnd()) frontEnd->WaitForInput();
-    else MsgWaitForMultipleObjects(0, NULL, FALSE, kPumpPause, QS_ALLINPUT);
-  }
+  return Waited(PumpMessagesUntil([&done] { return done() != FALSE; }, timeoutMs, WhileWaiting::kInput, &m_QuitCode));
+}
+
+BOOL WizardSP03::Waited(WaitEnd end) {
+  if (end == WaitEnd::kQuit) m_Quit = TRUE;
+  return end == WaitEnd::kDone;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "protocol/xudp_socket.h"
+#include "wizard/discovery_wait.h"
 #include "wizard/wizard_page.h"
 
 class CPrintServer;
@@ -37,7 +38,7 @@ class WizardSP03 : public WizardPage {
   // are reported: with the send, and once more.
   static constexpr int kRestartTries = 2;
   static constexpr DWORD kDoneWait = 1000;
-  static constexpr UINT_PTR kLocateTimer = 0x4000;
+  // kDiscoveryWaitTimer's period while the save runs.
   static constexpr UINT kTimerPeriod = 100;
 
   WizardSP03();
@@ -84,6 +85,8 @@ class WizardSP03 : public WizardPage {
   // Keeps the page's messages going and the windows shown until done() holds
   // (TRUE) or timeoutMs passed or the wizard is closing (FALSE).
   BOOL WaitPumping(const std::function<BOOL()>& done, DWORD timeoutMs);
+  // Whether a wait ended as asked; a quit is kept for the end of the save.
+  BOOL Waited(WaitEnd end);
 
   BOOL m_Saving;
   BOOL m_Quit;  // a quit message came while the save waited

@@ -1,11 +1,13 @@
 #include "wizard/pages/wizardstep02.h"
 
 #include <cstring>
+#include <vector>
 
 #include "protocol/print_server.h"
 #include "protocol/print_server_list.h"
 #include "wizard/dialogs/search_dialog.h"
 #include "wizard/load_settings.h"
+#include "wizard/page_text.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/wizard_settings.h"
 
@@ -28,14 +30,11 @@ constexpr Column kColumns[] = {
 // A port's status word, by its two status bits.
 constexpr UINT kStatusWords[4] = {IDS_STATUS_OK, IDS_STATUS_PAPER_OUT, IDS_STATUS_OFFLINE, IDS_STATUS_BUSY};
 
+// The status round's ticks: each sends the next requests and takes in the answers.
+constexpr UINT kStatusTimerPeriod = 50;
+
 // The list shows the first three 5-character slots of the port-type text.
 constexpr int kPortTypeChars = PS_MAX_PORTS * PS_PORT_TYPE_SLOT;
-
-CStringA LoadText(UINT id) {
-  CStringA text;
-  text.LoadString(id);
-  return text;
-}
 
 }  // namespace
 
@@ -43,6 +42,7 @@ IMPLEMENT_DYNCREATE(WizardStep02, WizardPage)
 
 BEGIN_MESSAGE_MAP(WizardStep02, WizardPage)
   ON_WM_TIMER()
+  ON_WM_DESTROY()
   ON_BN_CLICKED(IDC_REFRESH, OnRefresh)
 END_MESSAGE_MAP()
 
@@ -83,14 +83,17 @@ BOOL WizardStep02::OnSetActive() {
 
 LRESULT WizardStep02::OnWizardNext() { return LoadSettings(m_ServerList, *this); }
 
-// The wait cursor shows through the search and the status queries, and goes with
-// them.
+// The wait cursor shows through the search and goes with it; the statuses are
+// asked for while the page takes input again.
 void WizardStep02::OnTimer(UINT_PTR id) {
+  if (id == kStatusTimer) {
+    StepStatusRound();
+    return;
+  }
   CWaitCursor wait;
   if (id == kSearchTimer) {
     KillTimer(kSearchTimer);
-    if (WizardSettings::m_SelectedRow < 0) Search();
-    FillServerList();
+    if (WizardSettings::m_SelectedRow >= 0 || Search()) FillServerList();
     FocusServerList();
   }
   Default();
@@ -101,8 +104,7 @@ void WizardStep02::OnRefresh() {
   WizardSettings::m_SelectedRow = -1;
   m_ServerList.DeleteAllItems();
   m_ServerList.Invalidate();
-  Search();
-  FillServerList();
+  if (Search()) FillServerList();
   m_ServerList.Invalidate();
   FocusServerList();
 }
@@ -111,9 +113,12 @@ void WizardStep02::FocusServerList() {
   if (m_ServerList.GetItemCount() > 0) m_ServerList.SetFocus();
 }
 
-void WizardStep02::Search() {
+BOOL WizardStep02::Search() {
+  // The search deletes the records the round asks for.
+  m_RowServers.clear();
+  EndStatusRound();
   CSearchPSDlg dialog(this);
-  dialog.DoModal();
+  return dialog.DoModal() == IDOK;
 }
 
 BOOL WizardStep02::ClearServerList() {
@@ -122,43 +127,80 @@ BOOL WizardStep02::ClearServerList() {
   return TRUE;
 }
 
+// Every row shows at once, its status asked for; the answers come in while the
+// page goes on taking input.
 void WizardStep02::FillServerList() {
-  // A server that does not answer its status query holds the page up to 3.5 s.
-  CWaitCursor wait;
+  m_RowServers.clear();
+  EndStatusRound();
   ClearServerList();
+  std::vector<CPrintServer*> asked;
   int row = 0;
   for (POSITION pos = g_PrintServerList.GetHeadPosition(); pos != NULL;) {
     auto* ps = static_cast<CPrintServer*>(g_PrintServerList.GetNext(pos));
     if (ps == NULL) continue;
-    ps->QueryStatus();
     const int ports = ps->GetPortCount();
     char types[kPortTypeChars + 1] = {};
     if (ps->m_pReply != NULL) std::strncpy(types, ps->GetPortTypes(), kPortTypeChars);
     const bool numbered = types[0] == 0 || types[0] == ' ';
 
     const CStringA name = ps->GetName();
-    CStringA address("0.0.0.0");
-    if (const BYTE* ip = ps->GetIPAddress()) address.Format("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]);
+    const BYTE* ip = ps->GetIPAddress();
+    const CStringA address = ip != NULL ? DottedAddress(ip) : CStringA("0.0.0.0");
     const CStringA mac = ps->GetNodeIDText();
     const CStringA version = ps->GetVersionText();
     for (int p = 0; p < ports && p < PS_MAX_PORTS; p++, row++) {
       CStringA port;
       if (numbered) port.Format("%d", p + 1);
       else port.Format("%c%c", types[PS_PORT_TYPE_SLOT * p], types[PS_PORT_TYPE_SLOT * p + 1]);
-      const int status = (ps->m_PortStatus >> (2 * p)) & 0x3;
 
       const int item = m_ServerList.InsertItem(row, name.GetString());
       m_ServerList.SetItemText(item, SERVER_COLUMN_IP, address.GetString());
       m_ServerList.SetItemText(item, SERVER_COLUMN_MAC, mac.GetString());
       m_ServerList.SetItemText(item, SERVER_COLUMN_PORT, port.GetString());
-      m_ServerList.SetItemText(item, SERVER_COLUMN_STATUS, LoadText(kStatusWords[status]).GetString());
+      m_ServerList.SetItemText(item, SERVER_COLUMN_STATUS, LoadText(IDS_STATUS_ASKING).GetString());
       m_ServerList.SetItemText(item, SERVER_COLUMN_VERSION, version.GetString());
       // The port's place, for a row whose column names no port digit.
       m_ServerList.SetItemData(item, static_cast<DWORD_PTR>(p + 1));
+      m_RowServers.push_back(ps);
     }
+    if (ports > 0) asked.push_back(ps);
   }
   if (row > 0) {
     m_ServerList.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     m_ServerList.Invalidate();
   }
+  m_StatusRound.Begin(asked);
+  m_StatusTimer = SetTimer(kStatusTimer, kStatusTimerPeriod) != 0;
+  StepStatusRound();
+}
+
+void WizardStep02::StepStatusRound() {
+  for (CPrintServer* ps : m_StatusRound.Step()) ShowStatus(ps);
+  if (m_StatusRound.Over()) EndStatusRound();
+}
+
+void WizardStep02::EndStatusRound() {
+  if (m_StatusTimer) KillTimer(kStatusTimer);
+  m_StatusTimer = FALSE;
+  m_StatusRound.End();
+  // A status that did not come is not known.
+  for (std::size_t row = 0; row < m_RowServers.size(); row++)
+    if (!m_StatusRound.Answered(m_RowServers[row])) ShowStatus(static_cast<int>(row), IDS_STATUS_UNKNOWN);
+}
+
+void WizardStep02::ShowStatus(CPrintServer* ps) {
+  for (std::size_t row = 0; row < m_RowServers.size(); row++) {
+    if (m_RowServers[row] != ps) continue;
+    const int port = static_cast<int>(m_ServerList.GetItemData(static_cast<int>(row))) - 1;
+    ShowStatus(static_cast<int>(row), kStatusWords[(ps->m_PortStatus >> (2 * port)) & 0x3]);
+  }
+}
+
+void WizardStep02::ShowStatus(int row, UINT word) {
+  m_ServerList.SetItemText(row, SERVER_COLUMN_STATUS, LoadText(word).GetString());
+}
+
+void WizardStep02::OnDestroy() {
+  m_RowServers.clear();
+  EndStatusRound();
 }

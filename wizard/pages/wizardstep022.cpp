@@ -4,6 +4,7 @@
 
 #include "protocol/password_login.h"
 #include "protocol/print_server.h"
+#include "wizard/page_text.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/wizard_settings.h"
 
@@ -15,12 +16,6 @@ constexpr int kModifyNo = 1;
 bool ZeroAddress(const BYTE* address) {
   static const BYTE kZero[4] = {};
   return std::memcmp(address, kZero, sizeof(kZero)) == 0;
-}
-
-CStringA LoadText(UINT id) {
-  CStringA text;
-  text.LoadString(id);
-  return text;
 }
 
 }  // namespace

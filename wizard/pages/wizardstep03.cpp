@@ -1,6 +1,7 @@
 #include "wizard/pages/wizardstep03.h"
 
 #include "protocol/print_server.h"
+#include "wizard/page_text.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/wizard_settings.h"
 
@@ -114,9 +115,7 @@ void WizardStep03::ShowAddress(int id, const BYTE* address) {
     control->SendMessage(IPM_CLEARADDRESS, 0, 0);
     return;
   }
-  CStringA text;
-  text.Format("%d.%d.%d.%d", address[0], address[1], address[2], address[3]);
-  control->SetWindowText(text.GetString());
+  control->SetWindowText(DottedAddress(address).GetString());
 }
 
 void WizardStep03::ReadAddress(int id, BYTE* address) {

@@ -3,14 +3,16 @@
 #include <cstring>
 
 #include "kernel/clock.h"
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/thread.h"
 #include "protocol/reachability.h"
 #include "protocol/trace.h"
+#include "registry/store_check.h"
 #include "spooler/winspool.h"
+#include "wizard/discovery_wait.h"
 #include "wizard/resources/resource_ids.h"
-#include "wizard/wizard_font.h"
 #include "wizard/wizard_settings.h"
 
 IMPLEMENT_DYNCREATE(WizardStep04, WizardPage)
@@ -25,7 +27,6 @@ std::vector<CStringA> g_PrinterNames;
 
 namespace {
 
-constexpr UINT_PTR kLocateTimer = WizardStep04::kLocateTimer;
 // The printers may change between the size query and the listing.
 constexpr int kListingTries = 3;
 
@@ -78,13 +79,28 @@ int WizardStep04::SpoolerFailed(UINT message, BOOL addEnabled) {
   return addEnabled;
 }
 
+int WizardStep04::StoreFailed(DWORD error) {
+  CStringA format, text;
+  format.LoadString(IDS_ERR_PRINTERS_UNREADABLE);
+  text.Format(format.GetString(), vek::registry::DescribeStoreError(static_cast<LONG>(error)).c_str());
+  MessageBox(text.GetString(), "Error", MB_ICONSTOP);
+  GetDlgItem(IDC_ADD_NEW_PRINTER)->EnableWindow(FALSE);
+  m_PrinterList.EnableWindow(FALSE);
+  return 1;
+}
+
 int WizardStep04::FillPrinterList() {
   m_PrinterRow = -1;
   g_PrinterNames.clear();
   std::vector<BYTE> block;
   DWORD returned = 0;
   // The error is the one of the call that failed: the size query, or the listing
-  // when the printers changed in between and it failed otherwise.
+  // when the printers changed in between and it failed otherwise. A registry
+  // that cannot be read is no spooler that stopped, nor a machine without printers.
+  auto failed = [&](DWORD error) {
+    if (vek::registry::IsStoreError(static_cast<LONG>(error))) return StoreFailed(error);
+    return SpoolerFailed(IDS_ERR_SPOOLER, FALSE);
+  };
   for (int attempt = 0;; ++attempt) {
     DWORD needed = 0;
     BOOL sized = EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
@@ -95,13 +111,13 @@ int WizardStep04::FillPrinterList() {
         SpoolerFailed(IDS_ERR_NO_PRINTER_DRIVER, TRUE);
         return 1;
       }
-      return SpoolerFailed(IDS_ERR_SPOOLER, FALSE);
+      return failed(error);
     }
-    if (error != ERROR_INSUFFICIENT_BUFFER) return SpoolerFailed(IDS_ERR_SPOOLER, FALSE);
+    if (error != ERROR_INSUFFICIENT_BUFFER) return failed(error);
     block.assign(needed, 0);
     if (EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block.data(), needed, &needed, &returned)) break;
     error = GetLastError();
-    if (error != ERROR_INSUFFICIENT_BUFFER || attempt + 1 >= kListingTries) return SpoolerFailed(IDS_ERR_SPOOLER, FALSE);
+    if (error != ERROR_INSUFFICIENT_BUFFER || attempt + 1 >= kListingTries) return failed(error);
   }
   m_PrinterList.EnableWindow(TRUE);
   GetDlgItem(IDC_ADD_NEW_PRINTER)->EnableWindow(TRUE);
@@ -150,7 +166,8 @@ LRESULT WizardStep04::OnWizardNext() {
     if (!CreateNetworkPort(&error)) {
       CStringA format, text;
       format.LoadString(IDS_ERR_PORT_NOT_CREATED);
-      text.Format(format.GetString(), static_cast<unsigned long>(error));
+      // What went wrong in words, in the language of the wizard's texts.
+      text.Format(format.GetString(), vek::ErrorText(error, PRIMARYLANGID(GetUserDefaultLangID())).c_str());
       MessageBox(text.GetString(), "Error", MB_ICONSTOP);
       return IDD_WIZARD_PRINTER;
     }
@@ -168,12 +185,12 @@ BOOL WizardStep04::PortIsForChosenServer() const {
 }
 
 void WizardStep04::KillLocateTimer() {
-  if (m_TimerID != 0) KillTimer(kLocateTimer);
+  if (m_TimerID != 0) KillTimer(kDiscoveryWaitTimer);
   m_TimerID = 0;
 }
 
 void WizardStep04::OnTimer(UINT_PTR id) {
-  if (id == kLocateTimer) KillLocateTimer();
+  if (id == kDiscoveryWaitTimer) KillLocateTimer();
 }
 
 void WizardStep04::OnDestroy() {

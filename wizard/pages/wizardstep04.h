@@ -31,8 +31,6 @@ class WizardStep04 : public WizardPage {
   int StopSpooler();
   int StartSpooler();
 
-  static constexpr UINT_PTR kLocateTimer = 0x4000;
-
   XUDPSocket m_Socket;  // never opened by this page
   int m_TimerID = 0;
   CListCtrl m_PrinterList;
@@ -50,6 +48,9 @@ class WizardStep04 : public WizardPage {
   int FillPrinterList();
   // What FillPrinterList found wrong with the spooler: its message, the controls.
   int SpoolerFailed(UINT message, BOOL addEnabled);
+  // The registry behind the spooler cannot be read: the message names the
+  // problem, nothing on the page can be used, and the page stays.
+  int StoreFailed(DWORD error);
   void StartLocateThread();
   // Waits up to the locate time for the locate thread to find the server.
   BOOL LocateServer();

@@ -6,7 +6,6 @@
 #include "wizard/pages/add_printer_guide.h"
 #include "wizard/pages/wizardstep04.h"
 #include "wizard/resources/resource_ids.h"
-#include "wizard/wizard_font.h"
 #include "wizard/wizard_settings.h"
 
 namespace {

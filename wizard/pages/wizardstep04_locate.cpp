@@ -2,9 +2,8 @@
 // locate thread looks for the server's MAC and records the address it answers
 // with. (Apart from the page's resources: the discovery header names the
 // search dialog's status control as well.)
-#include "kernel/clock.h"
-#include "kernel/thread.h"
 #include "protocol/discovery.h"
+#include "wizard/discovery_wait.h"
 #include "wizard/pages/wizardstep04.h"
 #include "wizard/wizard_settings.h"
 
@@ -12,9 +11,6 @@ namespace {
 
 constexpr UINT kLocateTimerMs = 100;
 constexpr DWORD kLocateWaitMs = 2000;
-// A locate thread still running from an earlier Next ends within its budget.
-constexpr DWORD kPreviousLocateMs = PS_LOCATE_BUDGET + 1000;
-constexpr DWORD kPollMs = 10;
 
 }  // namespace
 
@@ -24,16 +20,14 @@ void WizardStep04::StartLocateThread() {
 
 BOOL WizardStep04::LocateServer() {
   using namespace WizardSettings;
-  // Two locate threads would share the flags: the one of an earlier Next ends first.
-  for (DWORD start = GetTickCount(); m_SearchDone == 0 && GetTickCount() - start < kPreviousLocateMs;) Sleep(kPollMs);
+  // Two discovery threads would share the flags: the one of an earlier Next ends
+  // first. The page is in the middle of its Next, so it takes no input meanwhile.
+  if (WaitForDiscoveryEnd(kDiscoveryEndWait, WhileWaiting::kSentOnly) != WaitEnd::kDone) return FALSE;
   StartLocateThread();
-  m_TimerID = static_cast<int>(SetTimer(WizardStep04::kLocateTimer, kLocateTimerMs));
-  for (DWORD start = GetTickCount(); !m_ServerFound && GetTickCount() - start < kLocateWaitMs;) Sleep(kPollMs);
+  m_TimerID = static_cast<int>(SetTimer(kDiscoveryWaitTimer, kLocateTimerMs));
+  // Done as soon as the server answers; the thread runs on to its end.
+  PumpMessagesUntil([] { return m_ServerFound != 0; }, kLocateWaitMs, WhileWaiting::kSentOnly);
   return m_ServerFound != 0;
 }
 
-
-void WizardStep04::WaitForLocateEnd() {
-  for (DWORD start = GetTickCount(); CUDPDiscoveryThread::LiveCount() > 0 && GetTickCount() - start < kPreviousLocateMs;)
-    Sleep(kPollMs);
-}
+void WizardStep04::WaitForLocateEnd() { WaitForDiscoveryEnd(kDiscoveryEndWait, WhileWaiting::kSentOnly); }

@@ -14,7 +14,6 @@
 #include "spooler/winspool.h"
 #include "wizard/pages/wizardstep04.h"
 #include "wizard/port_handover.h"
-#include "wizard/wizard_font.h"
 #include "wizard/wizard_settings.h"
 
 namespace {

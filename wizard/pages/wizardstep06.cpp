@@ -8,6 +8,7 @@
 #include "protocol/trace.h"
 #include "spooler/profile.h"
 #include "spooler/winspool.h"
+#include "wizard/page_text.h"
 #include "wizard/resources/resource_ids.h"
 #include "wizard/wizard_settings.h"
 
@@ -65,9 +66,7 @@ void WizardStep06::DoDataExchange(CDataExchange* exchange) {
 
 BOOL WizardStep06::OnInitDialog() {
   WizardPage::OnInitDialog();
-  CStringA caption;
-  caption.LoadString(IDS_SET_DEFAULT_PRINTER);
-  SetDlgItemText(IDC_SET_DEFAULT_PRINTER, caption.GetString());
+  SetDlgItemText(IDC_SET_DEFAULT_PRINTER, LoadText(IDS_SET_DEFAULT_PRINTER).GetString());
   return TRUE;
 }
 
@@ -80,17 +79,13 @@ void WizardStep06::ResetSummaryList() {
 }
 
 void WizardStep06::AddRow(int row, UINT label, const char* value) {
-  CStringA text;
-  text.LoadString(label);
-  m_SummaryList.InsertItem(row, text.GetString());
+  m_SummaryList.InsertItem(row, LoadText(label).GetString());
   m_SummaryList.SetItemText(row, 1, value);
 }
 
 void WizardStep06::ShowFailure() {
   ResetSummaryList();
-  CStringA value;
-  value.LoadString(IDS_SET_PORT_MANUALLY);
-  AddRow(0, IDS_FAILURE, value.GetString());
+  AddRow(0, IDS_FAILURE, LoadText(IDS_SET_PORT_MANUALLY).GetString());
   GetDlgItem(IDC_SET_DEFAULT_PRINTER)->EnableWindow(FALSE);
   GetSheet()->SetWizardButtons(PSWIZB_FINISH);
 }
@@ -110,10 +105,7 @@ BOOL WizardStep06::OnSetActive() {
     ResetSummaryList();
     AddRow(0, IDS_SUM_PRINTER_NAME, info->pPrinterName ? info->pPrinterName : m_PrinterName.GetString());
     AddRow(1, IDS_SUM_PORT_NAME, m_PortName);
-    CStringA address;
-    address.Format("%d.%d.%d.%d", m_ServerIPAddress[0], m_ServerIPAddress[1], m_ServerIPAddress[2],
-                   m_ServerIPAddress[3]);
-    AddRow(2, IDS_SUM_PRINTER_IP, address.GetString());
+    AddRow(2, IDS_SUM_PRINTER_IP, DottedAddress(m_ServerIPAddress).GetString());
     m_SetDefault = 1;
     BOOL isDefault = FALSE;
     if (m_OSVersion.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {

@@ -23,11 +23,9 @@ namespace {
 
 // Each edit takes one character more than its longest key, so that a character
 // too many is seen and answered.
-constexpr int kPSKEditLimit = 64;
+constexpr int kPSKEditLimit = WizardSettings::kLongestPSK + 1;
 constexpr int kKey128EditLimit = 27;
 constexpr int kKey64EditLimit = 11;
-constexpr int kPSKShortest = 8;
-constexpr int kPSKLongest = 63;
 
 // The controls that come and go with the authentication kind and the WEP mode.
 constexpr int kSwitchedControls[] = {IDC_ENCRYPTION_LABEL, IDC_CIPHER,         IDC_WEP_MODE,   IDC_PSK_LABEL,
@@ -50,7 +48,11 @@ void WizardStepWLSecurity::DoDataExchange(CDataExchange* exchange) {
   DDX_Text(exchange, IDC_PSK, m_PSKText);
   DDX_Text(exchange, IDC_WEP_KEY128, m_Key128Text);
   DDX_Text(exchange, IDC_WEP_KEY64, m_Key64Text);
-  DDX_CBIndex(exchange, IDC_KEY_FORMAT, m_KeyFormatIndex);
+  // The key format list is emptied while it is hidden: read then, it has no
+  // selection, and the format it shows again must still be the one held.
+  int keyFormat = m_KeyFormatIndex;
+  DDX_CBIndex(exchange, IDC_KEY_FORMAT, keyFormat);
+  if (!exchange->m_bSaveAndValidate || keyFormat >= 0) m_KeyFormatIndex = keyFormat;
   DDX_CBIndex(exchange, IDC_WEP_MODE, m_WEPIndex);
   m_WritingControls = false;
 }
@@ -197,15 +199,21 @@ WizardStepWLSecurity::KeyEdit WizardStepWLSecurity::KeyEditOf(int editId) {
               static_cast<UINT>(hex ? IDS_ERR_KEY_LENGTH_26 : IDS_ERR_KEY_LENGTH_13),
               static_cast<UINT>(hex ? IDS_ERR_KEY_FORMAT_26 : IDS_ERR_KEY_FORMAT_13)};
     default:  // the pre-shared key takes letters and digits
-      return {editId, &m_PSKText, kPSKLongest, true, false, IDS_ERR_KEY_LENGTH_PSK, IDS_ERR_KEY_FORMAT_PSK};
+      return {editId, &m_PSKText, WizardSettings::kLongestPSK, true, false, IDS_ERR_KEY_LENGTH_PSK, IDS_ERR_KEY_FORMAT_PSK};
   }
 }
 
 // Typed at the end of the key, a character too many or of the wrong class
 // empties the key with a message; typed inside it, the character is taken out
-// again without one.
+// again without one. The key is emptied before its message shows, and what was
+// typed ahead and comes in while the message shows is refused with it.
 void WizardStepWLSecurity::CheckTypedKey(const KeyEdit& edit) {
   if (m_WritingControls) return;
+  if (m_Refusing) {
+    UpdateData(FALSE);
+    PutCaret(edit.editId, edit.text->GetLength());
+    return;
+  }
   UpdateData(TRUE);
   CStringW text;
   GetDlgItemText(edit.editId, text);
@@ -218,15 +226,21 @@ void WizardStepWLSecurity::CheckTypedKey(const KeyEdit& edit) {
     UpdateData(FALSE);
     PutCaret(edit.editId, newCaret);
   };
+  auto refuse = [&](UINT message) {
+    text.Empty();
+    writeBack(0);
+    m_Refusing = true;
+    ShowError(message);
+    m_Refusing = false;
+  };
 
   if (text.GetLength() > edit.limit) {
     if (edit.cutsAtCaret && start <= edit.limit && caret > 0) {
       text.Delete(caret - 1);
+      writeBack(caret - 1);
     } else {
-      ShowError(edit.lengthMessage);
-      text.Empty();
+      refuse(edit.lengthMessage);
     }
-    writeBack(caret - 1);
     return;
   }
   if (start <= 0) return;
@@ -236,14 +250,12 @@ void WizardStepWLSecurity::CheckTypedKey(const KeyEdit& edit) {
       continue;
     }
     if (caret >= text.GetLength()) {
-      ShowError(edit.formatMessage);
-      text.Empty();
-      caret = 0;
-    } else {
-      // The stray character itself goes, wherever a paste left it.
-      text.Delete(i);
-      if (i < caret) caret--;
+      refuse(edit.formatMessage);
+      return;
     }
+    // The stray character itself goes, wherever a paste left it.
+    text.Delete(i);
+    if (i < caret) caret--;
     writeBack(caret);
   }
 }
@@ -255,8 +267,8 @@ BOOL WizardStepWLSecurity::StoreSettings(bool withMessages) {
     m_AuthType = static_cast<BYTE>(m_AuthIndex + 1);
     if (m_CipherIndex >= 0) m_Encryption = static_cast<BYTE>(m_CipherIndex);
     const int length = m_PSKText.GetLength();
-    const bool tooShort = length < kPSKShortest;
-    if (length > kPSKLongest || (withMessages && tooShort)) {
+    const bool tooShort = length < kShortestPSK;
+    if (length > kLongestPSK || (withMessages && tooShort)) {
       if (withMessages) ShowError(IDS_ERR_KEY_LENGTH_PSK);
       m_PSKText.Empty();
       m_WPAPSK.Empty();

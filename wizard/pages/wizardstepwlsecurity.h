@@ -63,4 +63,5 @@ class WizardStepWLSecurity : public WizardPage {
 
  private:
   bool m_WritingControls = false;
+  bool m_Refusing = false;  // a key's refusal shows its message
 };

@@ -125,12 +125,29 @@ void WizardStepWLWEPSet::OnChangeKey64() { FilterKey(IDC_WEP_KEY64, m_Key64Text,
 void WizardStepWLWEPSet::OnChangeKey128() { FilterKey(IDC_WEP_KEY128, m_Key128Text, kAlphanumeric128); }
 
 // A character of the other class just typed is taken out again, and so is one
-// typed past the end of an alphanumeric key; nothing is said.
+// typed past the end of an alphanumeric key; nothing is said. Pasted text with
+// a character of the other class is refused whole, with the format's message.
 void WizardStepWLWEPSet::FilterKey(int editId, CStringA& key, int limit) {
   if (m_WritingControls) return;
+  const CStringA before = key;
+  if (m_Refusing) {
+    // Typed ahead and come in while the refusal shows: refused with it.
+    UpdateData(FALSE);
+    PutCaret(editId, key.GetLength());
+    return;
+  }
   UpdateData(TRUE);
   CStringW text;
   GetDlgItemText(editId, text);
+  if (PastedOutsideFormat(CStringW(before), text)) {
+    key = before;
+    UpdateData(FALSE);
+    PutCaret(editId, key.GetLength());
+    m_Refusing = true;
+    ShowError(FormatMessage(editId));
+    m_Refusing = false;
+    return;
+  }
   int start = 0, caret = 0;
   static_cast<CEdit*>(GetDlgItem(editId))->GetSel(start, caret);
   const bool hex = m_KeyFormat == WEP_FORMAT_HEXADECIMAL;
@@ -146,6 +163,28 @@ void WizardStepWLWEPSet::FilterKey(int editId, CStringA& key, int limit) {
   key = CStringA(text);
   UpdateData(FALSE);
   PutCaret(editId, caret - 1);
+}
+
+// What came in between the common start and end of the two texts: more than
+// one character (a paste), one of them outside the key format.
+bool WizardStepWLWEPSet::PastedOutsideFormat(const CStringW& before, const CStringW& after) const {
+  int head = 0;
+  while (head < before.GetLength() && head < after.GetLength() && before[head] == after[head]) head++;
+  int tail = 0;
+  while (tail < before.GetLength() - head && tail < after.GetLength() - head &&
+         before[before.GetLength() - 1 - tail] == after[after.GetLength() - 1 - tail])
+    tail++;
+  const int added = after.GetLength() - head - tail;
+  if (added <= 1) return false;
+  for (int i = head; i < head + added; i++)
+    if (!IsKeyChar(after[i], m_KeyFormat)) return true;
+  return false;
+}
+
+UINT WizardStepWLWEPSet::FormatMessage(int editId) const {
+  const bool hex = m_KeyFormat == WEP_FORMAT_HEXADECIMAL;
+  if (editId == IDC_WEP_KEY128) return hex ? IDS_ERR_KEY_FORMAT_26 : IDS_ERR_KEY_FORMAT_13;
+  return hex ? IDS_ERR_KEY_FORMAT_10 : IDS_ERR_KEY_FORMAT_5;
 }
 
 CStringA WizardStepWLWEPSet::CompletedKey(const CStringA& key, int wepMode) const {

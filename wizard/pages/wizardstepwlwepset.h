@@ -1,7 +1,8 @@
 // The WEP key page of wireless servers without the combined security page: WEP on
-// or off, the key size and format, and the key. Typing filters the key silently
-// and Next completes a short key with zeros; the key's bytes go straight into the
-// chosen server's record.
+// or off, the key size and format, and the key. Typing filters the key silently,
+// a paste with characters of another format is refused with the format's
+// message, and Next completes a short key with zeros; the key's bytes go
+// straight into the chosen server's record.
 #pragma once
 
 #include "wizard/wizard_page.h"
@@ -25,8 +26,11 @@ class WizardStepWLWEPSet : public WizardPage {
   void OnKeyFormatRadio();
   void OnChangeKey64();
   void OnChangeKey128();
-  // The silent filter of a key edit whose alphanumeric keys have limit characters.
+  // The filter of a key edit whose alphanumeric keys have limit characters.
   void FilterKey(int editId, CStringA& key, int limit);
+  bool PastedOutsideFormat(const CStringW& before, const CStringW& after) const;
+  // The key format message of the edit's key size.
+  UINT FormatMessage(int editId) const;
   // The key of the size completed for the record: characters of another format
   // dropped, cut to the whole length, padded with "0".
   CStringA CompletedKey(const CStringA& key, int wepMode) const;
@@ -43,4 +47,5 @@ class WizardStepWLWEPSet : public WizardPage {
 
  private:
   bool m_WritingControls = false;
+  bool m_Refusing = false;  // a paste's refusal shows its message
 };

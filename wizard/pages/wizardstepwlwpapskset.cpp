@@ -5,11 +5,6 @@
 
 IMPLEMENT_DYNCREATE(WizardStepWLWPAPSKSet, WizardPage)
 
-namespace {
-constexpr int kPSKLimit = 63;
-constexpr int kPSKShortest = 8;
-}  // namespace
-
 WizardStepWLWPAPSKSet::WizardStepWLWPAPSKSet()
     : WizardPage(IDD_WIZARD_WL_WPAPSK, IDB_SIDE_WIRELESS, WizardPage::kNoButtons, {}) {}
 
@@ -20,7 +15,7 @@ void WizardStepWLWPAPSKSet::DoDataExchange(CDataExchange* exchange) {
 
 BOOL WizardStepWLWPAPSKSet::OnInitDialog() {
   WizardPage::OnInitDialog();
-  static_cast<CEdit*>(GetDlgItem(IDC_WPAPSK))->LimitText(kPSKLimit);
+  static_cast<CEdit*>(GetDlgItem(IDC_WPAPSK))->LimitText(WizardSettings::kLongestPSK);
   FillPSKControl();
   UpdateData(FALSE);
   return TRUE;
@@ -36,7 +31,7 @@ BOOL WizardStepWLWPAPSKSet::OnSetActive() {
 // A stored key too short to be one is not shown.
 void WizardStepWLWPAPSKSet::FillPSKControl() {
   UpdateData(TRUE);
-  m_PSKText = WizardSettings::m_WPAPSK.GetLength() >= kPSKShortest ? WizardSettings::m_WPAPSK : CStringA();
+  m_PSKText = WizardSettings::m_WPAPSK.GetLength() >= WizardSettings::kShortestPSK ? WizardSettings::m_WPAPSK : CStringA();
   UpdateData(FALSE);
   UpdateData(TRUE);
 }
@@ -48,7 +43,7 @@ LRESULT WizardStepWLWPAPSKSet::OnWizardBack() {
 // Empty means no pre-shared key; a key needs 8 characters at least.
 LRESULT WizardStepWLWPAPSKSet::OnWizardNext() {
   UpdateData(TRUE);
-  if (m_PSKText.GetLength() >= 1 && m_PSKText.GetLength() < kPSKShortest) {
+  if (m_PSKText.GetLength() >= 1 && m_PSKText.GetLength() < WizardSettings::kShortestPSK) {
     ShowError(IDS_ERR_PSK_LENGTH);
     return IDD_WIZARD_WL_WPAPSK;
   }

@@ -199,6 +199,8 @@ inline constexpr int IDS_STATUS_PAPER_OUT = 108;
 inline constexpr int IDS_STATUS_OFFLINE = 109;
 inline constexpr int IDS_STATUS_OK = 114;
 inline constexpr int IDS_STATUS_BUSY = 115;
+inline constexpr int IDS_STATUS_ASKING = 300;   // while the server is asked for its status
+inline constexpr int IDS_STATUS_UNKNOWN = 301;  // no status came
 inline constexpr int IDS_REFRESH = 144;
 
 // Save page.
@@ -232,6 +234,8 @@ inline constexpr int IDS_ERR_PING = 135;
 inline constexpr int IDS_ERR_DEVICE_KEY = 193;  // login page: the device's key cannot carry the password
 // The monitor did not add the port; %lu is the system error.
 inline constexpr int IDS_ERR_PORT_NOT_CREATED = 136;
+// The registry holding the printers cannot be read; %s names the file and why.
+inline constexpr int IDS_ERR_PRINTERS_UNREADABLE = 290;
 inline constexpr int IDS_ERR_PSK_LENGTH = 200;  // WPA-PSK page
 inline constexpr int IDS_ERR_KEY_LENGTH_5 = 219;
 inline constexpr int IDS_ERR_KEY_LENGTH_10 = 220;

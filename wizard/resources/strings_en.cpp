@@ -21,6 +21,8 @@ constexpr StringResource kStrings[] = {
     {IDS_COL_STATUS, "Status"},
     {IDS_STATUS_OK, "Ok"},
     {IDS_STATUS_BUSY, "Busy"},
+    {IDS_STATUS_ASKING, "Checking..."},
+    {IDS_STATUS_UNKNOWN, "Unknown"},
     {IDS_SAVE_SERVER_NOT_FOUND, "Cannot find the print server!"},
     {IDS_SAVE_DONE, "Done !"},
     {IDS_SAVE_SAVING, "Saving print server settings..."},
@@ -53,8 +55,9 @@ constexpr StringResource kStrings[] = {
      "try again."},
     {IDS_ERR_DEVICE_KEY, "The print server's public key cannot be used, so the password cannot be checked."},
     {IDS_ERR_PORT_NOT_CREATED,
-     "The printer port for the print server could not be created (error %lu). Check that the VEK port monitor is "
+     "The printer port for the print server could not be created: %s. Check that the VEK port monitor is "
      "installed, then try again."},
+    {IDS_ERR_PRINTERS_UNREADABLE, "The printers of this computer cannot be read: %s."},
     {IDS_REFRESH, "Refresh"},
     {IDS_MODIFY_YES, "Yes, I want to modify settings."},
     {IDS_MODIFY_NO, "No, I don't want to change settings."},

@@ -23,6 +23,8 @@ constexpr StringResource kStrings[] = {
     {IDS_COL_STATUS, "ステータス"},
     {IDS_STATUS_OK, "OK"},
     {IDS_STATUS_BUSY, "ビジー"},
+    {IDS_STATUS_ASKING, "確認中..."},
+    {IDS_STATUS_UNKNOWN, "不明"},
     {IDS_SAVE_SERVER_NOT_FOUND, "プリントサーバが見つかりません!"},
     {IDS_SAVE_DONE, "完了しました!"},
     {IDS_SAVE_SAVING, "プリントサーバの設定を保存しています..."},
@@ -55,8 +57,9 @@ constexpr StringResource kStrings[] = {
      "ください。"},
     {IDS_ERR_DEVICE_KEY, "プリントサーバの公開鍵を使用できないため、パスワードを確認できません。"},
     {IDS_ERR_PORT_NOT_CREATED,
-     "プリントサーバのプリンタポートを作成できませんでした (エラー %lu)。VEK ポートモニタがインストールされている"
+     "プリントサーバのプリンタポートを作成できませんでした: %s。VEK ポートモニタがインストールされている"
      "ことを確認してから、もう一度実行してください。"},
+    {IDS_ERR_PRINTERS_UNREADABLE, "このコンピュータのプリンタ情報を読み込めません: %s。"},
     {IDS_REFRESH, "更新"},
     {IDS_MODIFY_YES, "はい、設定を変更します。"},
     {IDS_MODIFY_NO, "いいえ、設定を変更しません。"},

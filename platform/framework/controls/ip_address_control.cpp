@@ -1,5 +1,7 @@
 #include "framework/controls/ip_address_control.h"
 
+#include "framework/controls/ip_address_range.h"
+
 #include <cstdio>
 #include <string>
 
@@ -49,12 +51,15 @@ void IpAddressControl::TypeByUser(HWND window, char16_t c) {
   int& field = m_fields[m_current];
   if (m_digits == 0) field = 0;
   field = field * 10 + (c - u'0');
-  if (field > 255) field = 255;  // the control holds a field at its largest value
+  // The control holds a field at its largest value, and says so.
+  const int typed = field;
+  if (field > 255) field = 255;
   if (++m_digits == 3 && m_current < 3) {
     ++m_current;
     m_digits = 0;
   }
   Changed(window);
+  if (typed > 255) TellIpFieldRange(window, typed);
 }
 
 LRESULT IpAddressControl::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

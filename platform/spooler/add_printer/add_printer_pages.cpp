@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "kernel/error_text.h"
 #include "kernel/errors.h"
 #include "kernel/lasterror.h"
 #include "kernel/version.h"
@@ -24,15 +25,22 @@ const char* TakenNameText() {
   return Japanese() ? "この名前のプリンタは既にインストールされています。" : "A printer of that name is installed already.";
 }
 const char* NoPortText() { return Japanese() ? "使用できるポートがありません。" : "This computer has no port to use."; }
+std::string PortsUnreadableText() {
+  return Japanese() ? "ポートの一覧を読み込めません: " : "The ports cannot be listed: ";
+}
 const char* Caption() { return Japanese() ? "プリンタの追加ウィザード" : "Add Printer Wizard"; }
 
-// The spooler's ports, local ones (LPT1:) first as the platform lists them.
-std::vector<std::string> Ports() {
+// The spooler's ports, local ones (LPT1:) first as the platform lists them; *error
+// says why there are none when they cannot be listed.
+std::vector<std::string> Ports(DWORD* error) {
   std::vector<std::string> names;
   DWORD needed = 0, returned = 0;
   EnumPortsA(nullptr, 1, nullptr, 0, &needed, &returned);
   std::vector<BYTE> buffer(needed + 64);
-  if (!EnumPortsA(nullptr, 1, buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &returned)) return names;
+  if (!EnumPortsA(nullptr, 1, buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &returned)) {
+    *error = GetLastError();
+    return names;
+  }
   const auto* ports = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
   for (DWORD i = 0; i < returned; ++i) names.emplace_back(ports[i].pName ? ports[i].pName : "");
   return names;
@@ -93,14 +101,16 @@ CPrinterPortPage::CPrinterPortPage(NewPrinter& printer)
 
 BOOL CPrinterPortPage::OnInitDialog() {
   CAddPrinterPage::OnInitDialog();
-  AddItems(::GetDlgItem(m_hWnd, IDC_AP_PORT), Ports(), m_printer.port);
+  m_listError = 0;
+  AddItems(::GetDlgItem(m_hWnd, IDC_AP_PORT), Ports(&m_listError), m_printer.port);
   return TRUE;
 }
 
 LRESULT CPrinterPortPage::OnWizardNext() {
   m_printer.port = ComboText(::GetDlgItem(m_hWnd, IDC_AP_PORT));
   if (m_printer.port.empty()) {
-    MessageBox(NoPortText(), Caption(), MB_ICONSTOP);
+    std::string text = m_listError != 0 ? PortsUnreadableText() + DescribeError(m_listError) + "." : NoPortText();
+    MessageBox(text.c_str(), Caption(), MB_ICONSTOP);
     return IDD_ADD_PRINTER_PORT;
   }
   return 0;
@@ -182,7 +192,7 @@ BOOL AddNewPrinter(const NewPrinter& printer, std::string* problem) {
   HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
   if (handle == nullptr) {
     *problem = (Japanese() ? "プリンタを追加できませんでした: " : "The printer could not be added: ") +
-               DescribeError(GetLastError()) + ".";
+               ErrorText(GetLastError(), Japanese() ? LANG_JAPANESE : LANG_ENGLISH) + (Japanese() ? "。" : ".");
     return FALSE;
   }
   if (printer.testPage) {

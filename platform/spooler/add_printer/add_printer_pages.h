@@ -42,6 +42,9 @@ class CPrinterPortPage : public CAddPrinterPage {
   explicit CPrinterPortPage(NewPrinter& printer);
   BOOL OnInitDialog() override;
   LRESULT OnWizardNext() override;
+
+ private:
+  DWORD m_listError = 0;  // why the ports could not be listed
 };
 
 class CPrinterModelPage : public CAddPrinterPage {

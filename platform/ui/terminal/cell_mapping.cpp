@@ -5,60 +5,57 @@
 
 namespace vek::ui::terminal {
 
-CellMapping::CellMapping(double factor, std::vector<int> rowTops) : m_factor(std::max(factor, 1.0)) {
-  std::sort(rowTops.begin(), rowTops.end());
-  int shift = 0, previousRow = 0;
-  for (int top : rowTops) {
-    // A top close to the group's last joins it, as long as the group stays within a line.
-    if (!m_groups.empty() && top - m_groups.back().last < kSameRowPixels &&
-        top - m_groups.back().first < kPixelsPerRow) {
-      m_groups.back().last = top;
-      continue;
-    }
-    int uniform = UniformRow(top);
-    int row = uniform + shift;
-    if (!m_groups.empty() && row <= previousRow) row = previousRow + 1;
-    shift = row - uniform;
-    previousRow = row;
-    m_groups.push_back(RowGroup{top, top, row, shift});
-  }
+AxisMap::AxisMap(int pixelsPerCell, std::vector<Point> points, double scale)
+    : m_pixelsPerCell(pixelsPerCell), m_points(std::move(points)), m_scale(std::max(scale, 1.0)) {
+  std::stable_sort(m_points.begin(), m_points.end(), [](const Point& a, const Point& b) { return a.px < b.px; });
 }
 
-double CellMapping::FitFactor(int widthPx, int heightPx, int columns, int rows) {
-  if (columns <= 0 || rows <= 0) return 1.0;
-  double across = static_cast<double>(widthPx) / kPixelsPerColumn / columns;
-  double down = static_cast<double>(heightPx) / kPixelsPerRow / rows;
-  return std::max({1.0, across, down});
+int AxisMap::Cells(int lengthPx) const {
+  return static_cast<int>(std::lround(lengthPx / (m_pixelsPerCell * m_scale)));
 }
 
-int CellMapping::Column(int xPx) const {
-  return static_cast<int>(std::lround(xPx / (kPixelsPerColumn * m_factor)));
+int AxisMap::At(int px) const {
+  if (m_points.empty()) return Cells(px);
+  if (px <= m_points.front().px) return m_points.front().cell + Cells(px - m_points.front().px);
+  if (px >= m_points.back().px) return m_points.back().cell + Cells(px - m_points.back().px);
+  // The last point at or before px, and the one after it.
+  auto after = std::upper_bound(m_points.begin(), m_points.end(), px, [](int p, const Point& point) { return p < point.px; });
+  const Point& a = *(after - 1);
+  const Point& b = *after;
+  if (b.px == a.px) return a.cell;
+  double along = static_cast<double>(px - a.px) / (b.px - a.px);
+  return a.cell + static_cast<int>(std::lround(along * (b.cell - a.cell)));
 }
 
-int CellMapping::UniformRow(int yPx) const {
-  return static_cast<int>(std::lround(yPx / (kPixelsPerRow * m_factor)));
+int RowScroll::Apply(int row) const {
+  if (!Scrolls() || row < first) return row;
+  if (row < end) return row - offset;
+  return row - Hidden();
 }
 
-int CellMapping::Row(int yPx) const {
-  // The last group starting at or above the point decides the shift.
-  const RowGroup* group = nullptr;
-  for (const RowGroup& g : m_groups) {
-    if (g.first > yPx) break;
-    group = &g;
-  }
-  if (group == nullptr) return UniformRow(yPx);
-  if (yPx <= group->last) return group->row;
-  return UniformRow(yPx) + group->shift;
+CellMapping::CellMapping() : m_columns(kPixelsPerColumn), m_rows(kPixelsPerRow) {}
+
+CellMapping::CellMapping(AxisMap columns, AxisMap rows) : m_columns(std::move(columns)), m_rows(std::move(rows)) {}
+
+int CellMapping::Column(int xPx) const { return m_columns.At(xPx); }
+
+int CellMapping::Row(int yPx) const { return m_scroll.Apply(m_rows.At(yPx)); }
+
+CellRect CellMapping::MapExact(const RECT& px) const {
+  int left = Column(px.left), right = Column(px.right);
+  int top = m_rows.At(px.top), bottom = m_rows.At(px.bottom);
+  // The last row inside decides where the bottom lands, so that a window in the
+  // scrolled band ends with it.
+  int shownTop = m_scroll.Apply(top);
+  int shownBottom = bottom > top ? m_scroll.Apply(bottom - 1) + 1 : shownTop;
+  return CellRect{left, shownTop, std::max(right - left, 0), std::max(shownBottom - shownTop, 0)};
 }
 
 CellRect CellMapping::Map(const RECT& px) const {
-  int left = Column(px.left), top = Row(px.top);
-  int right = std::max(Column(px.right), left + 1), bottom = std::max(Row(px.bottom), top + 1);
-  return CellRect{left, top, right - left, bottom - top};
-}
-
-int CellMapping::Columns(int widthPx) const {
-  return static_cast<int>(std::lround(widthPx / (kPixelsPerColumn * m_factor)));
+  CellRect cells = MapExact(px);
+  cells.w = std::max(cells.w, 1);
+  cells.h = std::max(cells.h, 1);
+  return cells;
 }
 
 }  // namespace vek::ui::terminal

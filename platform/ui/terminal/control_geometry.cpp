@@ -54,6 +54,25 @@ std::size_t CaretIndex(const WindowNode& edit, const std::u32string& shown) {
   return std::min(index, shown.size());
 }
 
+constexpr DWORD kNoPrefix = 0x0080;  // SS_NOPREFIX: '&' is a plain character
+
+// Runs of spaces inside a line of wrapped text were put there to push the next
+// word onto a new line at the width the text was written for; at any other width
+// they leave gaps, so each is one space. A line's own indent stays.
+Label CollapsePadding(const Label& label) {
+  Label out;
+  bool lineStart = true;
+  for (std::size_t i = 0; i < label.text.size(); ++i) {
+    char32_t c = label.text[i];
+    bool repeat = c == U' ' && i > 0 && label.text[i - 1] == U' ' && !lineStart;
+    if (c != U' ') lineStart = c == U'\n';
+    if (repeat) continue;
+    if (static_cast<int>(i) == label.mnemonic) out.mnemonic = static_cast<int>(out.text.size());
+    out.text.push_back(c);
+  }
+  return out;
+}
+
 }  // namespace
 
 ListViewArea ListViewGeometry(const WindowNode& list, const CellRect& rect) {
@@ -187,5 +206,15 @@ int EditPositionAt(const WindowNode& edit, const CellRect& rect, int scroll, Cel
 }
 
 CellRect ComboFieldRect(const CellRect& rect) { return CellRect{rect.x, rect.y, rect.w, std::min(rect.h, 1)}; }
+
+StaticText StaticTextLines(const WindowNode& node, int width) {
+  StaticText text;
+  text.label = ParseLabel(DecodeUtf8(node.text), !(node.style & kNoPrefix));
+  DWORD kind = node.style & SS_TYPEMASK;
+  bool wrap = kind != SS_SIMPLE && kind != SS_LEFTNOWORDWRAP;
+  if (wrap) text.label = CollapsePadding(text.label);
+  text.lines = WrapLines(text.label.text, wrap ? width : static_cast<int>(text.label.text.size()) * 2 + 1);
+  return text;
+}
 
 }  // namespace vek::ui::terminal

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/terminal/cell_grid.h"
+#include "ui/terminal/text_cells.h"
 #include "ui/terminal/window_snapshot.h"
 
 namespace vek::ui::terminal {
@@ -55,5 +56,14 @@ int EditPositionAt(const WindowNode& edit, const CellRect& rect, int scroll, Cel
 
 // A combo box shows one line, whatever its drop-down height.
 CellRect ComboFieldRect(const CellRect& rect);
+
+// The text of a static as it shows at a width: its '&' taken out (unless the
+// static says not), and in a wrapped text each run of padding spaces as one; the
+// lines as [begin, end) ranges into the label's text.
+struct StaticText {
+  Label label;
+  std::vector<std::pair<std::size_t, std::size_t>> lines;
+};
+StaticText StaticTextLines(const WindowNode& node, int width);
 
 }  // namespace vek::ui::terminal

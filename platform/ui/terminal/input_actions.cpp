@@ -45,6 +45,7 @@ bool PerformWindowAction(const InputAction& action) {
     case Kind::CloseDropDown:
     case Kind::Redraw:
     case Kind::ScrollColumns:
+    case Kind::ScrollPage:
       return false;
   }
   return false;

@@ -17,9 +17,10 @@ struct Words {
   const char32_t* tick;
   const char32_t* list;
   const char32_t* columns;
+  const char32_t* scroll;
 };
 
-constexpr Words kEnglish{U"move", U"choose", U"take it", U"close", U"press", U"tick", U"list", U"columns"};
+constexpr Words kEnglish{U"move", U"choose", U"take it", U"close", U"press", U"tick", U"list", U"columns", U"scroll"};
 constexpr Words kJapanese{U"\u79FB\u52D5",                  // 移動
                           U"\u9078\u629E",                  // 選択
                           U"\u6C7A\u5B9A",                  // 決定
@@ -27,7 +28,8 @@ constexpr Words kJapanese{U"\u79FB\u52D5",                  // 移動
                           U"\u62BC\u3059",                  // 押す
                           U"\u30C1\u30A7\u30C3\u30AF",      // チェック
                           U"\u4E00\u89A7",                  // 一覧
-                          U"\u5217"};                      // 列
+                          U"\u5217",                       // 列
+                          U"\u30B9\u30AF\u30ED\u30FC\u30EB"};  // スクロール
 
 DWORD ButtonType(const WindowNode& node) { return node.style & BS_TYPEMASK; }
 
@@ -69,6 +71,9 @@ void WindowHints(const ScreenLayout& layout, const Words& words, std::vector<Key
   else if (!hasCancel && layout.Active()->node->closesOnEscape) hints.push_back({U"Esc", words.close});
   if (focused && focused->enabled && IsMarked(*focused->node)) hints.push_back({U"Space", words.tick});
   else if (focused && focused->enabled && IsPush(*focused->node)) hints.push_back({U"Space", words.press});
+  // A page taller than the screen: early on the line, so that a narrow one keeps it.
+  if (layout.Active()->mapping.Scroll().Scrolls() && kind != ControlKind::ListView)
+    hints.insert(hints.begin() + 1, {U"PgUp PgDn", words.scroll});
 }
 
 }  // namespace
@@ -85,6 +90,7 @@ std::vector<KeyHint> KeyHints(const ScreenLayout& layout, const KeyHelpState& st
     if (int escape = state.box->EscapeAnswer())
       for (const auto& button : buttons)
         if (button.id == escape) hints.push_back({U"Esc", ParseLabel(button.label).text});
+    if (state.box->ShownLines() < state.box->LineCount()) hints.push_back({U"PgUp PgDn", words.scroll});
     return hints;
   }
   if (state.dropDown) {

@@ -116,8 +116,28 @@ bool ScrollsColumns(const PlacedWindow* list, int step) {
   return to >= 0 && to <= list->columnScrollMax;
 }
 
+// The rows a page or window taller than the screen scrolls by: a band less a row,
+// so that a line of what was shown stays; nothing when it does not scroll that way.
+std::vector<InputAction> ScrollPage(const ScreenLayout& layout, int rows) {
+  const TopLevelPlacement* active = layout.Active();
+  if (active == nullptr || !active->mapping.Scroll().Scrolls()) return {};
+  const RowScroll& scroll = active->mapping.Scroll();
+  if ((rows < 0 && scroll.offset == 0) || (rows > 0 && scroll.offset >= scroll.Hidden())) return {};
+  return {Act(Kind::ScrollPage, active->bandOwner, rows)};
+}
+
+int PageRows(const ScreenLayout& layout) {
+  const TopLevelPlacement* active = layout.Active();
+  return active ? std::max(active->mapping.Scroll().shown - 1, 1) : 1;
+}
+
 std::vector<InputAction> MouseKey(const TermKey& key, const ScreenLayout& layout) {
   const PlacedWindow* hit = layout.HitTest(key.at.x, key.at.y);
+  if (key.mouse != MouseAction::Press && (hit == nullptr || hit->node->kind != ControlKind::ListView)) {
+    const TopLevelPlacement* active = layout.Active();
+    if (active && active->band.Contains(key.at.x, key.at.y))
+      return ScrollPage(layout, key.mouse == MouseAction::WheelUp ? -kWheelRows : kWheelRows);
+  }
   if (hit == nullptr || !hit->enabled) return {};
   const WindowNode& node = *hit->node;
   HWND target = node.hwnd;
@@ -220,7 +240,9 @@ std::vector<InputAction> TranslateKey(const TermKey& key, const ScreenLayout& la
     }
     case KeyCode::PageUp:
     case KeyCode::PageDown: {
-      if (node->kind != ControlKind::ListView) return {};
+      // A list pages through its rows; elsewhere the page itself scrolls.
+      if (node->kind != ControlKind::ListView)
+        return ScrollPage(layout, key.code == KeyCode::PageUp ? -PageRows(layout) : PageRows(layout));
       const PlacedWindow* placed = layout.Find(target);
       int page = placed ? std::max(ListViewGeometry(*node, placed->rect).body.h - 1, 1) : 1;
       WPARAM vk = key.code == KeyCode::PageUp ? VK_UP : VK_DOWN;

@@ -28,6 +28,7 @@ struct InputAction {
     CloseDropDown,
     Redraw,         // the whole screen again
     ScrollColumns,  // value: -1 or +1, the target list's first column shown
+    ScrollPage,     // value: rows down (up when negative), the target page or window taller than the screen
   };
   Kind kind;
   HWND target = nullptr;

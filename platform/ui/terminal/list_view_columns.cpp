@@ -10,13 +10,34 @@ namespace {
 
 int CellsOf(const std::string& utf8) { return TextWidth(DecodeUtf8(utf8)); }
 
+// What each column holds: its heading or its longest text, and a space to the
+// next column (the last needs none).
+std::vector<int> HeldWidths(const WindowNode& list) {
+  const std::size_t count = list.columns.size();
+  std::vector<int> held(count);
+  for (std::size_t c = 0; c < count; ++c) {
+    held[c] = CellsOf(list.columns[c].text);
+    for (const ListRow& row : list.rows)
+      if (c < row.texts.size()) held[c] = std::max(held[c], CellsOf(row.texts[c]));
+    if (c + 1 < count) held[c] += 1;
+  }
+  return held;
+}
+
 }  // namespace
 
-// The columns from `first` on take their pixel widths in cells; a column scrolled
-// to shows what it holds. When they add up to more than the list shows, a column
-// wider than what it holds gives up the rest, so the columns after it show too.
-// Cells left over go to the columns cut short, once the last has what it holds
-// (or at least its heading).
+int ListViewWholeWidth(const WindowNode& list) {
+  std::vector<int> held = HeldWidths(list);
+  int total = 0;
+  for (int width : held) total += width;
+  return total;
+}
+
+// The columns from `first` on take their full-size widths when the list has room
+// for them, else what they hold; the last runs to the list's edge. When they
+// cannot all show whole, those in front show whole as far as they fit and the next
+// is cut at the list's edge, where the arrow to the hidden columns points: a column
+// in the middle is never cut.
 ListViewColumns LayOutListViewColumns(const WindowNode& list, const CellRect& body, const CellMapping& mapping, int first) {
   ListViewColumns layout;
   bool report = (list.style & LVS_TYPEMASK) == LVS_REPORT;
@@ -26,17 +47,7 @@ ListViewColumns LayOutListViewColumns(const WindowNode& list, const CellRect& bo
   }
   const int count = static_cast<int>(list.columns.size());
   const int last = count - 1;
-  // What each column holds: its heading or its longest text, and a space to the
-  // next column (the last needs none).
-  std::vector<int> heading(static_cast<std::size_t>(count)), held(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    auto c = static_cast<std::size_t>(i);
-    heading[c] = CellsOf(list.columns[c].text);
-    held[c] = heading[c];
-    for (const ListRow& row : list.rows)
-      if (c < row.texts.size()) held[c] = std::max(held[c], CellsOf(row.texts[c]));
-    if (i < last) held[c] += 1;
-  }
+  const std::vector<int> held = HeldWidths(list);
   int rest = 0;
   layout.lastFirst = last;
   for (int i = last; i >= 0; --i) {
@@ -46,31 +57,24 @@ ListViewColumns LayOutListViewColumns(const WindowNode& list, const CellRect& bo
   layout.first = std::clamp(first, 0, layout.lastFirst);
 
   std::vector<int> widths(static_cast<std::size_t>(count), 0);
-  const bool scrolledTo = layout.first > 0 && layout.first < last;
-  int before = 0;  // the shown columns before the last
-  for (int i = layout.first; i < last; ++i) {
+  int roomy = 0, total = 0;  // the columns at full size (or what they hold, when more), and as they hold
+  for (int i = layout.first; i < count; ++i) {
     auto c = static_cast<std::size_t>(i);
-    widths[c] = std::max(mapping.Columns(list.columns[c].widthPx), 1);
-    if (i == layout.first && scrolledTo) widths[c] = std::max(widths[c], std::min(held[c], body.w));
-    before += widths[c];
+    widths[c] = i < last ? std::max(held[c], mapping.Columns(list.columns[c].widthPx)) : held[c];
+    roomy += widths[c];
+    total += held[c];
   }
-  const int lastHeld = held[static_cast<std::size_t>(last)];
-  if (before + lastHeld > body.w) {
-    before = 0;
-    for (int i = layout.first; i < last; ++i) {
-      auto c = static_cast<std::size_t>(i);
-      widths[c] = i == layout.first && scrolledTo ? std::min(held[c], body.w) : std::min(widths[c], held[c]);
-      before += widths[c];
+  if (roomy > body.w) {
+    if (total <= body.w) {
+      for (int i = layout.first; i < count; ++i) widths[static_cast<std::size_t>(i)] = held[static_cast<std::size_t>(i)];
+    } else {
+      int used = 0;
+      for (int i = layout.first; i < count; ++i) {
+        auto c = static_cast<std::size_t>(i);
+        widths[c] = std::clamp(body.w - used, 0, held[c]);
+        used += widths[c];
+      }
     }
-  }
-  const int lastKeeps = before + lastHeld <= body.w ? lastHeld : heading[static_cast<std::size_t>(last)];
-  int spare = body.w - before - lastKeeps;
-  for (int i = layout.first; i < last && spare > 0; ++i) {
-    auto c = static_cast<std::size_t>(i);
-    int more = std::min(spare, held[c] - widths[c]);
-    if (more <= 0) continue;
-    widths[c] += more;
-    spare -= more;
   }
   int x = body.x;
   for (int i = 0; i < count; ++i) {

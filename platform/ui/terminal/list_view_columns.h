@@ -21,6 +21,9 @@ struct ListViewColumns {
 // `first` is the remembered first column, kept within [0, lastFirst].
 ListViewColumns LayOutListViewColumns(const WindowNode& list, const CellRect& body, const CellMapping& mapping, int first);
 
+// The cells a report list's columns take when every one shows whole.
+int ListViewWholeWidth(const WindowNode& list);
+
 // The cells of the arrows that show hidden columns, on a framed list's bottom edge
 // at either end.
 struct ListViewColumnArrows {

@@ -37,6 +37,9 @@ constexpr Names kJapanese{"OK",
 
 int ButtonWidth(const MessageBoxView::Button& button) { return TextWidth(ParseLabel(button.label).text) + 4; }
 constexpr int kButtonGap = 2;
+constexpr int kWheelLines = 3;
+
+int WrappedLines(std::u32string_view text, int width) { return static_cast<int>(WrapLines(text, width).size()); }
 
 }  // namespace
 
@@ -101,6 +104,12 @@ int MessageBoxView::HandleKey(const TermKey& key) {
       return 0;
     case KeyCode::Enter:
       return m_buttons[static_cast<std::size_t>(m_focused)].id;
+    case KeyCode::PageUp:
+    case KeyCode::PageDown: {
+      int page = std::max(m_shownLines - 1, 1);
+      m_firstLine += key.code == KeyCode::PageUp ? -page : page;  // the next placing keeps it in range
+      return 0;
+    }
     case KeyCode::Escape:
       return EscapeAnswer();
     case KeyCode::Character: {
@@ -111,6 +120,10 @@ int MessageBoxView::HandleKey(const TermKey& key) {
       return 0;
     }
     case KeyCode::Mouse:
+      if (key.mouse == MouseAction::WheelUp || key.mouse == MouseAction::WheelDown) {
+        m_firstLine += key.mouse == MouseAction::WheelUp ? -kWheelLines : kWheelLines;
+        return 0;
+      }
       if (key.mouse != MouseAction::Press || key.at.y != m_buttonY || m_buttonX.size() != m_buttons.size()) return 0;
       for (std::size_t i = 0; i < m_buttons.size(); ++i)
         if (key.at.x >= m_buttonX[i] && key.at.x < m_buttonX[i] + ButtonWidth(m_buttons[i])) return m_buttons[i].id;
@@ -123,19 +136,34 @@ int MessageBoxView::HandleKey(const TermKey& key) {
 void MessageBoxView::Place(int columns, int rows) {
   int buttonsWidth = -kButtonGap;
   for (const Button& button : m_buttons) buttonsWidth += ButtonWidth(button) + kButtonGap;
-  // The text takes up to two thirds of the screen before it wraps.
+  // The text takes up to two thirds of the screen before it wraps, and the whole
+  // width before it scrolls.
   int longest = 0;
   for (const auto& [begin, end] : WrapLines(m_text, 1 << 20))
     longest = std::max(longest, TextWidth(std::u32string_view(m_text).substr(begin, end - begin)));
-  int textWidth = std::min(longest, std::max(columns * 2 / 3, 20));
-  int inner = std::max({textWidth, buttonsWidth, TextWidth(m_caption) + 4, TextWidth(m_icon), 16});
-  inner = std::min(inner, std::max(columns - 4, 1));
+  const int narrowest = std::max({buttonsWidth, TextWidth(m_caption) + 4, TextWidth(m_icon), 16});
+  const int widest = std::max(columns - 4, 1);
+  const int iconRows = m_icon.empty() ? 0 : 1;
+  const int maxLines = std::max(rows - 5 - iconRows, 1);
+  int inner = std::min(std::max(std::min(longest, std::max(columns * 2 / 3, 20)), narrowest), widest);
+  if (WrappedLines(m_text, inner) > maxLines) inner = std::max(inner, std::min(std::max(longest, narrowest), widest));
+  // As narrow as keeps the same number of lines, so that they come out even and
+  // the last is no lone word.
+  const int lines = WrappedLines(m_text, inner);
+  if (lines > 1) {
+    int low = narrowest, high = inner;
+    while (low < high) {
+      int mid = (low + high) / 2;
+      if (WrappedLines(m_text, mid) <= lines) high = mid;
+      else low = mid + 1;
+    }
+    inner = std::min(inner, std::max(low, narrowest));
+  }
   m_lines = WrapLines(m_text, inner);
-  int iconRows = m_icon.empty() ? 0 : 1;
-  int maxLines = std::max(rows - 5 - iconRows, 1);
-  if (static_cast<int>(m_lines.size()) > maxLines) m_lines.resize(static_cast<std::size_t>(maxLines));
+  m_shownLines = std::min(static_cast<int>(m_lines.size()), maxLines);
+  m_firstLine = std::clamp(m_firstLine, 0, static_cast<int>(m_lines.size()) - m_shownLines);
   int width = inner + 4;
-  int height = static_cast<int>(m_lines.size()) + iconRows + 4;
+  int height = m_shownLines + iconRows + 4;
   m_rect = CellRect{std::max((columns - width) / 2, 0), std::max((rows - height) / 2, 0), width, height};
   m_buttonY = m_rect.Bottom() - 2;
   m_buttonX.clear();
@@ -152,8 +180,14 @@ void MessageBoxView::Paint(CellGrid& grid, const Glyphs& glyphs) const {
   int y = m_rect.y + 1;
   int x = m_rect.x + 2, width = m_rect.w - 4;
   if (!m_icon.empty()) grid.Text(x, y++, m_icon, width, kBold);
-  for (const auto& [begin, end] : m_lines)
+  const int textTop = y;
+  for (int i = m_firstLine; i < m_firstLine + m_shownLines; ++i) {
+    auto [begin, end] = m_lines[static_cast<std::size_t>(i)];
     grid.Text(x, y++, std::u32string_view(m_text).substr(begin, end - begin), width);
+  }
+  // Where the text has more lines above or below those shown.
+  if (m_firstLine > 0) grid.Put(m_rect.Right() - 1, textTop, glyphs.arrowUp, kBold);
+  if (m_firstLine + m_shownLines < LineCount()) grid.Put(m_rect.Right() - 1, y - 1, glyphs.arrowDown, kBold);
   for (std::size_t i = 0; i < m_buttons.size(); ++i) {
     const Button& button = m_buttons[i];
     Label label = ParseLabel(button.label);

@@ -1,7 +1,9 @@
 // A message box on the terminal: a centred frame with the caption, the icon as a
-// word, the text wrapped to the box, and the buttons of its type. Keys move between
-// the buttons (arrows, Tab), press one (Enter, Space, its underlined letter) or
-// answer Cancel or No with Esc where the box has one.
+// word, the text wrapped to the box in lines of even length, and the buttons of its
+// type. Keys move between the buttons (arrows, Tab), press one (Enter, Space, its
+// underlined letter) or answer Cancel or No with Esc where the box has one. A text
+// longer than the screen holds even with the box as wide as the screen scrolls
+// (PgUp, PgDn, the wheel), with arrows on the box's edge where there is more.
 #pragma once
 
 #include <string>
@@ -35,6 +37,10 @@ class MessageBoxView {
 
   void Place(int columns, int rows);
   CellRect Rect() const { return m_rect; }
+  // The text's lines shown, and how many there are.
+  int FirstLine() const { return m_firstLine; }
+  int ShownLines() const { return m_shownLines; }
+  int LineCount() const { return static_cast<int>(m_lines.size()); }
   void Paint(CellGrid& grid, const Glyphs& glyphs) const;
 
  private:
@@ -45,6 +51,8 @@ class MessageBoxView {
   int m_focused = 0;
   CellRect m_rect;
   std::vector<std::pair<std::size_t, std::size_t>> m_lines;
+  int m_firstLine = 0;  // of the text, scrolled
+  int m_shownLines = 0;
   std::vector<int> m_buttonX;  // screen column of each button
   int m_buttonY = 0;
 };

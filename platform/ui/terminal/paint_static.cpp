@@ -3,41 +3,22 @@
 #include <algorithm>
 
 #include "framework/control_defs.h"
+#include "ui/terminal/control_geometry.h"
 #include "ui/terminal/paint_support.h"
 #include "ui/terminal/text_cells.h"
 
 namespace vek::ui::terminal {
 namespace {
 
-constexpr DWORD kNoPrefix = 0x0080;    // SS_NOPREFIX: '&' is a plain character
 constexpr DWORD kEtchedHorz = 0x0010;  // SS_ETCHEDHORZ
 constexpr DWORD kEtchedVert = 0x0011;  // SS_ETCHEDVERT
-
-// Runs of spaces inside a line of wrapped text were put there to push the next
-// word onto a new line at the width the text was written for; at any other width
-// they leave gaps, so each is one space. A line's own indent stays.
-Label CollapsePadding(const Label& label) {
-  Label out;
-  bool lineStart = true;
-  for (std::size_t i = 0; i < label.text.size(); ++i) {
-    char32_t c = label.text[i];
-    bool repeat = c == U' ' && i > 0 && label.text[i - 1] == U' ' && !lineStart;
-    if (c != U' ') lineStart = c == U'\n';
-    if (repeat) continue;
-    if (static_cast<int>(i) == label.mnemonic) out.mnemonic = static_cast<int>(out.text.size());
-    out.text.push_back(c);
-  }
-  return out;
-}
 
 void PaintText(CellGrid& grid, const PlacedWindow& placed, DWORD kind) {
   const WindowNode& node = *placed.node;
   const CellRect& rect = placed.rect;
-  Label label = ParseLabel(DecodeUtf8(node.text), !(node.style & kNoPrefix));
-  bool wrap = kind != SS_SIMPLE && kind != SS_LEFTNOWORDWRAP;
-  if (wrap) label = CollapsePadding(label);
-  std::vector<std::pair<std::size_t, std::size_t>> lines =
-      WrapLines(label.text, wrap ? rect.w : static_cast<int>(label.text.size()) * 2 + 1);
+  StaticText text = StaticTextLines(node, rect.w);
+  const Label& label = text.label;
+  const auto& lines = text.lines;
   int count = std::min(static_cast<int>(lines.size()), rect.h);
   int y = (node.style & SS_CENTERIMAGE) ? rect.y + std::max(0, (rect.h - count) / 2) : rect.y;
   std::uint8_t attr = BaseAttr(placed);

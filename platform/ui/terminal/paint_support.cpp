@@ -12,6 +12,21 @@ namespace {
 // in the middle of a low one (a banner, a button), near the foot of a tall one
 // where a picture's own caption goes, in black or white as reads best on it.
 constexpr int kLetteredPictureRows = 3;
+// A picture squeezed narrower than this shows nothing: its pixels would be noise.
+constexpr int kNarrowestPicture = 4;
+
+// A title shows only where each of its words fits the width whole: a picture
+// squeezed narrower shows without it.
+bool WordsFit(std::u32string_view text, int width) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(U' ', start);
+    if (end == std::u32string_view::npos) end = text.size();
+    if (TextWidth(text.substr(start, end - start)) > width) return false;
+    start = end + 1;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -43,7 +58,9 @@ int LabelWidth(std::string_view utf8, bool prefix) { return TextWidth(ParseLabel
 
 void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, UINT bitmapId,
                  const PaintContext& context, std::uint8_t attr) {
+  if (rect.w < kNarrowestPicture) return;
   std::u32string text = DecodeUtf8(title);
+  if (!WordsFit(text, rect.w)) text.clear();
   if (context.colours && DrawPictureCells(grid, rect, bitmapId, context.glyphs.upperHalf, attr)) {
     if (text.empty()) return;
     auto lines = WrapLines(text, rect.w);
@@ -67,7 +84,7 @@ void DrawPicture(CellGrid& grid, const CellRect& rect, std::string_view title, U
   bool framed = rect.h >= 3 && rect.w >= 4;
   CellRect area = framed ? rect.Inset(1) : rect;
   auto lines = WrapLines(text, area.w);
-  if (framed && static_cast<int>(lines.size()) > area.h) {
+  if (framed && (static_cast<int>(lines.size()) > area.h || !WordsFit(text, area.w))) {
     framed = false;
     area = rect;
     lines = WrapLines(text, area.w);

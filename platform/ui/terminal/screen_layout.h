@@ -1,7 +1,9 @@
-// Where the window stack lands on the screen: each top-level window centred in a
-// frame, its controls mapped from pixels to cells, clipped to their parents and the
-// screen. Painting and mouse hit-testing both read this. A window taller than the
-// screen scrolls to keep the focused control in view.
+// Where the window stack lands on the screen: each top-level window fitted to the
+// screen (window_fit.h) and centred in a frame, its controls mapped from pixels to
+// cells, clipped to their parents and the screen. Painting and mouse hit-testing
+// both read this. A window still taller than the screen scrolls a band of its rows:
+// its page when it has one (a wizard's), so that the buttons below it stay, else
+// all of it. The band follows the focus, and the keys and the wheel move it.
 #pragma once
 
 #include <map>
@@ -16,7 +18,8 @@ namespace vek::ui::terminal {
 // What the layout keeps from one screen update to the next, so views do not jump.
 struct ViewMemory {
   std::map<HWND, int> scroll;    // first row of a list, first character or line of an edit
-  std::map<HWND, int> viewport;  // first row shown of a window taller than the screen
+  std::map<HWND, int> viewport;  // rows scrolled off above, of a page or window taller than the screen
+  std::map<HWND, HWND> viewportFocus;  // the focus the band last moved to show
   std::map<HWND, int> firstColumn;  // first column shown of a list whose columns do not all fit
 };
 
@@ -27,6 +30,10 @@ struct TopLevelPlacement {
   CellMapping mapping;
   bool dimmed = false;  // disabled, under a modal window
   bool active = false;  // the one that takes input
+  // Where its rows scroll, when they do (mapping.Scroll() says how far), and the
+  // window whose rows they are (its page, or itself).
+  CellRect band;
+  HWND bandOwner = nullptr;
 };
 
 struct PlacedWindow {
@@ -37,6 +44,7 @@ struct PlacedWindow {
   CellRect parentClip; // the part of its parent that shows
   POINT origin{};      // its top-left, in pixels of the top-level's client area
   bool enabled = true; // it and its parents
+  bool inBand = false;  // in the rows of its window that scroll
   int scroll = 0;      // see ViewMemory::scroll
   int columnScroll = 0;     // see ViewMemory::firstColumn
   int columnScrollMax = 0;  // the first column from which a list's columns all show
@@ -67,19 +75,11 @@ class ScreenLayout {
  private:
   void Place(const WindowNode& node, std::size_t topLevel, POINT parentOrigin, const CellRect& parentClip,
              bool parentEnabled, const ViewMemory& memory, ViewMemory& kept);
-  // A push button too narrow for its label (a scaled-down window, a longer
-  // language) takes the free cells beside it, so the label is not cut; a one-line
-  // label that would wrap runs on into the free cells to its right.
-  void WidenCutButtons();
-  void WidenCutLabels();
-  // A control inside a frame (a group box) shows within the frame's border: scaled
-  // down, its cells could fall on the border and write over it.
+  // A control inside a frame (a group box) shows within the frame's border, even
+  // where a window shrunk for a narrow screen puts its cells on the border.
   void KeepInsideFrames();
   // Each list's first column shown, as remembered, within what its columns allow.
   void ScrollListColumns(const ViewMemory& memory, ViewMemory& kept);
-  // The free cells on a window's rows, between its neighbours (`gap` cells away
-  // from them), inside its window: [left, right).
-  std::pair<int, int> FreeRowSpan(const PlacedWindow& placed, int gap) const;
 
   int m_columns = 0;
   int m_rows = 0;

@@ -32,6 +32,17 @@ std::optional<CellPoint> Caret(const ScreenLayout& layout) {
   return std::nullopt;
 }
 
+// Arrows on the frame's right edge where a scrolled band has rows above or below
+// what it shows.
+void MarkMoreRows(CellGrid& grid, const TopLevelPlacement& top, const Glyphs& glyphs) {
+  const RowScroll& scroll = top.mapping.Scroll();
+  if (!scroll.Scrolls() || top.band.Empty()) return;
+  int x = top.frame.Right() - 1;
+  std::uint8_t attr = top.active ? static_cast<std::uint8_t>(kBold | kReverse) : std::uint8_t{kPlain};
+  if (scroll.offset > 0) grid.Put(x, top.band.y, glyphs.arrowUp, attr);
+  if (scroll.offset < scroll.Hidden()) grid.Put(x, top.band.Bottom() - 1, glyphs.arrowDown, attr);
+}
+
 }  // namespace
 
 Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned animationFrame, const Overlays& overlays,
@@ -48,6 +59,7 @@ Screen PaintScreen(const ScreenLayout& layout, const Glyphs& glyphs, unsigned an
     DrawBox(grid, top.frame, glyphs, kPlain, caption, top.active ? kBold : kPlain);
     for (const PlacedWindow& placed : layout.Windows())
       if (placed.topLevel == i) PaintWindow(grid, placed, top, context);
+    MarkMoreRows(grid, top, glyphs);
     if (top.dimmed) grid.AddAttr(top.frame, kDim);
   }
   if (overlays.dropDown) {

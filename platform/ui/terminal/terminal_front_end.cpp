@@ -178,7 +178,7 @@ void TerminalFrontEnd::PlaceDropDown() {
   }
   const CellMapping& mapping = m_layout.TopLevels()[combo->topLevel].mapping;
   const RECT& r = combo->node->rect;
-  int dropped = mapping.Row(combo->origin.y + (r.bottom - r.top)) - mapping.Row(combo->origin.y) - 1;
+  int dropped = mapping.Rows(r.bottom - r.top) - 1;
   m_dropDown->Place(combo->rect, static_cast<int>(combo->node->items.size()), dropped, m_layout.Columns(), m_layout.Rows());
 }
 
@@ -253,6 +253,8 @@ void TerminalFrontEnd::Paint() {
 void TerminalFrontEnd::Perform(const std::vector<InputAction>& actions) {
   using Kind = InputAction::Kind;
   for (const InputAction& action : actions) {
+    // Input for a control brings it back into view on a page scrolled away from it.
+    if (action.kind != Kind::ScrollPage && action.kind != Kind::Redraw) m_memory.viewportFocus.clear();
     if (PerformWindowAction(action)) continue;
     const PlacedWindow* combo = m_layout.Find(action.target);
     int count = combo ? static_cast<int>(combo->node->items.size()) : 0;
@@ -273,6 +275,9 @@ void TerminalFrontEnd::Perform(const std::vector<InputAction>& actions) {
         break;
       case Kind::ScrollColumns:
         m_memory.firstColumn[action.target] += static_cast<int>(action.value);  // the layout keeps it in range
+        break;
+      case Kind::ScrollPage:
+        m_memory.viewport[action.target] += static_cast<int>(action.value);  // the layout keeps it in range
         break;
       default:
         break;

@@ -57,7 +57,33 @@ TEST(PathMapping, NamesAreFoundRegardlessOfCaseAndRelativeToTheCurrentFolder) {
   WriteTextFile(cd.path() + "/images/eng/exit.gif", "GIF89a");
   vek::test::CurrentFolder inside(cd.path());
   EXPECT_EQ(HostPath(R"(Images\ENG\Exit.GIF)"), std::filesystem::current_path().string() + "/images/eng/exit.gif");
-  EXPECT_EQ(HostPath(R"(..\x)"), std::filesystem::current_path().parent_path().string() + "/x");
+}
+
+// A relative path (a registry value's command, say) climbs no higher than the
+// drive of the current folder, or than the current folder itself when it lies
+// on none of the drives (the setup CD's): never out to the host's programs.
+TEST(PathMapping, RelativePathsStayOnTheCurrentFoldersDrive) {
+  vek::test::TempRoot root;
+  const std::string c = root.path() + "/drives/c";
+  std::filesystem::create_directories(c + "/Program Files/Tarvex");
+  vek::test::TempDir cd;
+  struct Case {
+    std::string folder;
+    const char* path;
+    std::string host;
+  };
+  const Case cases[] = {
+      {c + "/Program Files/Tarvex", R"(..\..\..\..\..\..\usr\bin\env)", c + "/usr/bin/env"},
+      {c + "/Program Files/Tarvex", R"(..\Common\x)", c + "/Program Files/Common/x"},
+      {c + "/Program Files/Tarvex", "../../../../bin/sh", c + "/bin/sh"},
+      {c, R"(..\x)", c + "/x"},
+      {cd.path(), R"(..\..\..\usr\bin\env)", cd.path() + "/usr/bin/env"},
+      {cd.path(), R"(a\..\..\x)", cd.path() + "/x"},
+  };
+  for (const Case& one : cases) {
+    vek::test::CurrentFolder inside(one.folder);
+    EXPECT_EQ(HostPath(one.path), one.host) << one.folder << " " << one.path;
+  }
 }
 
 TEST(PathMapping, FileAttributesTellFilesFoldersAndWhatIsMissing) {

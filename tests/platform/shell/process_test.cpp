@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -199,6 +200,16 @@ TEST(Process, ShellExecuteStartsProgramsAndOpensDocumentsByTheirType) {
   ASSERT_GT(open(nullptr, R"(tools\viewer.exe)", ("report " + report + " x").c_str()), 32);  // a program starts
   ASSERT_TRUE(vek::test::WaitFor([&] { return !ReadReport(report).arguments.empty(); }));
   EXPECT_EQ(ReadReport(report).arguments, std::vector<std::string>{"x"});
+
+  // A command that would climb out of the folder by ".." reaches no host program.
+  std::filesystem::remove(report);
+  std::string climb;
+  for (const auto& part : std::filesystem::path(cd.path()).relative_path()) climb += part.empty() ? "" : "..\\";
+  std::string child = std::string(kChild).substr(1);
+  std::replace(child.begin(), child.end(), '/', '\\');
+  Associate(".htm", "htmlfile", climb + child + " report " + report + " \"%1\"");
+  EXPECT_EQ(open("open", R"(Manuals\documentation.htm)"), SE_ERR_PNF) << "no such folder on the CD";
+  EXPECT_FALSE(std::filesystem::exists(report));
 
   EXPECT_EQ(open("open", R"(Manuals\missing.htm)"), SE_ERR_FNF);
   EXPECT_EQ(open("open", R"(Nowhere\missing.htm)"), SE_ERR_PNF);

@@ -295,6 +295,10 @@ BOOL WINAPI FakeClosePort(HANDLE handle) {
 // Takes the port the setup hand-over left under TempPort, as the VEK monitor may.
 BOOL WINAPI FakeAddPort(LPWSTR, HWND, LPWSTR monitor) {
   Record("AddPort(" + vek::ToNarrow(monitor) + ")");
+  if (DWORD error = g_control.addPortError) {
+    SetLastError(error);
+    return FALSE;
+  }
   HKEY temp = nullptr;
   std::string path = g_control.registryPath + "\\TempPort";
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &temp) != ERROR_SUCCESS) return FALSE;
@@ -380,6 +384,11 @@ extern "C" LPMONITOREX InitializePrintMonitor(LPWSTR registryRoot) {
     g_control.maxWrite = ReadDword(key, "MaxWrite", g_control.maxWrite);
     g_control.failWrites = ReadDword(key, "FailWrites", g_control.failWrites);
     g_control.failError = ReadDword(key, "FailError", g_control.failError);
+    if (DWORD error = ReadDword(key, "StartDocError", 0)) {
+      g_control.failStartDoc = true;
+      g_control.startDocError = error;
+    }
+    g_control.addPortError = ReadDword(key, "AddPortError", g_control.addPortError);
     RegCloseKey(key);
   }
   if (HKEY ports = OpenOwnKey("Ports")) {

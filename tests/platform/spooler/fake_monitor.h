@@ -8,6 +8,8 @@
 //   "WriteDelayMs"  REG_DWORD: a pause in every WritePort
 //   "MaxWrite"      REG_DWORD: bytes taken per WritePort at most
 //   "FailWrites"    REG_DWORD: that many WritePort calls fail, with "FailError"
+//   "StartDocError" REG_DWORD: every StartDocPort fails with this error
+//   "AddPortError"  REG_DWORD: every AddPort fails with this error
 //   "TableSize"     REG_DWORD: the dwMonitorSize it reports
 #pragma once
 
@@ -46,6 +48,7 @@ struct Control {
   bool released = false;
   bool failStartDoc = false;
   DWORD startDocError = 1117;
+  DWORD addPortError = 0;
 
   // What it saw.
   std::vector<std::string> calls;

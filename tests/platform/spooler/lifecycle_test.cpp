@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/win_app.h"
 #include "spooler_test_support.h"
 
 namespace vek::test {
@@ -17,17 +18,21 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+// A machine with the fake monitor, which logs its start, shutdown and unload.
+void SetUpLoggedMonitor(const TempRoot& root, std::string* log) {
+  std::string error;
+  ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({FAKE_MONITOR_PATH}, &error)) << error;
+  *log = root.path() + "/monitor.log";
+  spooler::store::Key key;
+  ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey));
+  spooler::store::WriteString(key.get(), "Log", *log);
+}
+
 // Without the fixture's own handle on the library, so it really leaves the process.
 TEST(MonitorLifecycle, ShutdownComesBeforeTheUnload) {
   TempRoot root;
-  std::string error;
-  ASSERT_EQ(ERROR_SUCCESS, spooler::SetUpMachine({FAKE_MONITOR_PATH}, &error)) << error;
-  std::string log = root.path() + "/monitor.log";
-  {
-    spooler::store::Key key;
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey));
-    spooler::store::WriteString(key.get(), "Log", log);
-  }
+  std::string log;
+  ASSERT_NO_FATAL_FAILURE(SetUpLoggedMonitor(root, &log));
   DWORD needed = 0, returned = 0;
   EnumPortsW(nullptr, 2, nullptr, 0, &needed, &returned);
   EnumPortsW(nullptr, 1, nullptr, 0, &needed, &returned);
@@ -38,6 +43,33 @@ TEST(MonitorLifecycle, ShutdownComesBeforeTheUnload) {
   EnumPortsW(nullptr, 1, nullptr, 0, &needed, &returned);
   spooler::Shutdown();
   EXPECT_EQ("init\nshutdown\nunload\ninit\nshutdown\nunload\n", ReadFile(log));
+}
+
+// A program's spooler runs inside it: when the program ends, the monitors it
+// loaded are shut down, and what they hold (the port the setup wizard handed
+// over, for one) is freed, not left behind at exit.
+TEST(MonitorLifecycle, AProgramsEndShutsDownTheMonitorsItLoaded) {
+  TempRoot root;
+  std::string log;
+  ASSERT_NO_FATAL_FAILURE(SetUpLoggedMonitor(root, &log));
+  // A program of the framework, as the wizard is one: its work lists the ports.
+  class Program : public CWinApp {
+   public:
+    Program() : CWinApp("Program") {}
+    BOOL InitInstance() override {
+      DWORD needed = 0, returned = 0;
+      EnumPortsW(nullptr, 1, nullptr, 0, &needed, &returned);
+      return FALSE;
+    }
+  };
+  {
+    Program program;
+    ASSERT_EQ(&program, AfxGetApp());
+    char name[] = "program";
+    char* argv[] = {name, nullptr};
+    AfxWinMain(1, argv);
+  }
+  EXPECT_EQ("init\nshutdown\nunload\n", ReadFile(log));
 }
 
 TEST(MonitorLifecycle, AMissingLibraryIsReportedAndOtherMonitorsStillWork) {

@@ -1,14 +1,19 @@
 // vek-spool as scripts use it: each run a process of its own on a temporary root.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "spooler/winsvc.h"
 #include "spooler_test_support.h"
+#include "support/damaged_registry.h"
 
 extern char** environ;
 
@@ -297,13 +302,90 @@ TEST_F(Tool, AFailedJobExitsWithItsKind) {
   EXPECT_NE(std::string::npos, device.out.find("Failed: Device error"));
   EXPECT_NE(std::string::npos, device.out.find("Device error, try 1 of 2"));
 
+  // Out of paper's code from a port that did not report paper out.
   SetMonitorValue("FailError", ERROR_OUT_OF_PAPER);
   Result paper = Run({"print", "Net", file, "--retries", "3", "--retry-interval", "50"});
   EXPECT_EQ(11, paper.code) << paper.out;
-  EXPECT_NE(std::string::npos, paper.out.find("Out of paper, try 1 of 3"));
+  EXPECT_NE(std::string::npos, paper.out.find("Not taking data, try 1 of 3")) << paper.out;
+  EXPECT_NE(std::string::npos, paper.out.find("Failed: Not taking data (error 28)")) << paper.out;
+  EXPECT_NE(std::string::npos, paper.err.find("the print server at 10.0.0.5 (printer port 1) took no data for the "
+                                              "port's retry time (90 s)"))
+      << paper.err;
 
   SetMonitorValue("FailWrites", 0);
   EXPECT_EQ(0, Run({"print", "Net", file}).code);
+}
+
+// Every failure reads in words with its code after them, whether vek-spool names
+// it or the platform's table does.
+TEST_F(Tool, ErrorsReadInWordsWithTheirCode) {
+  SetUpPrinter();
+  std::string file = MakeFile("doc", Pattern(500));
+  // The registry database's own failures name its file.
+  const std::string database = m_rootPath + "/registry.db";
+  struct Case {
+    DWORD code;
+    std::string words;
+  } cases[] = {{ERROR_DISK_FULL, "the disk is full"},
+               {ERROR_CANTWRITE, database + " cannot be written: it is read-only"},
+               {ERROR_REGISTRY_IO_FAILED, database + " cannot be read or written"},
+               {ERROR_INVALID_NAME, "the name is not valid"},
+               {ERROR_ACCESS_DENIED, "access is denied"},
+               {4711, "an unexpected error"}};
+  for (const Case& c : cases) {
+    const std::string code = std::to_string(c.code);
+    const std::string text = c.words + " (error " + code + ")";
+    SetMonitorValue("AddPortError", c.code);
+    Result add = Run({"add-port", "10.0.0.7"});
+    EXPECT_EQ(1, add.code) << add.err;
+    EXPECT_NE(std::string::npos, add.err.find("the monitor did not add port VEK000000-1: " + text)) << add.err;
+    SetMonitorValue("AddPortError", 0);
+
+    SetMonitorValue("StartDocError", c.code);
+    Result print = Run({"print", "Net", file});
+    EXPECT_EQ(13, print.code) << print.out;
+    std::string state = text;
+    state[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(state[0])));
+    EXPECT_NE(std::string::npos, print.out.find("job ")) << print.out;
+    EXPECT_NE(std::string::npos, print.out.find(": Failed: " + state + ", 0 of 500 bytes written")) << print.out;
+    EXPECT_EQ(std::string::npos, (print.out + add.err).find("Error " + code)) << print.out << add.err;
+    SetMonitorValue("StartDocError", 0);
+  }
+  // The machine set-up's steps name what failed, and why.
+  std::string blocker = MakeFile("plain-file", "x");
+  m_rootPath = blocker + "/root";
+  Result init = Run({"init", "--monitor", FAKE_MONITOR_PATH});
+  EXPECT_EQ(1, init.code);
+  EXPECT_NE(std::string::npos, init.err.find("cannot create " + m_rootPath + ": the path was not found (error 3)"))
+      << init.err;
+}
+
+// A print server that did not take the connection is named with its address.
+TEST_F(Tool, AFailedStartNamesThePrintServersAddress) {
+  SetUpPrinter();
+  SetMonitorValue("StartDocError", ERROR_IO_DEVICE);
+  Result print = Run({"print", "Net", MakeFile("doc", "page")});
+  EXPECT_EQ(10, print.code) << print.out;
+  EXPECT_NE(std::string::npos, print.out.find(": Failed: Not connected (error 1117), 0 of 4 bytes written")) << print.out;
+  EXPECT_NE(std::string::npos, print.err.find("the print server did not answer at 10.0.0.5 (printer port 1)"))
+      << print.err;
+}
+
+TEST_F(Tool, PrintRefusesWhatIsNoRegularFile) {
+  SetUpPrinter();
+  struct Case {
+    std::string path;
+    const char* says;
+  } cases[] = {{m_dir.path(), "it is a folder"},
+               {"/dev/null", "it is not a regular file"},
+               {m_dir.path() + "/missing", "no such file"}};
+  for (const Case& c : cases) {
+    Result print = Run({"print", "Net", c.path});
+    EXPECT_EQ(3, print.code) << c.path;
+    EXPECT_NE(std::string::npos, print.err.find(c.says)) << print.err;
+  }
+  spooler::JobRecord job;
+  EXPECT_FALSE(spooler::ReadJob(1, &job));
 }
 
 TEST_F(Tool, ACancelFromAnotherProcessEndsThePrint) {
@@ -351,6 +433,10 @@ TEST_F(Tool, AMonitorThatDoesNotLoadIsNamed) {
   EXPECT_NE(std::string::npos, print.err.find("port 'VEK12AB0C-1' of printer 'Net' is unavailable"));
   Result add = Run({"add-port", "10.0.0.9"});
   EXPECT_EQ(6, add.code) << add.err;
+  // The port that did not come leaves nothing behind.
+  spooler::store::Key ports;
+  ASSERT_EQ(ERROR_SUCCESS, ports.Open(HKEY_LOCAL_MACHINE, spooler::store::kPorts));
+  EXPECT_EQ((std::vector<std::string>{"VEK12AB0C-1"}), spooler::store::SubKeys(ports.get()));
 }
 
 TEST_F(Tool, AStoppedSpoolerExits5) {
@@ -367,6 +453,172 @@ TEST_F(Tool, AStoppedSpoolerExits5) {
   EXPECT_EQ(0, Run({"printers"}).code);
   CloseServiceHandle(service);
   CloseServiceHandle(manager);
+}
+
+// Every command on a registry database found damaged says so, naming the file,
+// exits 1 and leaves the file as it was, init included; on one made read-only
+// the lists still show and what would write says why it cannot.
+TEST_F(Tool, ADamagedRegistryIsAnErrorNamingTheFileAndIsLeftAsItIs) {
+  struct Command {
+    std::vector<std::string> args;
+    int readOnlyCode;  // on the read-only database
+    const char* readOnlyShows;  // what it lists there, or what its message says
+  };
+  const std::string page = MakeFile("page", "a page");
+  const std::vector<Command> commands = {
+      {{"printers"}, 0, "Net"},
+      {{"ports"}, 0, "VEK12AB0C-1"},
+      {{"jobs"}, 0, "Printed"},
+      {{"add-printer", "Other", "LPT1:"}, 1, "read-only"},
+      {{"add-port", "10.0.0.9"}, 1, "read-only"},
+      {{"add-port"}, 3, "needs a terminal"},
+      {{"configure-port", "VEK12AB0C-1"}, 3, "needs a terminal"},
+      {{"print", "Net", page}, 1, "read-only"},
+      {{"cancel", "1"}, 0, "has ended already"},
+      {{"init", "--monitor", FAKE_MONITOR_PATH}, 1, "read-only"},
+  };
+  for (Damage damage : kEveryDamage) {
+    SCOPED_TRACE(DamageName(damage));
+    m_rootPath = m_dir.path() + "/root-" + std::to_string(static_cast<int>(damage));
+    std::filesystem::create_directory(m_rootPath);
+    SetUpPrinter();
+    ASSERT_EQ(0, Run({"print", "Net", page}).code);
+    DamageRegistry(m_rootPath, damage);
+    const std::string before = DatabaseContent(m_rootPath);
+    const std::string file = m_rootPath + "/registry.db";
+    for (const Command& command : commands) {
+      SCOPED_TRACE(command.args.front());
+      Result result = Run(command.args);
+      if (damage == Damage::ReadOnly) {
+        EXPECT_EQ(command.readOnlyCode, result.code) << result.err;
+        EXPECT_NE(std::string::npos, (result.out + result.err).find(command.readOnlyShows)) << result.out << result.err;
+        if (command.readOnlyCode == 1) {
+          EXPECT_NE(std::string::npos, result.err.find(file)) << result.err;
+        }
+      } else {
+        EXPECT_EQ(1, result.code) << result.out << result.err;
+        EXPECT_EQ("", result.out);
+        EXPECT_NE(std::string::npos, result.err.find(file)) << result.err;
+      }
+      EXPECT_EQ(before, DatabaseContent(m_rootPath)) << "the file is left as it was";
+    }
+  }
+}
+
+TEST_F(Tool, TheDatabaseItsLogsAndTheSpoolFolderAreTheOwnersAlone) {
+  mode_t mask = umask(022);  // what a user's shell has
+  SetUpPrinter();
+  umask(mask);
+  SetMonitorValue("MaxWrite", 100);
+  SetMonitorValue("WriteDelayMs", 5);
+  pid_t printing = Start({"print", "Net", MakeFile("long", Pattern(100000))});
+  ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(m_rootPath + "/spool/1.spl"); }));
+  auto mode = [](const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
+  };
+  for (const char* file : {"/registry.db", "/registry.db-wal", "/registry.db-shm", "/spool/1.spl"})
+    EXPECT_EQ(0600, mode(m_rootPath + file)) << file;
+  for (const char* folder : {"/spool", "/spool/ports", "/spool/local"}) EXPECT_EQ(0700, mode(m_rootPath + folder)) << folder;
+  kill(printing, SIGINT);
+  Wait(printing);
+}
+
+// A print killed with its job leaves a spool file nobody prints; the next command
+// that lists the jobs removes it, and a cancel of the job does too. A job still
+// printing in another process keeps its file.
+TEST_F(Tool, TheSpoolFilesOfJobsWhosePrintIsGoneAreRemovedNeverALiveOnes) {
+  SetUpPrinter();
+  SetMonitorValue("MaxWrite", 100);
+  SetMonitorValue("WriteDelayMs", 5);
+  const std::string spool = m_rootPath + "/spool/";
+  auto printing = [&](DWORD id) {
+    return WaitFor([&] {
+      spooler::JobRecord job;
+      return spooler::ReadJob(id, &job) && job.state == spooler::JobState::Printing && job.written > 0;
+    });
+  };
+  auto killed = [&](pid_t pid) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  };
+  const std::string file = MakeFile("long", Pattern(300000));
+  pid_t first = Start({"print", "Net", file});
+  ASSERT_TRUE(printing(1));
+  killed(first);
+  ASSERT_TRUE(std::filesystem::exists(spool + "1.spl"));
+  Result jobs = Run({"jobs"});
+  EXPECT_NE(std::string::npos, jobs.out.find("Abandoned")) << jobs.out;
+  EXPECT_FALSE(std::filesystem::exists(spool + "1.spl")) << "its print is gone";
+
+  pid_t second = Start({"print", "Net", file});
+  ASSERT_TRUE(printing(2));
+  EXPECT_EQ(0, Run({"jobs"}).code);
+  EXPECT_TRUE(std::filesystem::exists(spool + "2.spl")) << "still printing";
+
+  killed(second);
+  Result cancel = Run({"cancel", "2"});
+  EXPECT_EQ(0, cancel.code) << cancel.err;
+  EXPECT_FALSE(std::filesystem::exists(spool + "2.spl"));
+  spooler::JobRecord job;
+  ASSERT_TRUE(spooler::ReadJob(2, &job));
+  EXPECT_EQ(spooler::JobState::Cancelled, job.state);
+}
+
+// One rule for a port's name; a name that breaks it, or one another monitor's
+// port has, is refused before anything is written.
+TEST_F(Tool, PortNamesWithBlankEndsOrOfAnotherMonitorAreRefusedBeforeAnythingIsWritten) {
+  SetUpPrinter();
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string says;
+  };
+  const std::vector<Case> cases = {
+      {{"add-port", "10.0.0.7", "--port-id", "3", "--name", " VEK12AB0C-1"}, 3, "' VEK12AB0C-1' is no port name"},
+      {{"add-port", "10.0.0.7", "--name", "P1 "}, 3, "'P1 ' is no port name"},
+      {{"add-port", "10.0.0.7", "--name", " "}, 3, "' ' is no port name"},
+      {{"add-port", "10.0.0.7", "--name", ""}, 3, "'' is no port name"},
+      {{"add-port", "10.0.0.7", "--name", "A,B"}, 3, "'A,B' is no port name"},
+      {{"add-port", "10.0.0.7", "--name", "TWENTY-ONE-CHARACTERS"}, 3, "is no port name"},
+      {{"add-port", "10.0.0.7", "--name", "lpt1:"}, 7, "port 'lpt1:' exists already"},
+      {{"add-printer", "Blank", " VEK12AB0C-1"}, 3, "' VEK12AB0C-1' is no port name"},
+  };
+  for (const Case& c : cases) {
+    Result result = Run(c.args);
+    EXPECT_EQ(c.code, result.code) << c.says;
+    EXPECT_NE(std::string::npos, result.err.find(c.says)) << result.err;
+  }
+  spooler::store::Key key;
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.Open(HKEY_LOCAL_MACHINE, kMonitorKey + "\\TempPort"));
+  ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, spooler::store::kPorts));
+  EXPECT_EQ((std::vector<std::string>{"VEK12AB0C-1"}), spooler::store::SubKeys(key.get()));
+  Result listed = Run({"ports"});
+  EXPECT_EQ(std::string::npos, listed.out.find(" VEK12AB0C-1")) << listed.out;
+  // The spooler itself takes a printer's port as written: " VEK12AB0C-1" is no port.
+  std::u16string name = u"Blank", port = u" VEK12AB0C-1";
+  PRINTER_INFO_2W info{};
+  info.pPrinterName = name.data();
+  info.pPortName = port.data();
+  EXPECT_EQ(nullptr, AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
+  EXPECT_EQ(ERROR_UNKNOWN_PORT, GetLastError());
+}
+
+// Names holding escapes, bells and line breaks are listed as escapes: no name
+// recolours the terminal or fakes a row.
+TEST_F(Tool, ControlCharactersInNamesAreListedEscaped) {
+  ASSERT_EQ(0, Run({"init", "--monitor", FAKE_MONITOR_PATH}).code);
+  ASSERT_EQ(0, Run({"add-printer", "Red\033[31m\a", "LPT1:"}).code);
+  ASSERT_EQ(0, Run({"add-printer", "Two\nlines", "LPT1:"}).code);
+  ASSERT_EQ(0, Run({"print", "Two\nlines", MakeFile("doc", "x"), "--document", "doc\r\n99 Fake row\xC2\x9B"}).code);
+  const std::string printers = Run({"printers"}).out;
+  const std::string jobs = Run({"jobs"}).out;
+  for (const std::string& listing : {printers, jobs})
+    for (char c : listing) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << listing;
+  EXPECT_NE(std::string::npos, printers.find("Red\\x1B[31m\\x07")) << printers;
+  EXPECT_NE(std::string::npos, printers.find("Two\\x0Alines")) << printers;
+  EXPECT_NE(std::string::npos, jobs.find("doc\\x0D\\x0A99 Fake row\\u009B")) << jobs;
+  EXPECT_EQ(3u, static_cast<std::size_t>(std::count(printers.begin(), printers.end(), '\n')));
 }
 
 }  // namespace

@@ -120,15 +120,18 @@ TEST(TerminalPaint, WithColoursPicturesAreDrawnTwoPixelsACell) {
   EXPECT_EQ(grid.At(1, 2).bg, kBlue);
   // An odd number of rows puts the boundary inside the middle cell.
   picture.pictureTitle.clear();
-  CellGrid odd = PaintAt(picture, CellRect{0, 0, 2, 5}, 2, 5, {.colours = true});
+  CellGrid odd = PaintAt(picture, CellRect{0, 0, 4, 5}, 4, 5, {.colours = true});
   EXPECT_EQ(odd.At(0, 2).ch, U'\u2580');
   EXPECT_EQ(odd.At(0, 2).fg, kRed);
   EXPECT_EQ(odd.At(0, 2).bg, kBlue);
   // Without line drawing each cell is one pixel.
-  CellGrid ascii = PaintAt(picture, CellRect{0, 0, 3, 4}, 3, 4, {.ascii = true, .colours = true});
+  CellGrid ascii = PaintAt(picture, CellRect{0, 0, 4, 4}, 4, 4, {.ascii = true, .colours = true});
   EXPECT_EQ(ascii.At(0, 1).bg, kRed);
   EXPECT_EQ(ascii.At(0, 2).bg, kBlue);
   EXPECT_EQ(ascii.At(0, 0).ch, U' ');
+  // Squeezed narrower than four cells it is left out.
+  CellGrid squeezed = PaintAt(picture, CellRect{0, 0, 3, 4}, 3, 4, {.colours = true});
+  EXPECT_EQ(squeezed.At(0, 1).bg, vek::ui::terminal::kTerminalColour);
   // A banner carries its title in its middle.
   picture.pictureTitle = "Two colours";
   CellGrid banner = PaintAt(picture, CellRect{0, 0, 15, 3}, 15, 3, {.colours = true});
@@ -394,12 +397,18 @@ TEST(TerminalPaint, ListColumnsKeepWholeWhatFitsAndTheLastTakesTheRest) {
        64,
        "Device Name  IP Address MAC Address       Port Status Version",
        "Lab wireless 127.61.5.3 02:4E:57:10:00:02 P1   Ok     2.10a-wpa2"},
-      {"a summary scaled down: its labels take the cells the values leave",
+      {"too narrow for both: the first column whole, the last cut at the edge",
        {{"", 72}, {"", 120}},
        {"Print Server Name :", "02:4E:57:10:00:01"},
        32,
        "",
-       "Print Server N 02:4E:57:10:00:01"},
+       "Print Server Name : 02:4E:57:10:"},
+      {"a column in the middle is never cut: the one at the edge is",
+       kServer,
+       {"Lab wireless", "127.61.5.3", "02:4E:57:10:00:02", "P1", "Ok", "2.10a-wpa2"},
+       45,
+       "Device Name  IP Address MAC Address       Po",
+       "Lab wireless 127.61.5.3 02:4E:57:10:00:02 P1"},
       {"scrolled to the first column from which the rest show whole",
        kServer,
        kServerRow,

@@ -4,6 +4,7 @@
 
 #include "terminal_test_support.h"
 #include "ui/terminal/message_box_view.h"
+#include "ui/terminal/text_cells.h"
 
 namespace {
 
@@ -87,6 +88,55 @@ TEST(TerminalMessageBox, LongTextWrapsInsideTheBox) {
   CellGrid grid(40, 20);
   box.Paint(grid, Glyphs::Ascii());
   for (int y = box.Rect().y + 1; y < box.Rect().Bottom() - 2; ++y) EXPECT_EQ(grid.At(box.Rect().Right() - 1, y).ch, U'|');
+}
+
+// The text's lines as a box without an icon shows them, scrolled through with PgDn
+// to its end.
+std::vector<std::string> AllLines(MessageBoxView& box, int columns, int rows) {
+  std::vector<std::string> lines;
+  for (int page = 0; page < 50; ++page) {
+    box.Place(columns, rows);
+    CellGrid grid(columns, rows);
+    box.Paint(grid, Glyphs::Unicode());
+    const CellRect r = box.Rect();
+    for (int i = 0; i < box.ShownLines(); ++i) {
+      std::u32string line;
+      for (int x = r.x + 2; x < r.Right() - 2; ++x)
+        if (!grid.At(x, r.y + 1 + i).tail) line.push_back(grid.At(x, r.y + 1 + i).ch);
+      while (!line.empty() && line.back() == U' ') line.pop_back();
+      if (static_cast<int>(lines.size()) == box.FirstLine() + i) lines.push_back(vek::ui::terminal::EncodeUtf8(line));
+    }
+    if (box.FirstLine() + box.ShownLines() >= box.LineCount()) break;
+    box.HandleKey(TermKey::Key(KeyCode::PageDown));
+  }
+  return lines;
+}
+
+// Every text shows whole, in lines of even length (a short Japanese message split
+// at its width left "い。" alone on its second line), and one longer than the
+// screen holds scrolls.
+TEST(TerminalMessageBox, TextShowsWholeInEvenLinesAndScrollsWhenLong) {
+  const std::string drivers =
+      "必要なプリンタドライバがインストールされていません。今すぐインストールしてください。";
+  std::string many;
+  for (int i = 1; i <= 40; ++i) many += "Line " + std::to_string(i) + " of a long report.\n";
+  many.pop_back();
+  for (auto [columns, rows] : {std::pair{80, 23}, {100, 29}, {120, 44}}) {
+    SCOPED_TRACE(std::to_string(columns) + " x " + std::to_string(rows));
+    MessageBoxView box = Box(MB_OK, drivers, true);
+    std::vector<std::string> lines = AllLines(box, columns, rows);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0] + lines[1], drivers);
+    int first = vek::ui::terminal::TextWidth(vek::ui::terminal::DecodeUtf8(lines[0]));
+    int second = vek::ui::terminal::TextWidth(vek::ui::terminal::DecodeUtf8(lines[1]));
+    EXPECT_LE(first - second, 4) << lines[0] << " / " << lines[1];
+
+    MessageBoxView report = Box(MB_OK, many);
+    std::vector<std::string> all = AllLines(report, columns, rows);
+    ASSERT_EQ(all.size(), 40u);
+    EXPECT_EQ(all.back(), "Line 40 of a long report.");
+    EXPECT_LE(report.Rect().h, rows);
+  }
 }
 
 TEST(TerminalMessageBox, JapaneseBoxesHaveJapaneseButtons) {
