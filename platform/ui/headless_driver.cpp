@@ -66,8 +66,10 @@ HWND HeadlessDriver::ControlIn(HWND window, int id) const {
 
 HWND HeadlessDriver::Control(int id) const { return ControlIn(ActiveWindow(), id); }
 
-HWND HeadlessDriver::Require(int id) const {
-  HWND control = Control(id);
+HWND HeadlessDriver::Require(int id) const { return RequireIn(ActiveWindow(), id); }
+
+HWND HeadlessDriver::RequireIn(HWND window, int id) const {
+  HWND control = ControlIn(window, id);
   if (!control) throw std::runtime_error("no control " + std::to_string(id) + " in the active window");
   return control;
 }
@@ -77,19 +79,25 @@ bool HeadlessDriver::Settle() const {
   return window ? vek::ui::Settle(window) : true;
 }
 
+// The window acted on is the one waited for, not the one on top afterwards: an
+// action that opens or ends a dialog changes that while its thread is still at
+// work, with no window on top for a moment.
+void HeadlessDriver::Act(int id, const std::function<void(HWND)>& action) {
+  HWND window = ActiveWindow();
+  action(RequireIn(window, id));
+  vek::ui::Settle(window);
+}
+
 void HeadlessDriver::Click(int id) {
-  vek::ui::Click(Require(id));
-  Settle();
+  Act(id, [](HWND control) { vek::ui::Click(control); });
 }
 
 void HeadlessDriver::Type(int id, const std::string& text) {
-  vek::ui::TypeText(Require(id), text);
-  Settle();
+  Act(id, [&](HWND control) { vek::ui::TypeText(control, text); });
 }
 
 void HeadlessDriver::Paste(int id, const std::string& text) {
-  vek::ui::Paste(Require(id), text);
-  Settle();
+  Act(id, [&](HWND control) { vek::ui::Paste(control, text); });
 }
 
 void HeadlessDriver::Key(WPARAM virtualKey, bool shift) {
@@ -98,17 +106,15 @@ void HeadlessDriver::Key(WPARAM virtualKey, bool shift) {
   // The focus is the window thread's own; it tells.
   HWND focus = reinterpret_cast<HWND>(SendMessageA(window, framework::VEK_UM_GETFOCUS, 0, 0));
   vek::ui::PressKey(focus ? focus : window, virtualKey, shift);
-  Settle();
+  vek::ui::Settle(window);
 }
 
 void HeadlessDriver::Select(int id, int index) {
-  vek::ui::Select(Require(id), index);
-  Settle();
+  Act(id, [&](HWND control) { vek::ui::Select(control, index); });
 }
 
 void HeadlessDriver::Spin(int id, int delta) {
-  vek::ui::Spin(Require(id), delta);
-  Settle();
+  Act(id, [&](HWND control) { vek::ui::Spin(control, delta); });
 }
 
 void HeadlessDriver::Back() { Click(ID_WIZBACK); }

@@ -58,6 +58,10 @@ class HeadlessDriver {
 
  private:
   HWND Require(int id) const;
+  HWND RequireIn(HWND window, int id) const;
+  // Does action to the control of the active window and waits until that
+  // window's thread has handled it.
+  void Act(int id, const std::function<void(HWND)>& action);
 };
 
 }  // namespace vek::ui

@@ -1,5 +1,7 @@
 // A socket the tests feed: what the port sends is recorded, what it receives is
-// queued by the test with the address it comes from.
+// queued by the test with the address it comes from. A receive with nothing
+// queued is counted: a real socket would wait there for the next datagram, up to
+// its time-out.
 #pragma once
 
 #include <cstring>
@@ -35,7 +37,10 @@ class SubstituteSocket : public XUDPSocket {
     return TRUE;
   }
   int Receive(BYTE* buffer, int size) override {
-    if (incoming.empty()) return 0;
+    if (incoming.empty()) {
+      waits++;
+      return 0;
+    }
     Incoming next = incoming.front();
     incoming.pop_front();
     if (static_cast<int>(next.data.size()) > size) return 0;
@@ -55,6 +60,7 @@ class SubstituteSocket : public XUDPSocket {
   std::deque<Incoming> incoming;
   std::vector<Bytes> sent;
   std::vector<sockaddr_in> sentTo;
+  int waits = 0;
 };
 
 // The device's acknowledgement of a generation.

@@ -184,6 +184,45 @@ TEST_F(Window, AStrangersDatagramNeitherCountsNorRedirectsTheData) {
   EXPECT_EQ(htons(6000), m_socket->sentTo[0].sin_port);
 }
 
+TEST_F(Window, StraysAroundAnAcknowledgementNeitherCountNorHoldTheWindowUp) {
+  // What a device's acknowledgement may come with: before it, a cut-off copy
+  // naming one packet more and a whole one two ahead from another address; after
+  // it, another address's datagram. The batch takes the device's alone and ends
+  // with what has come: a stray last in it must not make the sender wait for the
+  // device's next datagram, which is a repeat an idle gap away.
+  Prepare(1, 4, 1024);
+  const std::string data = Pattern(16 * 1024);
+  Queue(data);
+  Grant(0);
+  std::string sent;
+  for (BYTE base : {BYTE{4}, BYTE{8}, BYTE{12}}) {
+    SCOPED_TRACE(int(base));
+    m_socket->sent.clear();
+    ASSERT_TRUE(m_port->SendPrintData());
+    ASSERT_EQ(4u, m_socket->sent.size());
+    for (const Bytes& packet : m_socket->sent) sent += DataOf(packet);
+    Bytes cutOff = AckOf(1, static_cast<BYTE>(base + 1));
+    cutOff.pop_back();
+    m_socket->Queue(cutOff, kDevice);
+    m_socket->Queue(AckOf(1, static_cast<BYTE>(base + 2)), kStranger);
+    m_socket->Queue(AckOf(1, base), kDevice);
+    // Read as the device's, it would take back a packet.
+    m_socket->Queue(AckOf(1, static_cast<BYTE>(base - 1)), kStranger, htons(4000));
+    m_socket->waits = 0;
+    EXPECT_TRUE(m_port->ReceiveAck());
+    EXPECT_EQ(0, m_socket->waits);
+    EXPECT_TRUE(m_socket->incoming.empty());
+    EXPECT_EQ(base, m_port->m_Sequence);
+    EXPECT_EQ(static_cast<LONGLONG>(base) * 1024, m_port->m_BytesAcked);
+  }
+  EXPECT_EQ(data.substr(0, 12 * 1024), sent);
+  // The data went to the device, never to the stranger's port.
+  for (const sockaddr_in& to : m_socket->sentTo) {
+    EXPECT_EQ(0, std::memcmp(&to.sin_addr, kDevice, 4));
+    EXPECT_EQ(htons(0x5050), to.sin_port);
+  }
+}
+
 TEST_F(Window, AcknowledgedBytesLeaveTheQueueEvenWhenItsLockWasBusy) {
   Prepare(1, 2, 1024);
   std::string data = Pattern(4 * 1024);

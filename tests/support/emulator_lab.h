@@ -21,14 +21,17 @@ namespace vek::test {
 
 // Places device i at 127.A.B.(i + 1) of a fresh subnet, with the broadcast socket
 // at 127.A.B.255, and starts the emulator with the rest of options as given
-// (spool folder, router, LANAs). An address taken by someone else makes it try
-// another subnet. *subnet receives the subnet used. poolHosts are the host
-// numbers of the subnet that devices restarting with DHCP on are given.
+// (spool folder, router, LANAs). *subnet is the first subnet tried (one made
+// without arguments is a random one); an address taken by someone else makes it
+// try another. *subnet receives the subnet used. poolHosts are the host numbers
+// of the subnet that devices restarting with DHCP on are given. *message says
+// what failed, and is empty once the emulator runs: a subnet that was taken is
+// no failure.
 inline bool StartEmulatorOnFreshSubnet(vek::emu::Emulator& emulator, vek::emu::EmulatorOptions options,
                                        LoopbackSubnet* subnet, std::string* message,
                                        const std::vector<int>& poolHosts = {}) {
   for (int attempt = 0; attempt < 10; attempt++) {
-    LoopbackSubnet candidate;
+    const LoopbackSubnet candidate = attempt == 0 ? *subnet : LoopbackSubnet();
     for (std::size_t i = 0; i < options.devices.size(); i++)
       options.devices[i].address = candidate.Host(static_cast<int>(i) + 1);
     options.broadcast = candidate.Broadcast();
@@ -37,6 +40,7 @@ inline bool StartEmulatorOnFreshSubnet(vek::emu::Emulator& emulator, vek::emu::E
     int error = 0;
     if (emulator.Start(options, message, &error)) {
       *subnet = candidate;
+      message->clear();
       return true;
     }
     if (error != WSAEADDRINUSE) return false;
