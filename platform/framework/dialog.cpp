@@ -354,14 +354,13 @@ INT_PTR CDialog::DoModal() {
   INT_PTR result = -1;
   // The window below takes over before the dialog goes, so that there is always
   // a window on top: one that looks for it meanwhile finds it, not none.
-  if (CreateFromTemplate(m_nIDTemplate, owner, false)) {
+  const bool created = CreateFromTemplate(m_nIDTemplate, owner, false);
+  if (created) {
     if (!m_endModal) ShowWindow(SW_SHOW);
     result = vek::framework::RunModalLoop(m_hWnd, m_endModal) ? m_modalResult : -1;
-    if (reenable) ::EnableWindow(frozen, TRUE);
-    DestroyWindow();
-  } else if (reenable) {
-    ::EnableWindow(frozen, TRUE);
   }
+  if (reenable) ::EnableWindow(frozen, TRUE);
+  if (created) DestroyWindow();
   m_modal = false;
   // The window below comes back to the top with the focus where it had it, unless
   // the dialog's code put it somewhere that takes it.
